@@ -15,7 +15,9 @@ QString fromBytes(const std::string& bytes) {
 }
 
 int qtPresenter(const std::string& text, const std::string& caption, unsigned style) {
-  if (!qApp) return (style & 0x0F) == MB_YESNO ? IDNO : IDOK;  // no GUI: nothing to show
+  // Without a widget application there is nothing to show a box on.
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+    return (style & 0x0F) == MB_YESNO ? IDNO : IDOK;  // no GUI: nothing to show
   QMessageBox box;
   box.setWindowTitle(fromBytes(caption));
   box.setText(fromBytes(text));
