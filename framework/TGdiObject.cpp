@@ -1,0 +1,77 @@
+#include "framework/TGdiObject.h"
+
+#include <exception>
+#include <limits>
+#include <vector>
+
+namespace {
+
+struct Entry {
+  GdiHandle handle;
+  GdiKind kind;
+  std::uint32_t count;  // saturates at its maximum: such an object is never deleted
+};
+
+// Between items the table holds one pen and one font, so a linear search
+// beats hashing. It keeps its storage when it empties.
+std::vector<Entry>& entries() {
+  static std::vector<Entry> table;
+  return table;
+}
+
+Entry* find(GdiHandle handle) {
+  for (Entry& e : entries())
+    if (e.handle == handle) return &e;
+  return nullptr;
+}
+
+constexpr std::uint32_t kSaturated = std::numeric_limits<std::uint32_t>::max();
+
+}  // namespace
+
+TGdiObject::~TGdiObject() noexcept(false) {
+  if (!ShouldDelete || !Handle) return;
+  if (std::uncaught_exceptions() > 0) {
+    try {
+      RefDec(Handle);
+    } catch (const TXGdi&) {
+      // Already unwinding from another error: the refused object stays alive.
+    }
+    return;
+  }
+  RefDec(Handle);
+}
+
+void TGdiObject::RefAdd(GdiHandle handle, GdiKind kind) {
+  if (!handle) return;
+  if (Entry* e = find(handle)) {
+    if (e->count != kSaturated) ++e->count;
+    return;
+  }
+  entries().push_back(Entry{handle, kind, 1});
+}
+
+void TGdiObject::RefInc(GdiHandle handle) {
+  if (Entry* e = find(handle))
+    if (e->count != kSaturated) ++e->count;
+}
+
+void TGdiObject::RefDec(GdiHandle handle, bool wantDelete) {
+  Entry* e = find(handle);
+  if (!e || e->count == kSaturated) return;
+  if (--e->count > 0) return;
+  auto& table = entries();
+  *e = table.back();
+  table.pop_back();
+  if (wantDelete && !GdiObjects::DeleteObject(handle)) throw TXGdi(IDS_GDIDELETEFAIL);
+}
+
+int TGdiObject::RefCount(GdiHandle handle) {
+  const Entry* e = find(handle);
+  if (!e) return -1;
+  return e->count > static_cast<std::uint32_t>(std::numeric_limits<int>::max())
+             ? std::numeric_limits<int>::max()
+             : static_cast<int>(e->count);
+}
+
+std::size_t TGdiObject::TableSize() { return entries().size(); }

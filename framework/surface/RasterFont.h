@@ -1,0 +1,29 @@
+#pragma once
+// Fonts for the raster surface: a font description becomes a QFont with its
+// metrics. Height < 0 is the em height, > 0 the character-cell height
+// (ascent + descent: the largest pixel size whose cell fits), 0 a default
+// cell of 16 pixels; pixel sizes are kept within 1..16384, beyond which Qt's
+// metrics break. Weight 0 is normal; other weights are kept within 1..1000.
+// A missing or empty face leaves the family to Qt. Width, escapement and
+// orientation are not used.
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <memory>
+
+#include "framework/surface/GdiObjects.h"
+
+struct RasterFont {
+  QFont font;
+  double ascent = 0;
+  double height = 0;  // the character cell: ascent + descent
+  int id = 0;         // distinct for every distinct description
+};
+
+// The font for a description; cached, so the same description gives the
+// same entry (and the same id) while it stays in the cache. Needs a
+// QGuiApplication.
+std::shared_ptr<const RasterFont> RasterFontFor(const FontDesc& desc);
+
+// The pixel size a font description asks for (see above).
+int RasterPixelSize(const FontDesc& desc);

@@ -1,0 +1,268 @@
+#include "framework/surface/RasterSurface.h"
+
+#include <QPainterPath>
+#include <QPolygonF>
+#include <algorithm>
+#include <cmath>
+
+#include "framework/surface/RasterGeometry.h"
+#include "framework/surface/TextBytes.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+// Coordinates Qt's rasteriser takes safely (its fixed point ends near 2^25).
+constexpr double kSafe = 1 << 20;
+// Above this half-axis, ellipses go through our own visible-part polyline.
+constexpr double kLargeRadius = 16384;
+// Text caches are dropped when they grow past this many strings.
+constexpr std::size_t kMaxTexts = 8192;
+
+QColor colorOf(std::uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+bool small(double v) { return v > -kSafe && v < kSafe; }
+
+}  // namespace
+
+RasterSurface::RasterSurface(QPaintDevice* device) {
+  pen = *GdiObjects::Pen(penHandle);
+  Retarget(device);
+}
+
+RasterSurface::~RasterSurface() {
+  if (painter.isActive()) painter.end();
+}
+
+void RasterSurface::Retarget(QPaintDevice* device) {
+  if (painter.isActive()) painter.end();
+  target = device;
+  painterPen = PainterPen::Unknown;
+  painterFontSet = false;
+  if (!device) return;
+  if (!painter.begin(device)) return;
+  begin();
+}
+
+void RasterSurface::begin() {
+  devW = target->width();
+  devH = target->height();
+  const double diagonal = std::hypot(devW, devH);
+  maxPenWidth = static_cast<int>(std::min(2 * diagonal + 16, 1.0e6));
+  painter.setBrush(Qt::NoBrush);
+  painter.setBackgroundMode(Qt::TransparentMode);
+  linePen = penFor(pen);
+}
+
+double RasterSurface::halfPenWidth() const {
+  return pen.width > 1 ? std::min(pen.width, maxPenWidth) / 2.0 : 0.5;
+}
+
+QPen RasterSurface::makePen(const PenDesc& d) const {
+  QPen p(colorOf(d.color));
+  if (d.style == PS_NULL) {
+    p.setStyle(Qt::NoPen);
+    return p;
+  }
+  if (d.width > 1) {
+    // Wide pens draw solid whatever their style.
+    p.setWidth(std::min(d.width, maxPenWidth));
+    p.setCapStyle(Qt::RoundCap);
+    p.setJoinStyle(Qt::RoundJoin);
+    return p;
+  }
+  // Width 1, 0 or negative: one pixel (cosmetic), with the dash patterns.
+  p.setWidth(0);
+  p.setCapStyle(Qt::FlatCap);
+  switch (d.style) {
+    case PS_DASH: p.setDashPattern({18, 6}); break;
+    case PS_DOT: p.setDashPattern({3, 3}); break;
+    case PS_DASHDOT: p.setDashPattern({9, 6, 3, 6}); break;
+    case PS_DASHDOTDOT: p.setDashPattern({9, 6, 3, 6, 3, 6}); break;
+    default: break;
+  }
+  return p;
+}
+
+const QPen& RasterSurface::penFor(const PenDesc& d) {
+  const std::uint64_t width = d.width > 1 ? static_cast<std::uint64_t>(std::min(d.width, maxPenWidth)) : 0;
+  const std::uint64_t style = d.style >= 0 && d.style <= PS_NULL ? static_cast<std::uint64_t>(d.style) + 1 : 0;
+  const std::uint64_t key = (width << 32) | (style << 24) | (d.color & 0xFFFFFFu);
+  auto it = penCache.find(key);
+  if (it != penCache.end()) return it->second;
+  if (penCache.size() > 4096) penCache.clear();
+  return penCache.emplace(key, makePen(d)).first->second;
+}
+
+void RasterSurface::usePen() {
+  if (painterPen != PainterPen::Line) {
+    painter.setPen(linePen);
+    painterPen = PainterPen::Line;
+  }
+}
+
+void RasterSurface::useTextPen() {
+  if (painterPen != PainterPen::Text) {
+    painter.setPen(colorOf(textColor));
+    painterPen = PainterPen::Text;
+  }
+}
+
+void RasterSurface::MoveToEx(int x, int y) {
+  curX = x;
+  curY = y;
+}
+
+void RasterSurface::LineTo(int x, int y) {
+  const double x1 = static_cast<double>(curX) + orgX, y1 = static_cast<double>(curY) + orgY;
+  const double x2 = static_cast<double>(x) + orgX, y2 = static_cast<double>(y) + orgY;
+  curX = x;
+  curY = y;
+  if (!painter.isActive() || linePen.style() == Qt::NoPen) return;
+  usePen();
+  if (small(x1) && small(y1) && small(x2) && small(y2)) {
+    painter.drawLine(QLine(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
+                           static_cast<int>(y2)));
+    return;
+  }
+  // Far out: only the part that can reach the target, with room for the pen.
+  const double m = halfPenWidth() + 2;
+  double a = x1, b = y1, c = x2, d = y2;
+  if (!raster::clipLine(a, b, c, d, raster::Box{-m, -m, devW + m, devH + m})) return;
+  painter.drawLine(QLineF(a, b, c, d));
+}
+
+void RasterSurface::Arc(int left, int top, int right, int bottom, int xStart, int yStart,
+                        int xEnd, int yEnd) {
+  if (!painter.isActive() || linePen.style() == Qt::NoPen) return;
+  const raster::ArcRays rays = raster::arcRays(left, top, right, bottom, xStart, yStart, xEnd, yEnd);
+  const double x0 = static_cast<double>(std::min(left, right)) + orgX;
+  const double x1 = static_cast<double>(std::max(left, right)) + orgX;
+  const double y0 = static_cast<double>(std::min(top, bottom)) + orgY;
+  const double y1 = static_cast<double>(std::max(top, bottom)) + orgY;
+  drawEllipsePart(x0, y0, x1, y1, rays.startDeg, rays.spanDeg, rays.whole);
+}
+
+void RasterSurface::drawEllipsePart(double x0, double y0, double x1, double y1, double startDeg,
+                                    double spanDeg, bool whole) {
+  if (!(x1 > x0) || !(y1 > y0)) return;  // an empty rectangle draws nothing
+  const double m = halfPenWidth() + 2;
+  if (x1 < -m || y1 < -m || x0 > devW + m || y0 > devH + m) return;
+  if (!whole && !(spanDeg > 0)) return;
+  usePen();
+  const double a = (x1 - x0) / 2, b = (y1 - y0) / 2;
+  if (a <= kLargeRadius && b <= kLargeRadius && small(x0) && small(y0) && small(x1) && small(y1)) {
+    const QRectF rect(x0, y0, x1 - x0, y1 - y0);
+    if (whole) {
+      painter.drawEllipse(rect);
+    } else {
+      QPainterPath path;
+      path.arcMoveTo(rect, startDeg);
+      path.arcTo(rect, startDeg, spanDeg);
+      painter.drawPath(path);
+    }
+    return;
+  }
+  const double span = whole ? 2 * kPi : spanDeg * kPi / 180;
+  const auto parts = raster::visibleArc((x0 + x1) / 2, (y0 + y1) / 2, a, b, startDeg * kPi / 180,
+                                        span, raster::Box{-m, -m, devW + m, devH + m});
+  for (const auto& part : parts) {
+    QPolygonF poly;
+    poly.reserve(static_cast<qsizetype>(part.size() / 2));
+    for (std::size_t i = 0; i + 1 < part.size(); i += 2) poly.append(QPointF(part[i], part[i + 1]));
+    painter.drawPolyline(poly);
+  }
+}
+
+const RasterSurface::TextEntry& RasterSurface::textEntry(const char* text, int count) {
+  TextCache& cache = textCache[font->id];
+  const std::string_view bytes(text, static_cast<std::size_t>(count));
+  auto it = cache.find(bytes);
+  if (it != cache.end()) return it->second;
+  if (cache.size() >= kMaxTexts) cache.clear();
+  TextEntry e;
+  const QString s = DecodeTextBytes(text, count);
+  e.text.setTextFormat(Qt::PlainText);
+  e.text.setPerformanceHint(QStaticText::AggressiveCaching);
+  e.text.setText(s);
+  e.text.prepare(QTransform(), font->font);
+  e.advance = QFontMetricsF(font->font).horizontalAdvance(s);
+  return cache.emplace(std::string(bytes), std::move(e)).first->second;
+}
+
+void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
+  if (!painter.isActive() || count <= 0 || !text) return;
+  if (!font) font = RasterFontFor(*GdiObjects::Font(fontHandle));
+  const TextEntry& e = textEntry(text, count);
+  double left = static_cast<double>(x) + orgX, top = static_cast<double>(y) + orgY;
+  if ((textAlign & TA_CENTER) == TA_CENTER) left -= e.advance / 2;
+  else if (textAlign & TA_RIGHT) left -= e.advance;
+  if ((textAlign & TA_BASELINE) == TA_BASELINE) top -= font->ascent;
+  else if (textAlign & TA_BOTTOM) top -= font->height;
+  const double right = left + e.advance, bottom = top + font->height;
+  if (right <= 0 || bottom <= 0 || left >= devW || top >= devH) return;
+  if (bkMode == OPAQUE) {
+    const QRectF cell(QPointF(std::max(left, -1.0), std::max(top, -1.0)),
+                      QPointF(std::min(right, devW + 1), std::min(bottom, devH + 1)));
+    painter.fillRect(cell, colorOf(bkColor));
+  }
+  if (!small(left) || !small(top)) return;  // a cell that long shows no glyph near the target
+  if (!painterFontSet) {
+    painter.setFont(font->font);
+    painterFontSet = true;
+  }
+  useTextPen();
+  painter.drawStaticText(QPointF(left, top), e.text);
+}
+
+std::uint32_t RasterSurface::SetTextColor(std::uint32_t color) {
+  const std::uint32_t old = textColor;
+  textColor = color;
+  if (painterPen == PainterPen::Text && old != color) painterPen = PainterPen::Unknown;
+  return old;
+}
+
+unsigned RasterSurface::SetTextAlign(unsigned flags) {
+  const unsigned old = textAlign;
+  textAlign = flags;
+  return old;
+}
+
+int RasterSurface::SetBkMode(int mode) {
+  const int old = bkMode;
+  if (mode != TRANSPARENT && mode != OPAQUE) return 0;
+  bkMode = mode;
+  return old;
+}
+
+GdiHandle RasterSurface::SelectObject(GdiHandle object) {
+  if (const PenDesc* p = GdiObjects::Pen(object)) {
+    const GdiHandle old = penHandle;
+    penHandle = object;
+    pen = *p;
+    linePen = penFor(pen);
+    if (painterPen == PainterPen::Line) painterPen = PainterPen::Unknown;
+    return old;
+  }
+  if (const FontDesc* f = GdiObjects::Font(object)) {
+    const GdiHandle old = fontHandle;
+    fontHandle = object;
+    font = RasterFontFor(*f);
+    painterFontSet = false;
+    return old;
+  }
+  return 0;
+}
+
+void RasterSurface::SetViewportOrgEx(int x, int y) {
+  orgX = x;
+  orgY = y;
+}
+
+void RasterSurface::EraseBkgnd(int x, int y, int width, int height, std::uint32_t color) {
+  if (!painter.isActive() || width <= 0 || height <= 0) return;
+  const double x0 = std::max<double>(x, 0), y0 = std::max<double>(y, 0);
+  const double x1 = std::min(static_cast<double>(x) + width, devW);
+  const double y1 = std::min(static_cast<double>(y) + height, devH);
+  if (x1 <= x0 || y1 <= y0) return;
+  painter.fillRect(QRectF(x0, y0, x1 - x0, y1 - y0), colorOf(color));
+}

@@ -1,0 +1,113 @@
+#pragma once
+// The QPainter surface: draws on a QPaintDevice (a Format_RGB32 QImage for
+// the window and PNG output; a QSvgGenerator or QPdfWriter for vector
+// export). The device is not owned and must stay alive until the surface is
+// retargeted, ended or destroyed. State (selected pen and font, text colour,
+// alignment, background mode, viewport origin, current position) belongs to
+// the surface and survives a change of target.
+//
+// Mapping: width <= 1 pens are one pixel wide and carry the dash patterns
+// (dash 18/6, dot 3/3, dash-dot 9/6/3/6), wider pens are solid with round
+// caps and joins; a negative width draws one pixel wide; widths beyond
+// twice the target's diagonal draw at that width (such a line already
+// covers the whole target wherever it crosses it). Coordinates are clipped
+// in double precision before Qt sees them, and ellipses too large for Qt's
+// rasteriser are drawn as polylines over their visible part only. Text
+// hangs below its point (top of the character cell); OPAQUE mode fills the
+// cell with the background colour (white), TRANSPARENT does not.
+
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QStaticText>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+#include "framework/surface/GdiObjects.h"
+#include "framework/surface/RasterFont.h"
+#include "framework/surface/Surface.h"
+
+class RasterSurface : public Surface {
+public:
+  // Begins painting on `device` (null: no target yet; calls then only change
+  // state). Text needs a QGuiApplication.
+  explicit RasterSurface(QPaintDevice* device = nullptr);
+  ~RasterSurface() override;
+  RasterSurface(const RasterSurface&) = delete;
+  RasterSurface& operator=(const RasterSurface&) = delete;
+
+  // Ends painting on the current target and begins on `device`, keeping all
+  // state. Null ends painting (an SVG or PDF target writes its file then).
+  void Retarget(QPaintDevice* device);
+  void End() { Retarget(nullptr); }
+  QPaintDevice* Target() const { return target; }
+
+  void MoveToEx(int x, int y) override;
+  void LineTo(int x, int y) override;
+  void TextOutA(int x, int y, const char* text, int count) override;
+  std::uint32_t SetTextColor(std::uint32_t color) override;
+  unsigned SetTextAlign(unsigned flags) override;
+  int SetBkMode(int mode) override;
+  GdiHandle SelectObject(GdiHandle object) override;
+  void Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
+           int yEnd) override;
+  void SetViewportOrgEx(int x, int y) override;
+  void EraseBkgnd(int x, int y, int width, int height, std::uint32_t color) override;
+
+  // State, for the window and for tests.
+  GdiHandle SelectedPen() const { return penHandle; }
+  GdiHandle SelectedFont() const { return fontHandle; }
+  QPoint ViewportOrg() const { return QPoint(orgX, orgY); }
+  QPoint CurrentPosition() const { return QPoint(curX, curY); }
+  std::uint32_t TextColor() const { return textColor; }
+  unsigned TextAlign() const { return textAlign; }
+  int BkMode() const { return bkMode; }
+
+private:
+  struct TextEntry {
+    QStaticText text;
+    double advance = 0;
+  };
+  struct StringHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+  };
+  using TextCache = std::unordered_map<std::string, TextEntry, StringHash, std::equal_to<>>;
+
+  void begin();
+  void usePen();
+  void useTextPen();
+  QPen makePen(const PenDesc& d) const;
+  const QPen& penFor(const PenDesc& d);
+  void drawEllipsePart(double x0, double y0, double x1, double y1, double startDeg,
+                       double spanDeg, bool whole);
+  const TextEntry& textEntry(const char* text, int count);
+  double halfPenWidth() const;
+
+  QPaintDevice* target = nullptr;
+  QPainter painter;
+  double devW = 0, devH = 0;
+  int maxPenWidth = 1;
+
+  GdiHandle penHandle = GdiObjects::DefaultPen;
+  GdiHandle fontHandle = GdiObjects::DefaultFont;
+  PenDesc pen;
+  QPen linePen;
+  bool penIsNull = false;
+  enum class PainterPen { Unknown, Line, Text } painterPen = PainterPen::Unknown;
+  std::shared_ptr<const RasterFont> font;
+  bool painterFontSet = false;
+
+  std::uint32_t textColor = 0;
+  std::uint32_t bkColor = 0x00FFFFFF;
+  unsigned textAlign = 0;
+  int bkMode = OPAQUE;
+  int orgX = 0, orgY = 0;
+  int curX = 0, curY = 0;
+
+  std::unordered_map<std::uint64_t, QPen> penCache;  // key: style, clamped width, colour
+  std::unordered_map<int, TextCache> textCache;       // by font id
+};

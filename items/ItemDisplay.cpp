@@ -1,0 +1,134 @@
+#include "items/ItemDisplay.h"
+
+#include <cmath>
+#include <limits>
+
+#include "framework/TClientDC.h"
+#include "framework/TFont.h"
+#include "framework/TPen.h"
+#include "items/DrawAttributes.h"
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+// Whole degrees to single-precision radians, multiplying in this order.
+float radians(int degrees) {
+  return static_cast<float>(static_cast<double>(degrees) * kPi * (1.0 / 180.0));
+}
+
+std::int64_t neg(int v) { return -static_cast<std::int64_t>(v); }
+
+}  // namespace
+
+int saturateInt(std::int64_t v) {
+  if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+  if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  return static_cast<int>(v);
+}
+
+int truncateInt(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return std::numeric_limits<int>::max();
+  if (v <= -2147483648.0) return std::numeric_limits<int>::min();
+  return static_cast<int>(v);
+}
+
+ArcArgs circleArcArgs(int x, int y, int r) {
+  const std::int64_t X = x, Y = neg(y), R = r;
+  return ArcArgs{saturateInt(X - R), saturateInt(Y - R), saturateInt(X + R), saturateInt(Y + R),
+                 saturateInt(X - R), saturateInt(Y),     saturateInt(X - R), saturateInt(Y)};
+}
+
+ArcArgs arcArcArgs(int x, int y, int r, int a, int b) {
+  const double start = radians(a), end = radians(b);
+  const double X = x, Y = -static_cast<double>(y), R = r;
+  const std::int64_t xi = x, yi = neg(y), ri = r;
+  return ArcArgs{saturateInt(xi - ri),
+                 saturateInt(yi + ri),
+                 saturateInt(xi + ri),
+                 saturateInt(yi - ri),
+                 truncateInt(X + R * std::cos(start)),
+                 truncateInt(Y + R * std::sin(start)),
+                 truncateInt(X + R * std::cos(end)),
+                 truncateInt(Y + R * std::sin(end))};
+}
+
+void refreshPen(TDC& dc) {
+  TPen pen(lineColor, lineWidth, lineType);
+  dc.SelectObject(pen);
+}
+
+void refreshFont(TDC& dc) {
+  TFont font(fontName ? fontName->c_str() : nullptr, fontHeight, 0, 0, 0, FW_NORMAL,
+             DEFAULT_PITCH | FF_DONTCARE, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY);
+  dc.SelectObject(font);
+}
+
+void zvItem::Display(TClientDC* winDC) {
+  TDC& dc = *winDC;
+  switch (func) {
+    case ZV_LINE:
+      dc.MoveToEx(args[0], saturateInt(neg(args[1])));
+      dc.LineTo(args[2], saturateInt(neg(args[3])));
+      break;
+    case ZV_TEXT: {
+      // A count beyond the text would read past it: it is cut to the text.
+      // A negative count stays: the context draws the whole text for it.
+      int count = args[2];
+      if (count > 0 && static_cast<std::size_t>(count) > str.size())
+        count = static_cast<int>(str.size());
+      dc.TextOutA(args[0], saturateInt(neg(args[1])), str.c_str(), count);
+      break;
+    }
+    case ZV_LINE_COLOR:
+      lineColor = TColor(args[0], args[1], args[2]);
+      refreshPen(dc);
+      break;
+    case ZV_TEXT_COLOR:
+      textColor = TColor(args[0], args[1], args[2]);
+      dc.SetTextColor(textColor);
+      break;
+    case ZV_LINE_WIDTH:
+      lineWidth = args[0];
+      refreshPen(dc);
+      break;
+    case ZV_LINE_TYPE:
+      if (const int style = lineTypeOfCode(args[0]); style >= 0) lineType = style;
+      refreshPen(dc);
+      break;
+    case ZV_TEXT_HEIGHT:
+      fontHeight = args[0];
+      refreshFont(dc);
+      break;
+    case ZV_TEXT_FONT:
+      setFontName(str);
+      refreshFont(dc);
+      break;
+    case ZV_TEXT_ALIGN:
+      if (const int flags = textAligOfCode(args[0]); flags >= 0) textAlig = flags;
+      dc.SetTextAlign(static_cast<unsigned>(textAlig));
+      break;
+    case ZV_CIRCLE: {
+      const ArcArgs c = circleArcArgs(args[0], args[1], args[2]);
+      dc.Arc(c.left, c.top, c.right, c.bottom, c.xStart, c.yStart, c.xEnd, c.yEnd);
+      break;
+    }
+    case ZV_ARC: {
+      const ArcArgs c = arcArcArgs(args[0], args[1], args[2], args[3], args[4]);
+      dc.Arc(c.left, c.top, c.right, c.bottom, c.xStart, c.yStart, c.xEnd, c.yEnd);
+      break;
+    }
+    case ZV_POLYLINE:
+      dc.MoveToEx(args[0], saturateInt(neg(args[1])));
+      break;
+    case ZV_POLYVERTEX:
+      dc.LineTo(args[0], saturateInt(neg(args[1])));
+      break;
+    default:
+      break;  // control items and unknown kinds draw nothing
+  }
+}
+
+void DisplayItem(zvItem& item, void* winDC) { item.Display(static_cast<TClientDC*>(winDC)); }
