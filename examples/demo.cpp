@@ -112,7 +112,7 @@ void plot(ZorvaWriter& z) {
   z.lineType(ZorvaWriter::Solid);
 }
 
-// Top right: a rainbow of wide arcs over a sun of circles.
+// Top right: a rainbow of wide arcs over a sun of circles in a dash-dot halo.
 void rainbow(ZorvaWriter& z) {
   const int cx = 595, cy = 300;
   const int colours[7][3] = {{148, 0, 211}, {75, 0, 130},   {0, 0, 255},  {0, 200, 0},
@@ -125,11 +125,11 @@ void rainbow(ZorvaWriter& z) {
   }
   z.lineColor(255, 220, 60);
   z.lineWidth(2);
-  for (int r = 6; r <= 30; r += 6) z.circle(cx, cy + 20, r);
+  for (int r = 6; r <= 30; r += 6) z.circle(cx, cy + 36, r);
   z.lineColor(255, 240, 150);
   z.lineType(ZorvaWriter::DashDot);
   z.lineWidth(1);
-  z.arc(cx, cy + 20, 40, 15, 165);
+  z.arc(cx, cy + 36, 37, 90, 90);  // equal angles: the whole circle
   z.lineType(ZorvaWriter::Solid);
 }
 
