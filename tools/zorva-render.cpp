@@ -161,6 +161,12 @@ int writePicture(const Options& o) {
   }
 }
 
+// Qt's notes about the runtime folder say nothing about the picture.
+void quietMessages(QtMsgType type, const QMessageLogContext&, const QString& msg) {
+  if (msg.startsWith(QLatin1String("QStandardPaths:"))) return;
+  if (type != QtDebugMsg) std::fprintf(stderr, "zorva-render: %s\n", msg.toLocal8Bit().constData());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -169,6 +175,7 @@ int main(int argc, char** argv) {
 
   // Fonts need a GUI application; this tool never needs a screen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(quietMessages);
   int qtArgc = 1;
   QGuiApplication app(qtArgc, argv);
 
