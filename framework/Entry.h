@@ -1,0 +1,12 @@
+#pragma once
+// The framework's entry: records the command line for the application
+// object and runs the program's entry function under the last guard. An
+// exception that leaves the entry function is reported with an OK button
+// ("Unhandled Exception") and the process status becomes -1.
+
+// Runs appMain(argc, argv) and returns its status (or -1 after a report).
+int RunEntry(int argc, char** argv, int (*appMain)(int argc, char** argv));
+
+// What RunEntry recorded: the arguments (null/0 when it did not run).
+int EntryArgc();
+char** EntryArgv();

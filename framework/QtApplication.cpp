@@ -1,0 +1,90 @@
+#include "framework/QtApplication.h"
+
+#include <QThread>
+#include <QWidget>
+
+#include "framework/ExceptionReport.h"
+#include "framework/TApplication.h"
+
+namespace {
+std::vector<QPointer<QWidget>>& disposed() {
+  static std::vector<QPointer<QWidget>> list;
+  return list;
+}
+int& deliveryDepth() {
+  static int depth = 0;
+  return depth;
+}
+}  // namespace
+
+void SuspendCurrentException() noexcept {
+  std::exception_ptr error = std::current_exception();
+  try {
+    if (TApplication* app = TApplication::Current())
+      app->SuspendThrow(error);
+    else
+      ReportUnhandled(error, false);
+  } catch (...) {
+    // Nothing may leave a delivery; an exception that cannot even be kept
+    // is dropped.
+  }
+}
+
+TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setQuitOnLastWindowClosed(false);
+}
+
+TQtApplication::~TQtApplication() { DeleteDisposed(); }
+
+bool TQtApplication::notify(QObject* receiver, QEvent* event) {
+  ++deliveryDepth();
+  bool result = false;
+  try {
+    result = QApplication::notify(receiver, event);
+  } catch (...) {
+    SuspendCurrentException();
+  }
+  --deliveryDepth();
+  return result;
+}
+
+QEvent::Type TQtApplication::PumpEventType() {
+  static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
+  return type;
+}
+
+void TQtApplication::Wake() {
+  if (QCoreApplication* app = QCoreApplication::instance())
+    QCoreApplication::postEvent(app, new QEvent(PumpEventType()));
+}
+
+bool TQtApplication::event(QEvent* event) {
+  if (event->type() == PumpEventType()) {
+    // The main loop delivers the requests itself after each dispatch; a
+    // modal loop (a message box) must deliver them here.
+    if (QThread::currentThread()->loopLevel() > 0) {
+      if (TApplication* app = TApplication::Current())
+        GuardedCall([app] { app->DeliverNested(); });
+    }
+    return true;
+  }
+  return QApplication::event(event);
+}
+
+void TQtApplication::Dispose(QWidget* widget) {
+  if (!widget)
+    return;
+  if (deliveryDepth() > 0)
+    disposed().emplace_back(widget);
+  else
+    delete widget;
+}
+
+void TQtApplication::DeleteDisposed() {
+  if (deliveryDepth() > 0)
+    return;
+  std::vector<QPointer<QWidget>> list;
+  list.swap(disposed());
+  for (QPointer<QWidget>& widget : list)
+    delete widget.data();
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The window system's application object as the framework needs it
+// (framework internal). Qt cannot carry an exception through its event
+// dispatch, so every delivery is guarded: an exception that leaves a handler
+// is handed to the current TApplication's SuspendThrow, and the main loop
+// raises it again after the dispatch.
+
+#include <QApplication>
+#include <QEvent>
+#include <QPointer>
+#include <vector>
+
+class QWidget;
+
+class TQtApplication : public QApplication {
+public:
+  TQtApplication(int& argc, char** argv);
+  ~TQtApplication() override;
+
+  bool notify(QObject* receiver, QEvent* event) override;
+
+  // The event that wakes the loop for a posted request.
+  static QEvent::Type PumpEventType();
+  // Posts one wake-up for the loop.
+  static void Wake();
+
+  // Deletes a widget now, or, inside a delivery, once the delivery is over
+  // (a widget must not be deleted under its own event handler).
+  static void Dispose(QWidget* widget);
+  static void DeleteDisposed();
+
+protected:
+  bool event(QEvent* event) override;
+};
+
+// Runs `call`, keeping any exception for the current application's
+// ResumeThrow (or, with no application, reporting it at once).
+template <class F>
+void GuardedCall(F&& call) noexcept;
+
+void SuspendCurrentException() noexcept;
+
+template <class F>
+void GuardedCall(F&& call) noexcept {
+  try {
+    call();
+  } catch (...) {
+    SuspendCurrentException();
+  }
+}

@@ -1,0 +1,34 @@
+#include "framework/TModule.h"
+
+#include <cstdio>
+
+#include "framework/ExceptionReport.h"
+#include "framework/MessageBox.h"
+#include "framework/TApplication.h"
+
+TModule* Module = nullptr;
+
+TModule::TModule(const char* name) : name(name ? name : "") {}
+
+TModule::~TModule() {
+  if (Module == this)
+    Module = nullptr;
+}
+
+int TModule::Error(const xmsg& x, unsigned /*captionResId*/, unsigned promptResId) {
+  const std::string text = ReportText(x.why(), promptResId ? ResumePrompt : nullptr);
+  const int answer = ShowMessageBox(text.c_str(), UnhandledExceptionCaption,
+                                    MB_ICONSTOP | (promptResId ? MB_YESNO : MB_OK));
+  return promptResId && answer == IDYES ? 0 : -1;
+}
+
+void TModule::Error(int errorCode) {
+  // Room for any int; the shortest buffer that held the text only fitted
+  // codes of up to 7 characters.
+  char text[64];
+  std::snprintf(text, sizeof text, "Error received: error code = %d\nOK to proceed?", errorCode);
+  TApplication* app = TApplication::Current();
+  const int answer = ShowMessageBox(text, app ? app->GetName() : GetName(), MB_YESNO | MB_ICONSTOP);
+  if (answer == IDNO && app)
+    app->PostQuitMessage(0);
+}

@@ -1,0 +1,7 @@
+#include "framework/TPaintDC.h"
+
+#include "framework/TWindow.h"
+
+TPaintDC::TPaintDC(TWindow& window) : window(window), rect(window.BeginPaint()) {}
+
+TPaintDC::~TPaintDC() { window.EndPaint(); }
