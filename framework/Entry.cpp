@@ -15,6 +15,13 @@ char** EntryArgv() { return savedArgv; }
 int RunEntry(int argc, char** argv, int (*appMain)(int, char**)) {
   savedArgc = argc;
   savedArgv = argv;
+  // The arguments are recorded only while the entry function runs.
+  struct Forget {
+    ~Forget() {
+      savedArgc = 0;
+      savedArgv = nullptr;
+    }
+  } forget;
   try {
     return appMain(argc, argv);
   } catch (...) {

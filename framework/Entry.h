@@ -7,6 +7,6 @@
 // Runs appMain(argc, argv) and returns its status (or -1 after a report).
 int RunEntry(int argc, char** argv, int (*appMain)(int argc, char** argv));
 
-// What RunEntry recorded: the arguments (null/0 when it did not run).
+// The arguments of the running RunEntry (0 and null outside it).
 int EntryArgc();
 char** EntryArgv();

@@ -1,7 +1,32 @@
 #include "framework/TPaintDC.h"
 
+#include <QImage>
+
 #include "framework/TWindow.h"
+#include "framework/surface/RasterSurface.h"
 
-TPaintDC::TPaintDC(TWindow& window) : window(window), rect(window.BeginPaint()) {}
+namespace paint_detail {
 
-TPaintDC::~TPaintDC() { window.EndPaint(); }
+OwnSurface::OwnSurface(TWindow& window) : surface(window.GetClientSurface()) {
+  if (!surface) {
+    QImage& image = window.ClientImage();
+    own = std::make_unique<RasterSurface>(image.isNull() ? nullptr : &image);
+    surface = own.get();
+  }
+}
+
+OwnSurface::~OwnSurface() = default;
+
+}  // namespace paint_detail
+
+// The surface exists before BeginPaint erases through the window's own.
+TPaintDC::TPaintDC(TWindow& window)
+    : OwnSurface(window), TDC(*OwnSurface::surface), window(window), rect(window.BeginPaint()) {}
+
+TPaintDC::~TPaintDC() {
+  // Ends the painter of a surface of our own before the screen copy.
+  RestoreObjects();
+  if (own)
+    own->End();
+  window.EndPaint();
+}

@@ -25,6 +25,7 @@
 #include "framework/TApplication.h"
 #include "framework/TFrameWindow.h"
 #include "framework/TPaintDC.h"
+#include "framework/surface/RasterSurface.h"
 
 namespace {
 
@@ -54,6 +55,24 @@ void fillRegion(QImage& image, const QRegion& region, QRgb value) {
       std::fill(line + r.left(), line + r.right() + 1, value);
     }
   }
+}
+
+// 0x00BBGGRR of a Qt colour.
+std::uint32_t toColorRef(QRgb rgb) {
+  return static_cast<std::uint32_t>(qRed(rgb)) | (static_cast<std::uint32_t>(qGreen(rgb)) << 8) |
+         (static_cast<std::uint32_t>(qBlue(rgb)) << 16);
+}
+
+// Erases a region of the client area: through the window's surface when it
+// has one (so that its painter, if any, does the filling), else directly.
+void eraseRegion(Surface* surface, QImage& image, const QRegion& region, QRgb value) {
+  if (!surface) {
+    fillRegion(image, region, value);
+    return;
+  }
+  const QRegion clipped = image.isNull() ? region : region & image.rect();
+  for (const QRect& r : clipped)
+    surface->EraseBkgnd(r.x(), r.y(), r.width(), r.height(), toColorRef(value));
 }
 
 QRect toQRect(const TRect& r, const QRect& bounds) {
@@ -207,6 +226,9 @@ void TWindow::Impl::Resized(const QSize& size) {
     std::unique_ptr<QImage> old = std::move(image);
     image = std::move(fresh);
     update &= image->rect();
+    if (auto* raster = dynamic_cast<RasterSurface*>(owner->clientSurface);
+        raster && raster->Target() == old.get())
+      raster->Retarget(image.get());
     owner->ClientImageReplaced(*image);
     old.reset();
     if (!uncovered.isEmpty()) {
@@ -490,7 +512,7 @@ LRESULT TWindow::DefWindowProc(unsigned msg, WPARAM, LPARAM) {
       EndPaint();
       return 0;
     case WM_ERASEBKGND:
-      fillRegion(*impl->image, impl->paintRegion, systemWindowColor());
+      eraseRegion(clientSurface, *impl->image, impl->paintRegion, systemWindowColor());
       return 1;
     case WM_CLOSE:
       Destroy();
@@ -625,7 +647,7 @@ bool TWindow::EvEraseBkgnd() {
   if (BkgndColor == NoColor)
     return DefWindowProc(WM_ERASEBKGND, 0, 0) != 0;
   if (BkgndColor != NoErase)
-    fillRegion(*impl->image, impl->paintRegion, toRgb(BkgndColor));
+    eraseRegion(clientSurface, *impl->image, impl->paintRegion, toRgb(BkgndColor));
   return true;
 }
 

@@ -26,6 +26,7 @@
 
 class QImage;
 class QWidget;
+class Surface;
 class QMenuBar;
 class TApplication;
 class TModule;
@@ -117,7 +118,17 @@ public:
   // --- Client area ------------------------------------------------------
   // The client area's backing image. A null image before creation.
   QImage& ClientImage();
-  // Called after a resize replaced the backing image, before WM_SIZE.
+  // The drawing surface that draws on the client image (the window's
+  // long-lived RasterSurface, or a recording surface in tests), not owned.
+  // When one is set, erasing goes through its EraseBkgnd and TPaintDC draws
+  // through it; when none is, the framework fills the image itself and a
+  // TPaintDC makes a RasterSurface of its own for the repaint.
+  void SetClientSurface(Surface* surface) { clientSurface = surface; }
+  Surface* GetClientSurface() const { return clientSurface; }
+  // Called after a resize replaced the backing image, before WM_SIZE. A
+  // RasterSurface set as the client surface has already been retargeted
+  // from the old image to the new one; a drawing context kept elsewhere on
+  // the old image must move now, since the old image is deleted right after.
   virtual void ClientImageReplaced(QImage& image);
   // Called once, from a zero-time timer, after the window was first
   // exposed on the screen.
@@ -201,4 +212,5 @@ private:
   std::unique_ptr<Impl> impl;
   std::vector<TWindow*> children;
   unsigned flags = wfDeleteOnClose;
+  Surface* clientSurface = nullptr;
 };
