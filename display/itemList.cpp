@@ -22,12 +22,18 @@ void itemList::locate(int index, std::size_t& block, int& offset) const {
 int itemList::Add(const zvItem& item) {
   if (count_ == limit_) {
     // Make room for the block pointer first so that a failure leaves the
-    // list as it was.
-    blocks_.reserve(blocks_.size() + 1);
+    // list as it was; the pointer table doubles, so it too grows in
+    // amortised O(1).
+    if (blocks_.size() == blocks_.capacity()) blocks_.reserve(std::max<std::size_t>(16, 2 * blocks_.capacity()));
     blocks_.push_back(std::make_unique<zvItem[]>(static_cast<std::size_t>(delta_)));
     limit_ += delta_;
   }
-  (*this)[count_] = item;
+  if (tailOffset_ == (tailBlock_ == 0 ? first_ : delta_)) {
+    ++tailBlock_;
+    tailOffset_ = 0;
+  }
+  blocks_[tailBlock_][static_cast<std::size_t>(tailOffset_)] = item;
+  ++tailOffset_;
   ++count_;
   return 1;
 }

@@ -32,7 +32,11 @@ public:
   // The bounds are clamped to the items held.
   void ForEach(IterFunc f, void* arg, int start, int stop);
   // Empties the list: the count becomes 0; the storage stays allocated.
-  void Flush() { count_ = 0; }
+  void Flush() {
+    count_ = 0;
+    tailBlock_ = 0;
+    tailOffset_ = 0;
+  }
 
   zvItem& operator[](int index);
 
@@ -44,5 +48,8 @@ private:
   int delta_;  // slots of every later block
   int count_ = 0;
   int limit_ = 0;
+  // Where the next item goes: block and offset within it.
+  std::size_t tailBlock_ = 0;
+  int tailOffset_ = 0;
   std::vector<std::unique_ptr<zvItem[]>> blocks_;
 };

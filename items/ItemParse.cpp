@@ -12,34 +12,35 @@ namespace {
 // byte from 128 up.
 inline bool isWhite(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }
 
-// The decimal number at the start of a token: optional sign, then digits up
-// to the first non-digit; anything else reads as 0. Out-of-range values keep
-// their low 32 bits (unsigned arithmetic wraps, so this is well defined).
-inline std::int32_t tokenValue(const char* p) {
+// One integer field; Set calls it inline for every field.
+inline int readField(const char* buf, std::int32_t* arg) {
+  const char* p = buf;
+  while (isWhite(static_cast<unsigned char>(*p))) ++p;
+  // The value is the decimal number at the start of the token: an optional
+  // sign, then digits up to the first non-digit; anything else reads as 0.
+  // Out-of-range values keep their low 32 bits (unsigned arithmetic wraps).
   bool negative = false;
   if (*p == '+' || *p == '-') negative = (*p++ == '-');
   std::uint32_t v = 0;
   for (unsigned d; (d = static_cast<unsigned char>(*p) - '0') <= 9; ++p) v = v * 10u + d;
-  return static_cast<std::int32_t>(negative ? 0u - v : v);
+  // The token runs to the next space wherever it lies; a line break does not
+  // end it. No space yet means the field has not fully arrived.
+  while (*p != ' ') {
+    if (*p == '\0') return 0;
+    ++p;
+  }
+  *arg = static_cast<std::int32_t>(negative ? 0u - v : v);
+  return static_cast<int>(p - buf);
 }
 
 }  // namespace
 
-int zvItem::readArg(const char* buf, int* arg) {
-  const char* p = buf;
-  while (isWhite(static_cast<unsigned char>(*p))) ++p;
-  // The token runs to the next space wherever it lies; a line break does not
-  // end it. No space yet means the field has not fully arrived.
-  const char* space = std::strchr(p, ' ');
-  if (!space) return 0;
-  *arg = tokenValue(p);
-  return static_cast<int>(space - buf);
-}
+int zvItem::readArg(const char* buf, int* arg) { return readField(buf, arg); }
 
 int zvItem::Set(const char* buf) {
-  int pos = readArg(buf, &func);
+  int pos = readField(buf, &func);
   if (pos == 0) return 0;
-  int len = readArg(buf + pos, &num_arg);
+  int len = readField(buf + pos, &num_arg);
   if (len == 0) return 0;
   if (num_arg > MaxArgs) num_arg = MaxArgs;
   pos += len;
@@ -50,7 +51,7 @@ int zvItem::Set(const char* buf) {
   // is not decremented past the smallest int).
   if (hasString && num_arg != INT32_MIN) --num_arg;
   for (int i = 0; i < num_arg; ++i) {
-    len = readArg(buf + pos, &args[i]);
+    len = readField(buf + pos, &args[i]);
     if (len == 0) return 0;
     pos += len;
   }

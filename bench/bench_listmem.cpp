@@ -1,0 +1,51 @@
+// Memory of the display list holding 10M line items read through the
+// polling step: bytes an item at steady state, and the peak over the steady
+// size (the list never copies itself while it grows).
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
+#include "bench/LineFile.h"
+#include "bench/NullSurface.h"
+#include "display/CommandStream.h"
+#include "display/DisplayList.h"
+#include "framework/TClientDC.h"
+#include "tools/HeadlessHost.h"
+
+namespace {
+
+// A field of /proc/self/status in kB.
+long statusKb(const char* field) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  while (std::getline(in, line))
+    if (line.rfind(field, 0) == 0) return std::stol(line.substr(std::string(field).size()));
+  return -1;
+}
+
+void BM_ListMemory10M(benchmark::State& state) {
+  const std::string path = lineFile(10'000'000);
+  for (auto _ : state) {
+    const long before = statusKb("VmRSS:");
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    NullSurface surface;
+    TClientDC dc(surface);
+    HeadlessHost host(1920, 1080);
+    CommandStream stream(host, fd, &dc);
+    stream.EvTimer(1);
+    ::close(fd);
+    const long steady = statusKb("VmRSS:") - before;
+    const long peak = statusKb("VmHWM:") - before;
+    state.counters["items"] = displayList.Count();
+    state.counters["bytes_per_item"] = 1024.0 * static_cast<double>(steady) / displayList.Count();
+    state.counters["peak_over_steady"] = static_cast<double>(peak) / static_cast<double>(steady);
+  }
+}
+
+}  // namespace
+
+BENCHMARK(BM_ListMemory10M)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK_MAIN();
