@@ -267,3 +267,43 @@ TEST(AppReport, TheIntegerCodeReportIsCaptionedWithTheApplicationsName) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AppSession, TheLogOffQueryAsksTheApplicationForTheMainWindowAndItselfOtherwise) {
+  ScriptedBoxes boxes;
+  TTestApp app;
+  auto* main = new TRecordingWindow(nullptr, "Main");
+  main->Attr.Style &= ~WS_VISIBLE;
+  app.MainWindow = main;
+  main->SetFlag(wfMainWindow);
+  main->Create();
+  TRecordingWindow other(nullptr, "Other");
+  other.Attr.Style &= ~WS_VISIBLE;
+  other.Create();
+
+  struct Case {
+    bool appAllows;
+    bool windowAllows;
+    LRESULT mainAnswer;
+    LRESULT otherAnswer;
+  };
+  const Case cases[] = {{true, true, 1, 1}, {false, true, 0, 1}, {true, false, 0, 0}, {false, false, 0, 0}};
+  for (const Case& c : cases) {
+    app.allowClose = c.appAllows;
+    main->allowClose = c.windowAllows;
+    other.allowClose = c.windowAllows;
+    const int appCalls = app.canCloseCalls;
+    const int otherCalls = other.canCloseCalls;
+    EXPECT_EQ(main->HandleMessage(WM_QUERYENDSESSION), c.mainAnswer);
+    EXPECT_EQ(app.canCloseCalls, appCalls + 1);
+    EXPECT_EQ(other.HandleMessage(WM_QUERYENDSESSION), c.otherAnswer);
+    EXPECT_EQ(app.canCloseCalls, appCalls + 1) << "another window asks only itself";
+    EXPECT_EQ(other.canCloseCalls, otherCalls + 1);
+  }
+  // Neither window went away.
+  EXPECT_NE(main->HWindow, nullptr);
+  EXPECT_NE(other.HWindow, nullptr);
+}
+
+}  // namespace
