@@ -18,9 +18,9 @@ TRecordingWindow* makeWindow(TTestApp& app, bool* deleted = nullptr) {
 
 TEST(AppClose, ClosingTheMainWindowAsksTheApplicationAndEndsTheLoopWithZero) {
   ScriptedBoxes boxes;
-  TTestApp app;
   bool deleted = false;
   bool deletedWhileRunning = false;
+  TTestApp app;
   TRecordingWindow* window = makeWindow(app, &deleted);
   Watchdog watchdog(app);
   window->onDelete = [&] { deletedWhileRunning = app.IsRunning(); };
@@ -38,9 +38,9 @@ TEST(AppClose, ClosingTheMainWindowAsksTheApplicationAndEndsTheLoopWithZero) {
 
 TEST(AppClose, ARefusingCanCloseKeepsTheWindow) {
   ScriptedBoxes boxes;
+  bool deleted = false;
   TTestApp app;
   app.allowClose = false;
-  bool deleted = false;
   TRecordingWindow* window = makeWindow(app, &deleted);
   Watchdog watchdog(app);
   Soon([&] { window->PostMessage(WM_CLOSE); });
@@ -58,8 +58,8 @@ TEST(AppClose, ARefusingCanCloseKeepsTheWindow) {
 
 TEST(AppClose, TheSystemCloseCommandIsACloseRequest) {
   ScriptedBoxes boxes;
-  TTestApp app;
   bool deleted = false;
+  TTestApp app;
   TRecordingWindow* window = makeWindow(app, &deleted);
   Watchdog watchdog(app);
   Soon([&] { window->TopLevelWidget()->close(); });
@@ -87,10 +87,10 @@ TEST(AppClose, ExitClosesTheMainWindowButTheApplicationDeletesTheObject) {
 
 TEST(AppClose, AWindowThatIsNotTheMainWindowAsksOnlyItself) {
   ScriptedBoxes boxes;
+  bool otherDeleted = false;
   TTestApp app;
   TRecordingWindow* main = makeWindow(app);
   TRecordingWindow* other = nullptr;
-  bool otherDeleted = false;
   main->setupHook = [&](TRecordingWindow&) {
     other = new TRecordingWindow(nullptr, "Other");
     other->deletedFlag = &otherDeleted;
@@ -135,9 +135,11 @@ TEST(AppQuit, AQuitRequestEndsTheLoopAndRunDropsWaitingRequestsUpToThePaintReque
 TEST(AppReport, AnExceptionInAHandlerIsReportedAndYesResumesTheLoop) {
   ScriptedBoxes boxes;
   boxes.answers = {IDYES};
+  int user2AtClose = -1;
   TTestApp app;
   TRecordingWindow* window = makeWindow(app);
   window->onUser = [] { throw TXGdi(); };
+  window->onDelete = [&] { user2AtClose = window->user2Messages; };
   Watchdog watchdog(app);
   Soon([&] {
     window->PostMessage(WM_TEST);
@@ -149,7 +151,7 @@ TEST(AppReport, AnExceptionInAHandlerIsReportedAndYesResumesTheLoop) {
   EXPECT_EQ(boxes.shown[0].text, "Exception #32739 (no message available).\nOK to Resume?");
   EXPECT_EQ(boxes.shown[0].caption, "Unhandled Exception");
   EXPECT_EQ(boxes.shown[0].style, MB_YESNO | MB_ICONSTOP);
-  EXPECT_EQ(window->user2Messages, 1);
+  EXPECT_EQ(user2AtClose, 1);
 }
 
 TEST(AppReport, NoEndsTheLoopWithMinusOne) {
@@ -215,8 +217,8 @@ TEST(AppReport, ASecondExceptionInsideTheReportsModalLoopIsReportedNext) {
 
 TEST(AppReport, AnExceptionInSetupWindowIsReportedWithOkAndRunReturnsMinusOne) {
   ScriptedBoxes boxes;
-  TTestApp app;
   bool deleted = false;
+  TTestApp app;
   TRecordingWindow* window = makeWindow(app, &deleted);
   window->setupHook = [](TRecordingWindow&) { throw TXGdi(); };
   Watchdog watchdog(app);

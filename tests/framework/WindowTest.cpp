@@ -149,12 +149,14 @@ TEST(WindowTimer, ATimerDeliversTheProgramsIdUntilItIsKilled) {
 
 TEST(WindowPaint, APostedPaintRequestReachesThePaintHandlerWithNothingToErase) {
   ScriptedBoxes boxes;
+  int paintsBefore = -1;
+  int userMessages = 0;
   TTestApp app;
   auto* window = new TRecordingWindow(nullptr, "Paint");
   app.makeMain = [window] { return window; };
   window->SetBkgndColor(0x000000FF);
-  int paintsBefore = -1;
   window->onUser = [&] {
+    ++userMessages;
     EXPECT_EQ(window->paints, paintsBefore + 1);
     EXPECT_EQ(window->ClientImage().pixel(5, 5), Marker) << "a posted paint erases nothing";
     window->PostMessage(WM_CLOSE);
@@ -167,7 +169,7 @@ TEST(WindowPaint, APostedPaintRequestReachesThePaintHandlerWithNothingToErase) {
     window->PostMessage(WM_TEST);
   }, 100);
   EXPECT_EQ(app.Run(), 0);
-  EXPECT_EQ(window->userMessages, 1);
+  EXPECT_EQ(userMessages, 1);
 }
 
 TEST(WindowShow, TheFirstExposureErasesTheClientAreaAndPaints) {
