@@ -1,7 +1,4 @@
 #pragma once
-// Program-wide state of the entry function.
+// Program-wide state of the entry function: the command file's name.
 
-// The name of the command file. Null until the entry function sets it, once,
-// before any window exists; it points into the argument vector or at the
-// default name, both of which live until the process ends.
-extern const char* pfile;
+#include "display/CommandFileName.h"

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <cstdio>
+
 namespace {
 
 // Text bytes are UTF-8 when valid, else one character a byte.
@@ -14,10 +16,30 @@ QString fromBytes(const std::string& bytes) {
   return s;
 }
 
+// A box may be needed before any application object exists (the launcher
+// reports a failed start): make the widget application then, when there is
+// a screen to show it on. It lives until the process ends.
+bool haveWidgetApplication() {
+  if (!QCoreApplication::instance()) {
+    const bool screen = !qEnvironmentVariableIsEmpty("DISPLAY") ||
+                        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+                        !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (!screen) return false;
+    static int argc = 1;
+    static char name[] = "zorvad";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    (void)app;
+  }
+  return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
 int qtPresenter(const std::string& text, const std::string& caption, unsigned style) {
-  // Without a widget application there is nothing to show a box on.
-  if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-    return (style & 0x0F) == MB_YESNO ? IDNO : IDOK;  // no GUI: nothing to show
+  if (!haveWidgetApplication()) {
+    // Nowhere to show a box: the text goes to standard error instead.
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    return (style & 0x0F) == MB_YESNO ? IDNO : IDOK;
+  }
   QMessageBox box;
   box.setWindowTitle(fromBytes(caption));
   box.setText(fromBytes(text));

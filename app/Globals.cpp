@@ -1,3 +1,0 @@
-#include "app/Globals.h"
-
-const char* pfile = nullptr;

@@ -1,0 +1,3 @@
+#include "display/CommandFileName.h"
+
+const char* pfile = nullptr;

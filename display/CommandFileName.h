@@ -1,0 +1,8 @@
+#pragma once
+
+// The name of the command file. Null until the entry function sets it, once,
+// before any window exists; it points into the argument vector or at the
+// default name, both of which live until the process ends. The display
+// window opens the file by this name and the application deletes it by this
+// name when the window closes.
+extern const char* pfile;

@@ -1,0 +1,108 @@
+#include "display/TZorvaWindow.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "display/DisplayList.h"
+#include "framework/TApplication.h"
+#include "framework/surface/RasterSurface.h"
+#include "items/ItemDisplay.h"
+
+namespace {
+
+constexpr unsigned kPollTimer = 1;
+constexpr unsigned kPollMs = 500;
+
+const char kAboutText[] =
+    "ZORVA daemon\n"
+    "Version 0.0.1\n"
+    "Shows what a program draws into its command file.\n"
+    "Free software, without any warranty.";
+
+// Read-only, bytes unchanged, never created; other processes may go on
+// writing the file, and deleting it while it is open is fine.
+int openCommandFile(const char* name) { return name ? ::open(name, O_RDONLY | O_CLOEXEC) : -1; }
+
+}  // namespace
+
+const TResponseTableEntry TZorvaWindow::Responses[] = {
+    {WM_TIMER, 0, v_WPARAM_Dispatch<&TZorvaWindow::EvTimer>},
+    {WM_PAINT, 0, v_Dispatch<&TZorvaWindow::EvPaint>},
+    {WM_SIZE, 0, v_U_POINT_Dispatch<&TZorvaWindow::EvSize>},
+    {0, CM_HELPABOUT, v_Dispatch<&TZorvaWindow::About>},
+    {0, 0, nullptr},
+};
+
+TZorvaWindow::TZorvaWindow(TWindow* parent, const char* title)
+    : TFrameWindow(parent, title),
+      conID(openCommandFile(pfile)),
+      winDC(nullptr),
+      MetaFileDC(nullptr),
+      stream(*this, conID, nullptr) {
+  AssignMenu("DRAW_MENU");
+  if (conID < 0) {
+    ShowMessageBox(pfile ? pfile : "", "File name", MB_OK);
+    ShowMessageBox("Error opening file. Quiting.", nullptr, MB_OK);
+    std::exit(1);
+  }
+}
+
+TZorvaWindow::~TZorvaWindow() {
+  if (conID > 0) ::close(conID);
+  conID = 0;
+  SetClientSurface(nullptr);
+  delete winDC;  // gives back the initial pen and font, deleting the program's
+  winDC = nullptr;
+  surface.reset();
+  displayList.Flush();
+}
+
+bool TZorvaWindow::Find(TEventInfo& info) {
+  return SearchEntries(Responses, info) || TFrameWindow::Find(info);
+}
+
+void TZorvaWindow::SetupWindow() {
+  TFrameWindow::SetupWindow();
+  if (!SetTimer(kPollTimer, kPollMs)) MessageBox("Out of Timers", appName(), MB_OK | MB_ICONEXCLAMATION);
+  surface = std::make_unique<RasterSurface>(&ClientImage());
+  winDC = new TClientDC(*surface);
+  SetClientSurface(surface.get());
+  stream.SetDC(winDC);
+  SetBkgndColor(TColor(0, 0, 0).GetValue());
+}
+
+void TZorvaWindow::EvTimer(unsigned timerId) { stream.EvTimer(timerId); }
+
+void TZorvaWindow::EvPaint() {
+  TFrameWindow::EvPaint();
+  if (winDC && displayList.Count() > 0) displayList.ForEach(DisplayItem, winDC, 0, displayList.Count());
+}
+
+void TZorvaWindow::EvSize(unsigned sizeType, const TSize& size) {
+  TFrameWindow::EvSize(sizeType, size);
+  if (winDC) winDC->SetViewportOrgEx(0, GetClientSize().cy);
+  Invalidate(true);
+}
+
+void TZorvaWindow::About() { MessageBox(kAboutText, appName(), MB_OK); }
+
+void TZorvaWindow::DisplayMessage(const std::string& text) { MessageBox(text.c_str(), appName(), MB_OK); }
+
+void TZorvaWindow::FirstExposed() {
+  TFrameWindow::FirstExposed();
+  if (OnFirstExposed) OnFirstExposed();
+}
+
+void TZorvaWindow::KillPollTimer() { KillTimer(kPollTimer); }
+void TZorvaWindow::SetPollTimer() { SetTimer(kPollTimer, kPollMs); }
+void TZorvaWindow::PostCloseRequest() { PostMessage(WM_CLOSE); }
+void TZorvaWindow::PostPaintRequest() { PostMessage(WM_PAINT); }
+void TZorvaWindow::InvalidateClient(bool erase) { Invalidate(erase); }
+int TZorvaWindow::ClientHeight() { return GetClientRect().bottom; }
+
+const char* TZorvaWindow::appName() const {
+  TApplication* app = GetApplication();
+  return app ? app->GetName() : "ZORVAd";
+}

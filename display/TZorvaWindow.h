@@ -1,0 +1,78 @@
+#pragma once
+// The display window: a frame window titled by its creator with the menu
+// DRAW_MENU. It holds the command file open, polls it every 500 ms through
+// the command stream, draws every new item at once through its client-area
+// context, replays the display list whenever it is painted and keeps the
+// drawing origin at the bottom-left corner of its client area.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "display/CommandStream.h"
+#include "display/StreamHost.h"
+#include "framework/TClientDC.h"
+#include "framework/TFrameWindow.h"
+
+class RasterSurface;
+class TMetaFileDC;
+
+#include "display/CommandFileName.h"
+
+class TZorvaWindow : public TFrameWindow, private StreamHost {
+public:
+  // Opens the command file named by pfile, read-only, at its start. When it
+  // cannot be opened, shows the file name ("File name") and "Error opening
+  // file. Quiting." and ends the process with status 1.
+  TZorvaWindow(TWindow* parent, const char* title);
+  // Closes the command file, releases the drawing context and empties the
+  // display list.
+  ~TZorvaWindow() override;
+
+  bool Find(TEventInfo& info) override;
+  // Arms the poll timer (timer 1, 500 ms), makes the client-area context
+  // and sets the background to black.
+  void SetupWindow() override;
+
+  // The polling step (timer 1).
+  void EvTimer(unsigned timerId);
+  int ParseBuffer(char* buf) { return stream.ParseBuffer(buf); }
+  void InitDisplayList(const char* font, int height, TColor text, int alig, TColor line, int width,
+                       int type) {
+    stream.InitDisplayList(font, height, text, alig, line, width, type);
+  }
+  // Paint: validates the update region, then replays the whole display list.
+  void EvPaint();
+  // Resize: moves the origin to the new bottom-left corner and invalidates
+  // the whole client area with erasing.
+  void EvSize(unsigned sizeType, const TSize& size);
+  // Menu command 24346: the About box.
+  void About();
+  // A box with the text, captioned with the application's name.
+  void DisplayMessage(const std::string& text);
+
+  // Called once after the window was first shown (the launcher's readiness).
+  std::function<void()> OnFirstExposed;
+
+  int conID;             // the command file; 0 after destruction
+  TClientDC* winDC;      // the client-area context; null before setup
+  TMetaFileDC* MetaFileDC;  // unused
+
+protected:
+  void FirstExposed() override;
+
+private:
+  // The command stream's view of this window.
+  void KillPollTimer() override;
+  void SetPollTimer() override;
+  void PostCloseRequest() override;
+  void PostPaintRequest() override;
+  void InvalidateClient(bool erase) override;
+  int ClientHeight() override;
+
+  const char* appName() const;
+
+  std::unique_ptr<RasterSurface> surface;  // draws on the client image
+  CommandStream stream;
+  static const TResponseTableEntry Responses[];
+};
