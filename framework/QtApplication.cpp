@@ -11,11 +11,12 @@ std::vector<QPointer<QWidget>>& disposed() {
   static std::vector<QPointer<QWidget>> list;
   return list;
 }
-int& deliveryDepth() {
-  static int depth = 0;
-  return depth;
-}
+int deliveryDepth = 0;
 }  // namespace
+
+TDeliveryScope::TDeliveryScope() { ++deliveryDepth; }
+TDeliveryScope::~TDeliveryScope() { --deliveryDepth; }
+bool TDeliveryScope::Active() { return deliveryDepth > 0; }
 
 void SuspendCurrentException() noexcept {
   std::exception_ptr error = std::current_exception();
@@ -37,15 +38,13 @@ TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(argc, argv
 TQtApplication::~TQtApplication() { DeleteDisposed(); }
 
 bool TQtApplication::notify(QObject* receiver, QEvent* event) {
-  ++deliveryDepth();
-  bool result = false;
+  TDeliveryScope scope;
   try {
-    result = QApplication::notify(receiver, event);
+    return QApplication::notify(receiver, event);
   } catch (...) {
     SuspendCurrentException();
   }
-  --deliveryDepth();
-  return result;
+  return false;
 }
 
 QEvent::Type TQtApplication::PumpEventType() {
@@ -74,14 +73,14 @@ bool TQtApplication::event(QEvent* event) {
 void TQtApplication::Dispose(QWidget* widget) {
   if (!widget)
     return;
-  if (deliveryDepth() > 0)
+  if (TDeliveryScope::Active())
     disposed().emplace_back(widget);
   else
     delete widget;
 }
 
 void TQtApplication::DeleteDisposed() {
-  if (deliveryDepth() > 0)
+  if (TDeliveryScope::Active())
     return;
   std::vector<QPointer<QWidget>> list;
   list.swap(disposed());

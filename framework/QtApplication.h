@@ -33,15 +33,24 @@ protected:
   bool event(QEvent* event) override;
 };
 
-// Runs `call`, keeping any exception for the current application's
-// ResumeThrow (or, with no application, reporting it at once).
-template <class F>
-void GuardedCall(F&& call) noexcept;
+// Counts the deliveries in progress (Qt's and the framework's own), so that
+// a widget is never deleted under its own event handler.
+class TDeliveryScope {
+public:
+  TDeliveryScope();
+  ~TDeliveryScope();
+  TDeliveryScope(const TDeliveryScope&) = delete;
+  TDeliveryScope& operator=(const TDeliveryScope&) = delete;
+  static bool Active();
+};
 
 void SuspendCurrentException() noexcept;
 
+// Runs `call` as a delivery from Qt, keeping any exception for the current
+// application's ResumeThrow (or, with no application, reporting it at once).
 template <class F>
 void GuardedCall(F&& call) noexcept {
+  TDeliveryScope scope;
   try {
     call();
   } catch (...) {

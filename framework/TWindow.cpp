@@ -269,7 +269,7 @@ void TWindow::Impl::Exposed(const QRegion& windowRegion) {
     erasePending = true;
     owner->UpdateWindow();
   }
-  for (TWindow* child : owner->children) {
+  for (TWindow* child : std::vector<TWindow*>(owner->children)) {
     if (child->impl->client)
       child->impl->Exposed(windowRegion);
   }

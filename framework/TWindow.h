@@ -22,6 +22,7 @@
 #include "framework/Exceptions.h"
 #include "framework/Geometry.h"
 #include "framework/MessageBox.h"
+#include "framework/TColor.h"
 #include "framework/TEventHandler.h"
 
 class QImage;
@@ -154,6 +155,7 @@ public:
   // The colour the background is erased with (0x00BBGGRR), or NoColor
   // (the system's window colour, the initial state) or NoErase.
   void SetBkgndColor(std::uint32_t color) { BkgndColor = color; }
+  void SetBkgndColor(const TColor& color) { BkgndColor = color.GetValue(); }
 
   // A modal box owned by the window; a null caption shows "Error". Returns
   // the answer code (IDOK, IDYES, IDNO).

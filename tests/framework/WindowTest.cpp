@@ -64,7 +64,7 @@ TEST(WindowErase, InvalidatingWithoutErasingPaintsButKeepsThePixels) {
   TTestApp app;
   std::unique_ptr<TRecordingWindow> window(hiddenWindow());
   window->ClientImage().fill(Marker);
-  window->SetBkgndColor(0);
+  window->SetBkgndColor(TColor(0, 0, 0));
   window->Invalidate(false);
   window->UpdateWindow();
   EXPECT_EQ(window->paints, 1);
