@@ -309,3 +309,45 @@ TEST(AppSession, TheLogOffQueryAsksTheApplicationForTheMainWindowAndItselfOtherw
 }
 
 }  // namespace
+
+namespace {
+
+// An application with rows of its own for requests addressed to no window.
+class TRequestApp : public TTestApp {
+public:
+  bool Find(TEventInfo& info) override { return SearchEntries(Rows, info) || TTestApp::Find(info); }
+  void ById(unsigned value) { calls.push_back("by id " + std::to_string(value)); }
+  void Any(unsigned value) {
+    calls.push_back("any " + std::to_string(value));
+    if (value == 99)
+      PostQuitMessage(0);
+  }
+  std::vector<std::string> calls;
+
+private:
+  static const TResponseTableEntry Rows[];
+};
+const TResponseTableEntry TRequestApp::Rows[] = {
+    {WM_TEST, 5, v_WPARAM_Dispatch<&TRequestApp::ById>},
+    {WM_TEST, 0, v_WPARAM_Dispatch<&TRequestApp::Any>},
+    {0, 0, nullptr},
+};
+
+TEST(AppRequests, ARequestToNoWindowIsLookedUpWithItsParameterAsIdThenWithIdZero) {
+  ScriptedBoxes boxes;
+  TRequestApp app;
+  TRecordingWindow* window = new TRecordingWindow(nullptr, "Requests");
+  app.makeMain = [window] { return window; };
+  Watchdog watchdog(app);
+  Soon([&] {
+    app.PostMessage(nullptr, WM_TEST, 5);
+    app.PostMessage(nullptr, WM_TEST, 6);
+    app.PostMessage(nullptr, WM_TEST2, 5);  // no row: dropped
+    app.PostMessage(nullptr, WM_TEST, 99);
+  });
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(app.calls, (std::vector<std::string>{"by id 5", "any 6", "any 99"}));
+  EXPECT_EQ(window->userMessages + window->user2Messages, 0);
+}
+
+}  // namespace

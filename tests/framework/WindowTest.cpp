@@ -317,3 +317,24 @@ TEST(ResponseTable, RowsAreSearchedOwnTableFirstAndDispatchersUnpackParameters) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WindowCreate, WithoutAWidgetApplicationCreationRaisesException32747) {
+  if (QCoreApplication::instance())
+    GTEST_SKIP() << "an application object is left from elsewhere";
+  TRecordingWindow window(nullptr, "Nowhere");
+  try {
+    window.Create();
+    ADD_FAILURE() << "created";
+  } catch (const TWindow::TXWindow& x) {
+    EXPECT_EQ(x.ResId(), 32747u);
+  }
+  EXPECT_EQ(window.HWindow, nullptr);
+  EXPECT_FALSE(window.SetTimer(1, 500));
+  EXPECT_FALSE(window.PostMessage(WM_CLOSE));
+  EXPECT_EQ(window.GetClientSize(), (TSize{0, 0}));
+  window.Invalidate(true);  // nothing to invalidate: harmless
+}
+
+}  // namespace
