@@ -15,10 +15,12 @@ namespace {
 TApplication* current = nullptr;
 
 // The arguments the window system's application object keeps a reference
-// to for its whole life.
+// to for its whole life: the program's name only. The command line belongs
+// to the program; Qt must not take options such as -platform or -style out
+// of it.
 int qtArgc = 1;
-char qtProgramName[] = "zorvad";
-char* qtDefaultArgv[] = {qtProgramName, nullptr};
+char qtDefaultName[] = "zorvad";
+char* qtArgv[] = {qtDefaultName, nullptr};
 }  // namespace
 
 struct TApplication::Impl {
@@ -32,13 +34,10 @@ TApplication* TApplication::Current() { return current; }
 
 TApplication::TApplication(const char* name) : TModule(name), impl(std::make_unique<Impl>()) {
   if (!QCoreApplication::instance()) {
-    char** argv = qtDefaultArgv;
     qtArgc = 1;
-    if (EntryArgc() > 0 && EntryArgv()) {
-      argv = EntryArgv();
-      qtArgc = EntryArgc();
-    }
-    impl->ownedQt = std::make_unique<TQtApplication>(qtArgc, argv);
+    qtArgv[0] = EntryArgc() > 0 && EntryArgv() && EntryArgv()[0] ? EntryArgv()[0] : qtDefaultName;
+    qtArgv[1] = nullptr;
+    impl->ownedQt = std::make_unique<TQtApplication>(qtArgc, qtArgv);
   }
   if (EntryArgc() > 1 && EntryArgv()) {
     for (int i = 1; i < EntryArgc(); ++i) {

@@ -37,8 +37,8 @@ public:
 
   // Copies the name and becomes the current application and module. Makes
   // the window system's application object if there is none yet (and then
-  // owns it). The show command and command-line text come from RunEntry, if
-  // it ran (framework/Entry.h).
+  // owns it; it sees the program's name and none of its arguments). The
+  // command-line text comes from RunEntry, if it runs (framework/Entry.h).
   explicit TApplication(const char* name = nullptr);
   // Deletes the windows still condemned and the main window (destroying its
   // system window first if it still exists), then stops being current.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "FrameworkTestSupport.h"
+#include "framework/Entry.h"
 #include "framework/ExceptionReport.h"
 
 namespace {
@@ -348,6 +349,34 @@ TEST(AppRequests, ARequestToNoWindowIsLookedUpWithItsParameterAsIdThenWithIdZero
   EXPECT_EQ(app.Run(), 0);
   EXPECT_EQ(app.calls, (std::vector<std::string>{"by id 5", "any 6", "any 99"}));
   EXPECT_EQ(window->userMessages + window->user2Messages, 0);
+}
+
+}  // namespace
+
+namespace {
+
+int constructsApplication(int, char**) {
+  ScriptedBoxes boxes;
+  TTestApp app("ZORVAd");
+  EXPECT_EQ(TApplication::Current(), &app);
+  EXPECT_EQ(Module, &app);
+  EXPECT_STREQ(app.GetName(), "ZORVAd");
+  EXPECT_EQ(app.Status, 0);
+  EXPECT_EQ(app.nCmdShow, SW_SHOWDEFAULT);
+  EXPECT_EQ(app.CmdLine, "-platform nowhere file name");
+  // The window system saw none of the program's arguments.
+  EXPECT_EQ(QCoreApplication::arguments(), QStringList{"zorva-test"});
+  return 7;
+}
+
+TEST(AppEntry, TheApplicationKeepsTheCommandLineAndQtSeesOnlyTheProgramName) {
+  if (QCoreApplication::instance())
+    GTEST_SKIP() << "an application object is left from elsewhere";
+  char prog[] = "zorva-test", a1[] = "-platform", a2[] = "nowhere", a3[] = "file name";
+  char* argv[] = {prog, a1, a2, a3, nullptr};
+  EXPECT_EQ(RunEntry(4, argv, constructsApplication), 7);
+  EXPECT_EQ(TApplication::Current(), nullptr);
+  EXPECT_EQ(QCoreApplication::instance(), nullptr);
 }
 
 }  // namespace
