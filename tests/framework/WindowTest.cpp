@@ -338,3 +338,29 @@ TEST(WindowCreate, WithoutAWidgetApplicationCreationRaisesException32747) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WindowCreate, AFrameWindowDefaultsToTheSystemsSizeAndTheProgramIcon) {
+  ScriptedBoxes boxes;
+  TTestApp app;
+  TRecordingWindow window(nullptr, "Defaults \xC3\xA9");
+  EXPECT_EQ(window.Attr.Style, 0x10CF0000u);
+  EXPECT_EQ(window.Attr.X, CW_USEDEFAULT);
+  EXPECT_EQ(window.Attr.W, CW_USEDEFAULT);
+  EXPECT_TRUE(window.IsFlagSet(wfDeleteOnClose));
+  EXPECT_FALSE(window.IsFlagSet(wfMainWindow));
+  EXPECT_EQ(window.BkgndColor, NoColor);
+  window.Attr.Style &= ~WS_VISIBLE;
+  window.Create();
+  QWidget* top = window.TopLevelWidget();
+  ASSERT_NE(top, nullptr);
+  EXPECT_EQ(top->windowTitle(), QString::fromUtf8("Defaults \xC3\xA9"));
+  EXPECT_GT(window.GetClientSize().cx, 0);
+  EXPECT_GT(window.GetClientSize().cy, 0);
+  const QImage icon = top->windowIcon().pixmap(32, 32).toImage();
+  ASSERT_FALSE(icon.isNull()) << "icon 32000 did not load";
+  EXPECT_EQ(icon.pixel(8, 8), 0xFF000000u);
+}
+
+}  // namespace
