@@ -1,12 +1,14 @@
 // The framework's end-to-end program: a frame window with DRAW_MENU whose
 // About command shows a box and then raises. It prints "ready" after the
-// first exposure and "CanClose" when asked; the process status is Run's.
+// first exposure, "paint L,T,R,B" with the rectangle of every repaint, and
+// "CanClose" when asked; the process status is Run's.
 
 #include <cstdio>
 
 #include "framework/Entry.h"
 #include "framework/TApplication.h"
 #include "framework/TFrameWindow.h"
+#include "framework/TPaintDC.h"
 
 namespace {
 
@@ -24,6 +26,12 @@ public:
   }
 
 private:
+  void EvPaint() {
+    TPaintDC dc(*this);
+    const TRect& r = dc.PaintRect();
+    std::printf("paint %d,%d,%d,%d\n", r.left, r.top, r.right, r.bottom);
+    std::fflush(stdout);
+  }
   void About() {
     MessageBox("Framework end-to-end test", "E2E About", MB_OK);
     throw xmsg("About failed");
@@ -32,6 +40,7 @@ private:
 };
 
 const TResponseTableEntry TE2EWindow::Responses[] = {
+    {WM_PAINT, 0, v_Dispatch<&TE2EWindow::EvPaint>},
     {0, CM_HELPABOUT, v_Dispatch<&TE2EWindow::About>},
     {0, 0, nullptr},
 };
