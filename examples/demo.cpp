@@ -232,6 +232,7 @@ int main(int argc, char** argv) {
   }
   if (!startDisplay(zorvad, file)) {
     std::fprintf(stderr, "zorva-demo: could not start the display %s\n", zorvad.c_str());
+    std::remove(file.c_str());
     return 1;
   }
 
