@@ -13,6 +13,10 @@
 // A system expose (part of the window uncovered) invalidates that region
 // with erasing and runs the paint cycle (WM_PAINT) at once. Invalidations
 // run the paint cycle later, when the queue has nothing more urgent.
+//
+// A window object is never deleted inside one of its own handlers: a close
+// request condemns it and the loop deletes it after the delivery. Window
+// objects go before the application that owns the window system.
 
 #include <cstdint>
 #include <memory>
