@@ -9,7 +9,7 @@ namespace {
 struct Entry {
   GdiHandle handle;
   GdiKind kind;
-  std::uint32_t count;  // saturates at its maximum: such an object is never deleted
+  std::uint8_t count;  // saturates at 255: such an object is never deleted
 };
 
 // Between items the table holds one pen and one font, so a linear search
@@ -25,7 +25,7 @@ Entry* find(GdiHandle handle) {
   return nullptr;
 }
 
-constexpr std::uint32_t kSaturated = std::numeric_limits<std::uint32_t>::max();
+constexpr std::uint8_t kSaturated = std::numeric_limits<std::uint8_t>::max();
 
 }  // namespace
 
@@ -68,10 +68,7 @@ void TGdiObject::RefDec(GdiHandle handle, bool wantDelete) {
 
 int TGdiObject::RefCount(GdiHandle handle) {
   const Entry* e = find(handle);
-  if (!e) return -1;
-  return e->count > static_cast<std::uint32_t>(std::numeric_limits<int>::max())
-             ? std::numeric_limits<int>::max()
-             : static_cast<int>(e->count);
+  return e ? e->count : -1;
 }
 
 std::size_t TGdiObject::TableSize() { return entries().size(); }

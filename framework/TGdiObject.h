@@ -5,8 +5,9 @@
 // wrapper's end drops its own. The release that brings the count to 0
 // deletes the object, raising TXGdi(32734) if the platform refuses. Handles
 // that are not in the table (stock objects, a context's initial objects) are
-// ignored by RefInc and RefDec. Counts saturate: an object whose count would
-// overflow is never deleted rather than deleted too early.
+// ignored by RefInc and RefDec. Counts are 8 bits and saturate: an object
+// whose count reaches 255 is never deleted (a leak rather than a deletion
+// while still in use).
 
 #include <cstdint>
 

@@ -156,6 +156,14 @@ int GdiObjects::StockIndex(GdiHandle handle) {
 
 std::size_t GdiObjects::LiveCount() { return table().live; }
 
+std::vector<GdiHandle> GdiObjects::LiveHandles() {
+  Table& t = table();
+  std::vector<GdiHandle> out;
+  for (std::uint32_t i = 0; i < t.slots.size(); ++i)
+    if (t.slots[i].live) out.push_back(t.handleOf(i));
+  return out;
+}
+
 void GdiObjects::AddObserver(GdiObserver* observer) { table().observers.push_back(observer); }
 
 void GdiObjects::RemoveObserver(GdiObserver* observer) {

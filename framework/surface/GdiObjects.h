@@ -84,6 +84,7 @@ public:
   static int StockIndex(GdiHandle handle);
   // Pens and fonts made and not yet deleted.
   static std::size_t LiveCount();
+  static std::vector<GdiHandle> LiveHandles();
 
   static void AddObserver(GdiObserver* observer);
   static void RemoveObserver(GdiObserver* observer);
