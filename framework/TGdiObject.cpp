@@ -66,6 +66,13 @@ void TGdiObject::RefDec(GdiHandle handle, bool wantDelete) {
   if (wantDelete && !GdiObjects::DeleteObject(handle)) throw TXGdi(IDS_GDIDELETEFAIL);
 }
 
+void TGdiObject::RefForget(GdiHandle handle) {
+  if (Entry* e = find(handle)) {
+    *e = entries().back();
+    entries().pop_back();
+  }
+}
+
 int TGdiObject::RefCount(GdiHandle handle) {
   const Entry* e = find(handle);
   return e ? e->count : -1;

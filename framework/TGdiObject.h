@@ -27,6 +27,9 @@ public:
   // Drops one count; at 0 removes the entry and, if wantDelete, deletes the
   // object (raising TXGdi(32734) on failure).
   static void RefDec(GdiHandle handle, bool wantDelete = true);
+  // Removes a handle from the table without deleting its object: the caller
+  // takes the object over.
+  static void RefForget(GdiHandle handle);
   // The count of a handle, or -1 when it is not in the table.
   static int RefCount(GdiHandle handle);
   // Entries in the table.

@@ -29,9 +29,15 @@ bool clipLine(double& x1, double& y1, double& x2, double& y2, const Box& box) {
       t1 = std::min(t1, r);
     }
   }
-  const double nx1 = x1 + t0 * dx, ny1 = y1 + t0 * dy;
-  const double nx2 = x1 + t1 * dx, ny2 = y1 + t1 * dy;
-  x1 = nx1; y1 = ny1; x2 = nx2; y2 = ny2;
+  // Each end moves from its own side, which keeps the precision near it.
+  if (t1 < 1) {
+    x2 -= (1 - t1) * dx;
+    y2 -= (1 - t1) * dy;
+  }
+  if (t0 > 0) {
+    x1 += t0 * dx;
+    y1 += t0 * dy;
+  }
   return true;
 }
 
