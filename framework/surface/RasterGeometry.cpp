@@ -51,14 +51,14 @@ ArcRays arcRays(std::int64_t left, std::int64_t top, std::int64_t right, std::in
   const __int128 cross = static_cast<__int128>(dxs) * dye - static_cast<__int128>(dys) * dxe;
   const __int128 dot = static_cast<__int128>(dxs) * dxe + static_cast<__int128>(dys) * dye;
   ArcRays r;
-  const double a = std::fabs(static_cast<double>(right - left)) / 2;
-  const double b = std::fabs(static_cast<double>(bottom - top)) / 2;
-  r.startDeg = std::atan2(a * static_cast<double>(dys), b * static_cast<double>(dxs)) * 180 / kPi;
   if (cross == 0 && dot > 0) {
     r.whole = true;
     r.spanDeg = 360;
     return r;
   }
+  const double a = std::fabs(static_cast<double>(right - left)) / 2;
+  const double b = std::fabs(static_cast<double>(bottom - top)) / 2;
+  r.startDeg = std::atan2(a * static_cast<double>(dys), b * static_cast<double>(dxs)) * 180 / kPi;
   const double endDeg =
       std::atan2(a * static_cast<double>(dye), b * static_cast<double>(dxe)) * 180 / kPi;
   double span = std::fmod(endDeg - r.startDeg, 360.0);

@@ -21,6 +21,7 @@ bool clipLine(double& x1, double& y1, double& x2, double& y2, const Box& box);
 // stays exact.
 struct ArcRays {
   double startDeg = 0;  // parametric angle of the start ray, degrees, counter-clockwise as seen
+                        // (0 when whole)
   double spanDeg = 0;   // counter-clockwise span in [0, 360)
   bool whole = false;   // coincident rays: the whole ellipse
 };

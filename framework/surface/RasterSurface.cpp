@@ -36,6 +36,7 @@ RasterSurface::~RasterSurface() {
 void RasterSurface::Retarget(QPaintDevice* device) {
   if (painter.isActive()) painter.end();
   target = device;
+  image = nullptr;
   painterPen = PainterPen::Unknown;
   painterFontSet = false;
   if (!device) return;
@@ -44,6 +45,14 @@ void RasterSurface::Retarget(QPaintDevice* device) {
 }
 
 void RasterSurface::begin() {
+  image = nullptr;
+  if (target->devType() == QInternal::Image) {
+    auto* img = static_cast<QImage*>(target);
+    const QImage::Format f = img->format();
+    if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+        f == QImage::Format_ARGB32_Premultiplied)
+      image = img;
+  }
   devW = target->width();
   devH = target->height();
   const double diagonal = std::hypot(devW, devH);
@@ -148,8 +157,9 @@ void RasterSurface::drawEllipsePart(double x0, double y0, double x1, double y1, 
   const double m = halfPenWidth() + 2;
   if (x1 < -m || y1 < -m || x0 > devW + m || y0 > devH + m) return;
   if (!whole && !(spanDeg > 0)) return;
-  usePen();
   const double a = (x1 - x0) / 2, b = (y1 - y0) / 2;
+  if (whole && a == b && plotCircle(x0, y0, a)) return;
+  usePen();
   if (a <= kLargeRadius && b <= kLargeRadius && small(x0) && small(y0) && small(x1) && small(y1)) {
     const QRectF rect(x0, y0, x1 - x0, y1 - y0);
     if (whole) {
@@ -171,6 +181,41 @@ void RasterSurface::drawEllipsePart(double x0, double y0, double x1, double y1, 
     for (std::size_t i = 0; i + 1 < part.size(); i += 2) poly.append(QPointF(part[i], part[i + 1]));
     painter.drawPolyline(poly);
   }
+}
+
+bool RasterSurface::plotCircle(double x0, double y0, double r) {
+  // Only a one-pixel solid pen on a 32-bit image, a whole number radius and
+  // a circle of moderate size.
+  if (!image || pen.width > 1 || pen.style == PS_DASH || pen.style == PS_DOT ||
+      pen.style == PS_DASHDOT || pen.style == PS_DASHDOTDOT || r != std::floor(r) || r > 16384)
+    return false;
+  const int radius = static_cast<int>(r);
+  const int cx = static_cast<int>(x0) + radius, cy = static_cast<int>(y0) + radius;
+  // The painter draws straight into the image's buffer as well; write where
+  // it writes (bits() could detach a shared image from the painter).
+  uchar* bits = const_cast<uchar*>(image->constBits());
+  const qsizetype stride = image->bytesPerLine();
+  const int w = image->width(), h = image->height();
+  const QRgb colour = 0xFF000000u | colorOf(pen.color).rgb();
+  const bool inside = cx - radius >= 0 && cy - radius >= 0 && cx + radius < w && cy + radius < h;
+  auto plot = [&](int x, int y) {
+    if (inside || (x >= 0 && y >= 0 && x < w && y < h))
+      reinterpret_cast<QRgb*>(bits + y * stride)[x] = colour;
+  };
+  // Midpoint circle: one octant computed, eight plotted.
+  int x = radius, y = 0, err = 1 - radius;
+  while (x >= y) {
+    plot(cx + x, cy + y); plot(cx - x, cy + y); plot(cx + x, cy - y); plot(cx - x, cy - y);
+    plot(cx + y, cy + x); plot(cx - y, cy + x); plot(cx + y, cy - x); plot(cx - y, cy - x);
+    ++y;
+    if (err < 0) {
+      err += 2 * y + 1;
+    } else {
+      --x;
+      err += 2 * (y - x) + 1;
+    }
+  }
+  return true;
 }
 
 const RasterSurface::TextEntry& RasterSurface::textEntry(const char* text, int count) {

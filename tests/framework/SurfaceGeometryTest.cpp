@@ -50,7 +50,7 @@ TEST(SurfaceGeometry, ArcRays) {
       {0, 0, 200, 200, 100, 0, 200, 100, false, 90, 270},
       // Same ray through different points: whole.
       {0, 0, 200, 200, 150, 100, 200, 100, true, 0, 360},
-      {0, 0, 200, 200, 0, 100, 0, 100, true, 180, 360},
+      {0, 0, 200, 200, 0, 100, 0, 100, true, 0, 360},
       // Opposite rays are not coincident.
       {0, 0, 200, 200, 0, 100, 200, 100, false, 180, 180},
       // Ellipse 400 wide, 100 high: the ray at 45 degrees through (300, 0)

@@ -3,6 +3,7 @@
 
 #include <QImage>
 #include <algorithm>
+#include <cmath>
 #include <climits>
 #include <list>
 #include <memory>
@@ -149,6 +150,35 @@ TEST_F(SurfaceRaster, ArcCoversItsQuarterOnly) {
   img.fill(0xFF000000u);
   dc->Arc(50, 50, 50, 150, 0, 0, 0, 0);
   EXPECT_EQ(lit(img).count, 0);
+}
+
+TEST_F(SurfaceRaster, WholeCirclesLieOnTheirRadius) {
+  // Thin solid circles are plotted directly, also where they leave the
+  // image; a dashed one goes through Qt and shows gaps.
+  struct Case {
+    int cx, cy, r, style;
+  } cases[] = {{32, 32, 20, PS_SOLID}, {0, 0, 30, PS_SOLID}, {63, 10, 40, PS_SOLID},
+               {32, 32, 25, PS_DOT}};
+  for (const auto& c : cases) {
+    QImage& img = newImage(64, 64);
+    surface = std::make_unique<RasterSurface>(&img);
+    dc = std::make_unique<TClientDC>(*surface);
+    dc->SelectObject(TPen(TColor(0, 255, 0), 1, c.style));
+    dc->Arc(c.cx - c.r, c.cy - c.r, c.cx + c.r, c.cy + c.r, c.cx + c.r, c.cy, c.cx + c.r, c.cy);
+    int count = 0, onCircle = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) {
+        if (Rgb(img, x, y) == kBlack) continue;
+        ++count;
+        onCircle += std::abs(std::hypot(x - c.cx, y - c.cy) - c.r) <= 1.0;
+      }
+    EXPECT_GT(count, c.r) << c.r;
+    EXPECT_EQ(onCircle, count) << c.r;
+    if (c.style == PS_DOT) {
+      EXPECT_LT(count, 2 * 3.2 * c.r * 0.75);
+    }
+    finish();
+  }
 }
 
 TEST_F(SurfaceRaster, FarAwayGeometryDrawsItsVisiblePart) {

@@ -1,0 +1,257 @@
+// Drawing items through zvItem::Display on a 1920x1080 raster surface, each
+// next to raw QPainter drawing the same primitives on the same kind of
+// image in the same run: short lines, long lines, whole circles, repeated
+// texts, and lines that each follow a line-colour item.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "framework/TClientDC.h"
+#include "framework/surface/RasterFont.h"
+#include "framework/surface/RasterSurface.h"
+#include "items/DrawAttributes.h"
+#include "items/ItemDisplay.h"
+#include "tests/items/zvItemProbe.h"
+
+namespace {
+
+constexpr int W = 1920, H = 1080;
+constexpr int kShortLines = 1000000, kLongLines = 100000, kCircles = 100000, kTexts = 100000;
+constexpr int kColouredLines = 1000000;
+
+zvItem item(int kind, std::vector<int> a, const char* s = "") {
+  return zvItem(kind, static_cast<int>(a.size()), a.data(), s);
+}
+
+// Item coordinates (y up) of n lines; `len` bounds the length (0: anywhere).
+std::vector<zvItem> lines(int n, int len, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::vector<zvItem> v;
+  v.reserve(n);
+  for (int i = 0; i < n; ++i) {
+    const int x = static_cast<int>(rng() % W), y = static_cast<int>(rng() % H);
+    if (len) {
+      const int dx = static_cast<int>(rng() % (2 * len + 1)) - len;
+      const int dy = static_cast<int>(rng() % (2 * len + 1)) - len;
+      v.push_back(item(ZV_LINE, {x, y, x + dx, y + dy}));
+    } else {
+      v.push_back(item(ZV_LINE, {x, y, static_cast<int>(rng() % W), static_cast<int>(rng() % H)}));
+    }
+  }
+  return v;
+}
+
+std::vector<zvItem> circles() {
+  std::mt19937 rng(3);
+  std::vector<zvItem> v;
+  for (int i = 0; i < kCircles; ++i)
+    v.push_back(item(ZV_CIRCLE, {static_cast<int>(rng() % W), static_cast<int>(rng() % H),
+                                 5 + static_cast<int>(rng() % 60)}));
+  return v;
+}
+
+std::vector<std::string> labels() {
+  std::vector<std::string> v;
+  for (int i = 0; i < 50; ++i) v.push_back("Label " + std::to_string(i * 37));
+  return v;
+}
+
+std::vector<zvItem> texts() {
+  std::mt19937 rng(4);
+  const auto names = labels();
+  std::vector<zvItem> v;
+  for (int i = 0; i < kTexts; ++i) {
+    const std::string& s = names[rng() % names.size()];
+    v.push_back(item(ZV_TEXT, {static_cast<int>(rng() % W), static_cast<int>(rng() % H),
+                               static_cast<int>(s.size())}, s.c_str()));
+  }
+  return v;
+}
+
+// A line-colour item before every line; neighbouring colours differ.
+std::vector<zvItem> colouredLines() {
+  std::mt19937 rng(5);
+  const auto ls = lines(kColouredLines, 10, 6);
+  std::vector<zvItem> v;
+  v.reserve(2 * ls.size());
+  for (std::size_t i = 0; i < ls.size(); ++i) {
+    const int c = static_cast<int>(i % 64);
+    v.push_back(item(ZV_LINE_COLOR, {c * 4, 255 - c * 3, (c * 97) & 255}));
+    v.push_back(ls[i]);
+  }
+  return v;
+}
+
+// The picture's start: white lines of width 1, white 12-unit text.
+struct ItemCanvas {
+  QImage img{W, H, QImage::Format_RGB32};
+  RasterSurface surface{&img};
+  TClientDC dc{surface};
+  ItemCanvas() {
+    img.fill(Qt::black);
+    resetDrawAttributes();
+    dc.SetViewportOrgEx(0, H);
+    dc.SetBkMode(TRANSPARENT);
+    for (zvItem i : {item(ZV_LINE_COLOR, {255, 255, 255}), item(ZV_LINE_WIDTH, {1}),
+                     item(ZV_TEXT_COLOR, {255, 255, 255}), item(ZV_TEXT_HEIGHT, {12}),
+                     item(ZV_TEXT_FONT, {5}, "Arial")})
+      i.Display(&dc);
+  }
+  void run(std::vector<zvItem>& items) {
+    for (zvItem& i : items) i.Display(&dc);
+  }
+};
+
+struct RawCanvas {
+  QImage img{W, H, QImage::Format_RGB32};
+  QPainter p;
+  RawCanvas() {
+    img.fill(Qt::black);
+    p.begin(&img);
+    QPen pen(Qt::white, 0);
+    pen.setCapStyle(Qt::FlatCap);
+    p.setPen(pen);
+  }
+};
+
+
+std::vector<std::array<int, 5>> argsOf(const std::vector<zvItem>& v) {
+  std::vector<std::array<int, 5>> out;
+  out.reserve(v.size());
+  for (const zvItem& i : v) out.push_back(zvItemProbe::args(i));
+  return out;
+}
+
+void itemsPerSecond(benchmark::State& state, std::size_t perIteration) {
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * perIteration));
+}
+
+void BM_ItemShortLines(benchmark::State& state) {
+  static auto v = lines(kShortLines, 10, 1);
+  ItemCanvas c;
+  for (auto _ : state) c.run(v);
+  itemsPerSecond(state, v.size());
+}
+
+void BM_RawShortLines(benchmark::State& state) {
+  static auto a = argsOf(lines(kShortLines, 10, 1));
+  RawCanvas c;
+  for (auto _ : state)
+    for (const auto& l : a) c.p.drawLine(l[0], H - l[1], l[2], H - l[3]);
+  itemsPerSecond(state, a.size());
+}
+
+void BM_ItemLongLines(benchmark::State& state) {
+  static auto v = lines(kLongLines, 0, 2);
+  ItemCanvas c;
+  for (auto _ : state) c.run(v);
+  itemsPerSecond(state, v.size());
+}
+
+void BM_RawLongLines(benchmark::State& state) {
+  static auto a = argsOf(lines(kLongLines, 0, 2));
+  RawCanvas c;
+  for (auto _ : state)
+    for (const auto& l : a) c.p.drawLine(l[0], H - l[1], l[2], H - l[3]);
+  itemsPerSecond(state, a.size());
+}
+
+void BM_ItemCircles(benchmark::State& state) {
+  static auto v = circles();
+  ItemCanvas c;
+  for (auto _ : state) c.run(v);
+  itemsPerSecond(state, v.size());
+}
+
+void BM_RawDrawArcCircles(benchmark::State& state) {
+  static auto a = argsOf(circles());
+  RawCanvas c;
+  for (auto _ : state)
+    for (const auto& k : a)
+      c.p.drawArc(QRectF(k[0] - k[2], H - k[1] - k[2], 2.0 * k[2], 2.0 * k[2]), 0, 360 * 16);
+  itemsPerSecond(state, a.size());
+}
+
+void BM_RawDrawEllipseCircles(benchmark::State& state) {
+  static auto a = argsOf(circles());
+  RawCanvas c;
+  for (auto _ : state)
+    for (const auto& k : a) c.p.drawEllipse(QRect(k[0] - k[2], H - k[1] - k[2], 2 * k[2], 2 * k[2]));
+  itemsPerSecond(state, a.size());
+}
+
+void BM_ItemTexts(benchmark::State& state) {
+  static auto v = texts();
+  ItemCanvas c;
+  for (auto _ : state) c.run(v);
+  itemsPerSecond(state, v.size());
+}
+
+void BM_RawDrawTextTexts(benchmark::State& state) {
+  static auto v = texts();
+  static auto a = argsOf(v);
+  std::vector<QString> strings;
+  for (const zvItem& i : v) strings.push_back(QString::fromStdString(zvItemProbe::str(i)));
+  FontDesc d;
+  d.height = 12;
+  d.hasFace = true;
+  d.face = "Arial";
+  const auto font = RasterFontFor(d);
+  RawCanvas c;
+  c.p.setFont(font->font);
+  c.p.setPen(Qt::white);
+  for (auto _ : state)
+    for (std::size_t k = 0; k < a.size(); ++k)
+      c.p.drawText(QPointF(a[k][0], H - a[k][1] + font->ascent), strings[k]);
+  itemsPerSecond(state, a.size());
+}
+
+void BM_ItemColourAndLine(benchmark::State& state) {
+  static auto v = colouredLines();
+  ItemCanvas c;
+  for (auto _ : state) c.run(v);
+  itemsPerSecond(state, v.size() / 2);  // lines
+}
+
+void BM_RawPenAndLine(benchmark::State& state) {
+  static auto v = colouredLines();
+  static auto a = argsOf(v);
+  RawCanvas c;
+  for (auto _ : state)
+    for (std::size_t k = 0; k + 1 < a.size(); k += 2) {
+      QPen pen(QColor(a[k][0] & 255, a[k][1] & 255, a[k][2] & 255), 0);
+      pen.setCapStyle(Qt::FlatCap);
+      c.p.setPen(pen);
+      const auto& l = a[k + 1];
+      c.p.drawLine(l[0], H - l[1], l[2], H - l[3]);
+    }
+  itemsPerSecond(state, a.size() / 2);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ItemShortLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawShortLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemLongLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawLongLines)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemCircles)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawDrawArcCircles)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawDrawEllipseCircles)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemTexts)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawDrawTextTexts)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemColourAndLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawPenAndLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
