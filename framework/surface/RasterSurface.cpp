@@ -229,7 +229,6 @@ const RasterSurface::TextEntry& RasterSurface::textEntry(const char* text, int c
   e.text.setTextFormat(Qt::PlainText);
   e.text.setPerformanceHint(QStaticText::AggressiveCaching);
   e.text.setText(s);
-  e.text.prepare(QTransform(), font->font);
   e.advance = QFontMetricsF(font->font).horizontalAdvance(s);
   return cache.emplace(std::string(bytes), std::move(e)).first->second;
 }
@@ -250,13 +249,44 @@ void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
                       QPointF(std::min(right, devW + 1), std::min(bottom, devH + 1)));
     painter.fillRect(cell, colorOf(bkColor));
   }
-  if (!small(left) || !small(top)) return;  // a cell that long shows no glyph near the target
   if (!painterFontSet) {
     painter.setFont(font->font);
     painterFontSet = true;
   }
   useTextPen();
+  if (e.advance > devW + 2 * font->height || !small(left)) {
+    drawVisibleSlice(text, count, left, top);
+    return;
+  }
   painter.drawStaticText(QPointF(left, top), e.text);
+}
+
+void RasterSurface::drawVisibleSlice(const char* text, int count, double left, double top) {
+  // Qt would lay out and rasterise every glyph of a text far wider than the
+  // target; only the characters whose advance reaches into it are drawn
+  // (with a glyph height of slack for overhangs), placed by the advances of
+  // the characters before them.
+  const QString s = DecodeTextBytes(text, count);
+  const QFontMetricsF m(font->font);
+  const double slack = font->height;
+  qsizetype first = -1, last = -1;
+  double x = left, firstX = 0;
+  for (qsizetype i = 0; i < s.size(); ++i) {
+    const bool pair = s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate();
+    const double w = pair ? m.horizontalAdvance(s.mid(i, 2)) : m.horizontalAdvance(s[i]);
+    if (x + w >= -slack && x <= devW + slack) {
+      if (first < 0) {
+        first = i;
+        firstX = x;
+      }
+      last = pair ? i + 1 : i;
+    }
+    if (pair) ++i;
+    x += w;
+    if (x > devW + slack) break;
+  }
+  if (first < 0) return;
+  painter.drawText(QPointF(firstX, top + font->ascent), s.mid(first, last - first + 1));
 }
 
 std::uint32_t RasterSurface::SetTextColor(std::uint32_t color) {

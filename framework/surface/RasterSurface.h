@@ -89,6 +89,7 @@ private:
   // Draws a whole circle of a one-pixel solid pen straight into a 32-bit
   // image; false when that does not apply.
   bool plotCircle(double x0, double y0, double r);
+  void drawVisibleSlice(const char* text, int count, double left, double top);
   const TextEntry& textEntry(const char* text, int count);
   double halfPenWidth() const;
 
