@@ -15,8 +15,10 @@ constexpr double kPi = 3.141592653589793;
 constexpr double kSafe = 1 << 20;
 // Above this half-axis, ellipses go through our own visible-part polyline.
 constexpr double kLargeRadius = 16384;
-// Text caches are dropped when they grow past this many strings.
+// A font's text cache is dropped when it grows past this many strings...
 constexpr std::size_t kMaxTexts = 8192;
+// ... and all of them when strings of more than this many fonts are kept.
+constexpr std::size_t kMaxTextFonts = 16;
 
 QColor colorOf(std::uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
@@ -219,6 +221,7 @@ bool RasterSurface::plotCircle(double x0, double y0, double r) {
 }
 
 const RasterSurface::TextEntry& RasterSurface::textEntry(const char* text, int count) {
+  if (textCache.size() > kMaxTextFonts && !textCache.count(font->id)) textCache.clear();
   TextCache& cache = textCache[font->id];
   const std::string_view bytes(text, static_cast<std::size_t>(count));
   auto it = cache.find(bytes);

@@ -1,7 +1,9 @@
 // Pixels the raster surface draws on small images.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
+#include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 #include <climits>
@@ -301,6 +303,35 @@ TEST_F(SurfaceRaster, EraseFillsADeviceRectangle) {
   EXPECT_EQ(lit(img).count, 25);
   d.EraseBkgnd(45, 45, 100, -3, TColor(0, 0, 255));
   EXPECT_EQ(lit(img).count, 25);
+}
+
+TEST(SurfaceRasterVector, DrawsOnAnSvgGenerator) {
+  EnsureGuiApp();
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setSize(QSize(100, 100));
+  {
+    RasterSurface surface(&svg);
+    TClientDC dc(surface);
+    dc.SetViewportOrgEx(0, 100);
+    dc.SelectObject(TPen(TColor(255, 0, 0), 1));
+    dc.MoveToEx(10, -10);
+    dc.LineTo(90, -10);
+    dc.Arc(20, -80, 80, -20, 80, -50, 80, -50);  // whole circle, through Qt here
+    dc.Arc(20, -80, 80, -20, 80, -50, 50, -80);
+    dc.SetBkMode(TRANSPARENT);
+    dc.TextOutA(10, -90, "svg", 3);
+    surface.End();
+  }
+  const QByteArray out = buffer.data();
+  EXPECT_TRUE(out.contains("<svg"));
+  EXPECT_TRUE(out.contains("#ff0000"));
+  EXPECT_EQ(out.count("<polyline"), 1);  // the line
+  EXPECT_EQ(out.count("<circle"), 1);    // the whole circle
+  EXPECT_EQ(out.count("<path"), 1);      // the quarter arc
+  EXPECT_TRUE(out.contains(">svg</text>"));
 }
 
 TEST(SurfaceRasterFont, HeightsBecomePixelSizes) {
