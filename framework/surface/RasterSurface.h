@@ -16,7 +16,10 @@
 // circle in a one-pixel solid pen on a 32-bit image is plotted directly
 // (midpoint circle), which is faster than Qt's ellipse. Text
 // hangs below its point (top of the character cell); OPAQUE mode fills the
-// cell with the background colour (white), TRANSPARENT does not.
+// cell with the background colour (white), TRANSPARENT does not; text never
+// uses or moves the current position (TA_UPDATECP is ignored). Text bytes
+// are UTF-8 when valid, else Windows-1252; laid-out texts are cached per
+// font.
 
 #include <QImage>
 #include <QPainter>
