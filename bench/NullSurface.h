@@ -25,3 +25,24 @@ private:
   GdiHandle pen = GdiObjects::DefaultPen;
   GdiHandle font = GdiObjects::DefaultFont;
 };
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "display/CommandStream.h"
+#include "framework/TClientDC.h"
+#include "tools/HeadlessHost.h"
+
+// One polling step over the whole file at `path`, appending to the display
+// list and drawing on a NullSurface.
+inline void followFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  NullSurface surface;
+  TClientDC dc(surface);
+  HeadlessHost host(1920, 1080);
+  CommandStream stream(host, fd, &dc);
+  stream.EvTimer(1);
+  ::close(fd);
+}

@@ -30,13 +30,7 @@ void BM_ListMemory10M(benchmark::State& state) {
   const std::string path = lineFile(10'000'000);
   for (auto _ : state) {
     const long before = statusKb("VmRSS:");
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    NullSurface surface;
-    TClientDC dc(surface);
-    HeadlessHost host(1920, 1080);
-    CommandStream stream(host, fd, &dc);
-    stream.EvTimer(1);
-    ::close(fd);
+    followFile(path);
     const long steady = statusKb("VmRSS:") - before;
     const long peak = statusKb("VmHWM:") - before;
     state.counters["items"] = displayList.Count();

@@ -30,13 +30,7 @@ void BM_PollingStep(benchmark::State& state) {
   long items = 0;
   for (auto _ : state) {
     displayList.Flush();
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    NullSurface surface;
-    TClientDC dc(surface);
-    HeadlessHost host(1920, 1080);
-    CommandStream stream(host, fd, &dc);
-    stream.EvTimer(1);
-    ::close(fd);
+    followFile(path);
     items += displayList.Count();
   }
   state.SetItemsProcessed(items);
