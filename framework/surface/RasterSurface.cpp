@@ -41,9 +41,11 @@ void RasterSurface::Retarget(QPaintDevice* device) {
   image = nullptr;
   painterPen = PainterPen::Unknown;
   painterFontSet = false;
+  plot.thin = false;
   if (!device) return;
   if (!painter.begin(device)) return;
   begin();
+  updatePlot();
 }
 
 void RasterSurface::begin() {
@@ -124,11 +126,18 @@ void RasterSurface::MoveToEx(int x, int y) {
 }
 
 void RasterSurface::LineTo(int x, int y) {
-  const double x1 = static_cast<double>(curX) + orgX, y1 = static_cast<double>(curY) + orgY;
-  const double x2 = static_cast<double>(x) + orgX, y2 = static_cast<double>(y) + orgY;
+  const long long ix1 = static_cast<long long>(curX) + orgX, iy1 = static_cast<long long>(curY) + orgY;
+  const long long ix2 = static_cast<long long>(x) + orgX, iy2 = static_cast<long long>(y) + orgY;
   curX = x;
   curY = y;
+  if (plot.thin && ix1 >= 0 && ix2 >= 0 && iy1 >= 0 && iy2 >= 0 && ix1 < plot.w && ix2 < plot.w &&
+      iy1 < plot.h && iy2 < plot.h) {
+    plotLine(static_cast<int>(ix1), static_cast<int>(iy1), static_cast<int>(ix2), static_cast<int>(iy2));
+    return;
+  }
   if (!painter.isActive() || linePen.style() == Qt::NoPen) return;
+  const double x1 = static_cast<double>(ix1), y1 = static_cast<double>(iy1);
+  const double x2 = static_cast<double>(ix2), y2 = static_cast<double>(iy2);
   usePen();
   if (small(x1) && small(y1) && small(x2) && small(y2)) {
     painter.drawLine(QLine(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
@@ -183,6 +192,37 @@ void RasterSurface::drawEllipsePart(double x0, double y0, double x1, double y1, 
     for (std::size_t i = 0; i + 1 < part.size(); i += 2) poly.append(QPointF(part[i], part[i + 1]));
     painter.drawPolyline(poly);
   }
+}
+
+void RasterSurface::plotLine(int x, int y, int xe, int ye) {
+  // Bresenham from the start point up to, not including, the end point.
+  const int dx = std::abs(xe - x), sx = x < xe ? 1 : -1;
+  const int dy = -std::abs(ye - y), sy = y < ye ? 1 : -1;
+  int err = dx + dy;
+  while (x != xe || y != ye) {
+    reinterpret_cast<QRgb*>(plot.bits + y * plot.stride)[x] = plot.colour;
+    const int e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+void RasterSurface::updatePlot() {
+  plot.thin = image && painter.isActive() && pen.width <= 1 && pen.style == PS_SOLID;
+  if (!plot.thin) return;
+  // The painter draws straight into the image's buffer as well; write where
+  // it writes (bits() could detach a shared image from the painter).
+  plot.bits = const_cast<uchar*>(image->constBits());
+  plot.stride = image->bytesPerLine();
+  plot.w = image->width();
+  plot.h = image->height();
+  plot.colour = 0xFF000000u | colorOf(pen.color).rgb();
 }
 
 bool RasterSurface::plotCircle(double x0, double y0, double r) {
@@ -318,6 +358,7 @@ GdiHandle RasterSurface::SelectObject(GdiHandle object) {
     penHandle = object;
     pen = *p;
     linePen = penFor(pen);
+    updatePlot();
     if (painterPen == PainterPen::Line) painterPen = PainterPen::Unknown;
     return old;
   }

@@ -13,8 +13,9 @@
 // covers the whole target wherever it crosses it). Coordinates are clipped
 // in double precision before Qt sees them, and ellipses too large for Qt's
 // rasteriser are drawn as polylines over their visible part only. A whole
-// circle in a one-pixel solid pen on a 32-bit image is plotted directly
-// (midpoint circle), which is faster than Qt's ellipse. Text
+// circle, and a line that lies inside the image, in a one-pixel solid pen on
+// a 32-bit image are plotted directly (midpoint circle, Bresenham), which is
+// several times faster than Qt's ellipse and line. Text
 // hangs below its point (top of the character cell); OPAQUE mode fills the
 // cell with the background colour (white), TRANSPARENT does not; text never
 // uses or moves the current position (TA_UPDATECP is ignored). Text bytes
@@ -89,12 +90,26 @@ private:
   const QPen& penFor(const PenDesc& d);
   void drawEllipsePart(double x0, double y0, double x1, double y1, double startDeg,
                        double spanDeg, bool whole);
+  // Draws a line of a one-pixel solid pen straight into a 32-bit image
+  // (Bresenham, the end point left out); both points lie inside the image.
+  void plotLine(int x1, int y1, int x2, int y2);
+  // Refreshes `plot` after a change of pen or target.
+  void updatePlot();
   // Draws a whole circle of a one-pixel solid pen straight into a 32-bit
   // image; false when that does not apply.
   bool plotCircle(double x0, double y0, double r);
   void drawVisibleSlice(const char* text, int count, double left, double top);
   const TextEntry& textEntry(const char* text, int count);
   double halfPenWidth() const;
+
+  // Thin solid lines inside a 32-bit image are plotted directly.
+  struct {
+    bool thin = false;  // the selected pen is plotted directly on `image`
+    uchar* bits = nullptr;
+    qsizetype stride = 0;
+    long long w = 0, h = 0;
+    QRgb colour = 0;
+  } plot;
 
   QPaintDevice* target = nullptr;
   QImage* image = nullptr;  // the target, when it is a 32-bit image
