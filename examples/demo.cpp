@@ -202,7 +202,9 @@ void alignments(ZorvaWriter& z, const Box& b) {
     z.lineWidth(w);
     z.lineColor(255, 255 - 30 * w, 30 * (w - 1));
     z.line(b.x0 + 56, y, b.x1 - 16, y);
-    z.text(b.x0 + 18, y + 8, "w" + std::to_string(w));
+    std::string label = "w";
+    label += std::to_string(w);
+    z.text(b.x0 + 18, y + 8, label);
   }
 }
 
