@@ -50,7 +50,7 @@ TZorvaWindow::TZorvaWindow(TWindow* parent, const char* title)
 }
 
 TZorvaWindow::~TZorvaWindow() {
-  if (conID > 0) ::close(conID);
+  if (conID >= 0) ::close(conID);  // 0 is a valid descriptor too
   conID = 0;
   SetClientSurface(nullptr);
   delete winDC;  // gives back the initial pen and font, deleting the program's
