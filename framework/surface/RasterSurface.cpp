@@ -214,7 +214,8 @@ void RasterSurface::plotLine(int x, int y, int xe, int ye) {
 }
 
 void RasterSurface::updatePlot() {
-  plot.thin = image && painter.isActive() && pen.width <= 1 && pen.style == PS_SOLID;
+  // One pixel wide and solid (no dash pattern, not the null pen).
+  plot.thin = image && painter.isActive() && pen.width <= 1 && linePen.style() == Qt::SolidLine;
   if (!plot.thin) return;
   // The painter draws straight into the image's buffer as well; write where
   // it writes (bits() could detach a shared image from the painter).
@@ -226,29 +227,22 @@ void RasterSurface::updatePlot() {
 }
 
 bool RasterSurface::plotCircle(double x0, double y0, double r) {
-  // Only a one-pixel solid pen on a 32-bit image, a whole number radius and
-  // a circle of moderate size.
-  if (!image || pen.width > 1 || pen.style == PS_DASH || pen.style == PS_DOT ||
-      pen.style == PS_DASHDOT || pen.style == PS_DASHDOTDOT || r != std::floor(r) || r > 16384)
-    return false;
+  // Only a pen plotted directly, a whole number radius and a circle of
+  // moderate size.
+  if (!plot.thin || r != std::floor(r) || r > 16384) return false;
   const int radius = static_cast<int>(r);
   const int cx = static_cast<int>(x0) + radius, cy = static_cast<int>(y0) + radius;
-  // The painter draws straight into the image's buffer as well; write where
-  // it writes (bits() could detach a shared image from the painter).
-  uchar* bits = const_cast<uchar*>(image->constBits());
-  const qsizetype stride = image->bytesPerLine();
-  const int w = image->width(), h = image->height();
-  const QRgb colour = 0xFF000000u | colorOf(pen.color).rgb();
+  const long long w = plot.w, h = plot.h;
   const bool inside = cx - radius >= 0 && cy - radius >= 0 && cx + radius < w && cy + radius < h;
-  auto plot = [&](int x, int y) {
+  auto put = [&](int x, int y) {
     if (inside || (x >= 0 && y >= 0 && x < w && y < h))
-      reinterpret_cast<QRgb*>(bits + y * stride)[x] = colour;
+      reinterpret_cast<QRgb*>(plot.bits + y * plot.stride)[x] = plot.colour;
   };
   // Midpoint circle: one octant computed, eight plotted.
   int x = radius, y = 0, err = 1 - radius;
   while (x >= y) {
-    plot(cx + x, cy + y); plot(cx - x, cy + y); plot(cx + x, cy - y); plot(cx - x, cy - y);
-    plot(cx + y, cy + x); plot(cx - y, cy + x); plot(cx + y, cy - x); plot(cx - y, cy - x);
+    put(cx + x, cy + y); put(cx - x, cy + y); put(cx + x, cy - y); put(cx - x, cy - y);
+    put(cx + y, cy + x); put(cx - y, cy + x); put(cx + y, cy - x); put(cx - y, cy - x);
     ++y;
     if (err < 0) {
       err += 2 * y + 1;
