@@ -50,7 +50,9 @@ public:
   // Fills the item from the text form of one item at the start of the
   // NUL-terminated text `buf`. Returns the number of bytes the item takes, or
   // 0 when the text ends before the item is complete (the string is then left
-  // untouched, other fields may already hold new values).
+  // untouched, other fields may already hold new values). A string longer
+  // than MaxStr keeps its first MaxStr bytes, fewer when that cut would fall
+  // inside a character of a string that is valid UTF-8 as a whole.
   int Set(const char* buf);
   // Reads one integer field at the start of `buf`: returns the bytes up to
   // the space that ends its token (at least 1) and stores its value, or
@@ -68,6 +70,7 @@ public:
 
 private:
   friend struct zvItemProbe;  // read access for the tests
+  friend class ItemReader;    // fills the fields as they are read
 
   std::int32_t func;
   std::int32_t num_arg;

@@ -1,0 +1,59 @@
+#pragma once
+// Reads the text form of one item a piece at a time. The text may arrive in
+// any number of pieces; the reader keeps what it has learnt between them (the
+// field being read, the string kept so far) and never needs a byte twice, so
+// an item of any length completes. zvItem::Set is this reader run over one
+// whole text.
+//
+// Each piece is a NUL-terminated text; the NUL marks only where the bytes
+// that have arrived end. Fields are written into the item as they complete,
+// the string only when the item is complete.
+
+#include <cstdint>
+
+#include "framework/surface/Utf8.h"
+#include "items/zvItem.h"
+
+class ItemReader {
+public:
+  ItemReader() { Start(); }
+
+  // Forgets everything: the next byte is the first of a new item.
+  void Start();
+  // Reads on from `text` into `item`. Returns the bytes taken from `text`:
+  // up to and including the item's last byte once it completes (Done()),
+  // otherwise every byte up to the NUL. The space after an item's last
+  // integer field is not part of it.
+  int Read(zvItem& item, const char* text);
+  bool Done() const { return phase == Phase::Done; }
+
+  // One integer field at the start of `text`: its length up to the space
+  // that ends its token, or 0 (and *value untouched) when no space came yet.
+  static int ReadField(const char* text, std::int32_t* value);
+
+private:
+  enum class Phase : std::uint8_t { Blank, Digits, Token, Separator, String, Done };
+
+  // Advances through the field being read; true once its ending space is in
+  // sight (p then points at it, unread).
+  bool stepField(const char*& p);
+  // Stores the completed field; true when the item is complete.
+  bool endField(zvItem& item);
+  // Keeps up to MaxStr bytes of the string and consumes the rest as it
+  // arrives; true when the whole string is in.
+  bool stepString(const char*& p);
+  void finishString(zvItem& item);
+
+  Phase phase;
+  bool negative;
+  bool hasString;
+  std::uint8_t field;  // fields completed in this item
+  std::uint32_t value; // digits so far; wraps to the low 32 bits
+  std::int32_t count;  // the integer arguments this item reads
+  std::int32_t last;   // the last integer argument read
+  std::int32_t remaining;  // string bytes still to come
+  std::int32_t length;     // the string's whole length
+  int kept;
+  Utf8Check utf8;      // judged over the whole string when it is cut
+  char keep[zvItem::MaxStr];
+};
