@@ -32,14 +32,19 @@ TEST_F(StreamTest, PassWithoutCompleteItemTakesNothing) {
   EXPECT_EQ(count(), 1);
 }
 
-TEST_F(StreamTest, ItemLongerThanTheBufferStallsButPollingGoesOn) {
+TEST_F(StreamTest, ItemLongerThanTheBufferIsContinuedAcrossReads) {
+  // 2000 bytes of text: kept up to 255, the rest consumed as it arrives.
   append("3 4 1 2 2000 " + std::string(2000, 'x') + "2 4 1 1 2 2 ");
-  for (int i = 0; i < 3; ++i) {
-    tick();
-    EXPECT_TRUE(host.timerArmed) << "the window stays responsive";
-  }
-  EXPECT_EQ(count(), 0);
-  EXPECT_EQ(stream->Carried(), CommandStream::BufSize - 1);
+  tick();
+  EXPECT_TRUE(host.timerArmed);
+  ASSERT_EQ(count(), 2);
+  EXPECT_EQ(P::args(at(0)), (Args{1, 2, 2000, 0, 0}));
+  EXPECT_EQ(P::str(at(0)), std::string(255, 'x'));
+  // The long item is the first of its pass; the line after it is read with
+  // the same working item, so it carries the text along.
+  EXPECT_EQ(P::args(at(1)), (Args{1, 1, 2, 2, 0}));
+  EXPECT_EQ(P::str(at(1)), std::string(255, 'x'));
+  EXPECT_LT(stream->Carried(), CommandStream::BufSize - 1);
 }
 
 TEST_F(StreamTest, ClearAtStartAndRightAfterStartIsIgnored) {
@@ -116,33 +121,52 @@ TEST_F(StreamTest, ExitStopsParsingAndPolling) {
   EXPECT_FALSE(host.timerArmed) << "polling stays stopped after an exit item";
 }
 
-TEST_F(StreamTest, NulByteStopsTheStreamForGood) {
-  append(std::string("2 4 1 1 2 2 \0 2 4 3 3 4 4 ", 26));
+TEST_F(StreamTest, NulByteReadsAsABlankEvenInsideAString) {
+  // A C string written with its terminator, and a NUL inside a text.
+  const char bytes[] = "2 4 1 1 2 2 \0 2 4 3 3 4 4 3 4 0 0 3 a\0b";
+  append(std::string(bytes, sizeof bytes - 1));
   tick();
-  EXPECT_EQ(count(), 1);
+  ASSERT_EQ(count(), 3);
+  EXPECT_EQ(P::args(at(1)), (Args{3, 3, 4, 4, 0}));
+  EXPECT_EQ(P::str(at(2)), "a b");
   for (int i = 0; i < 100; ++i) append("2 4 5 5 6 6 ");
   tick();
-  tick();
-  EXPECT_EQ(count(), 1);
-  EXPECT_EQ(stream->Carried(), CommandStream::BufSize - 1);
+  EXPECT_EQ(count(), 103);
+  EXPECT_EQ(stream->Carried(), 1) << "only the space after the last item waits";
   EXPECT_TRUE(host.timerArmed);
 }
 
-TEST_F(StreamTest, ReadsOnFromWhereTheLastReadStopped) {
-  append("2 4 1 1 2 2 ");
-  tick();
-  ASSERT_EQ(count(), 1);
-  // The client cuts the file and writes again: nothing before the old end
-  // is read; what lies beyond it is.
-  ASSERT_EQ(::ftruncate(writer, 0), 0);
-  ASSERT_EQ(::lseek(writer, 0, SEEK_SET), 0);
-  append("2 4 9 9 9 9 ");
-  tick();
-  EXPECT_EQ(count(), 1);
-  append("2 4 7 7 8 8 ");
+TEST_F(StreamTest, AFileCutShorterIsReadAgainFromItsStart) {
+  append("2 4 1 1 2 2 2 4 3 3 4 4 2 4 5 5 ");
   tick();
   ASSERT_EQ(count(), 2);
-  EXPECT_EQ(P::args(at(1)), (Args{7, 7, 8, 8, 0}));
+  ASSERT_EQ(stream->Carried(), 9) << "half an item waits";
+  // The client reopens the file for writing and starts a new picture. The
+  // half item carried from the old text is dropped.
+  ASSERT_EQ(::ftruncate(writer, 0), 0);
+  ASSERT_EQ(::lseek(writer, 0, SEEK_SET), 0);
+  append("0 0 2 2 9 9 ");
+  tick();
+  ASSERT_EQ(count(), 8) << "the start item decides what the list holds";
+  EXPECT_EQ(P::args(at(7)), (Args{9, 9, 0, 0, 0}));
+  EXPECT_EQ(host.paintsPosted, 1);
+  // A file that only grows is read on from where the last read stopped.
+  append("2 4 7 7 8 8 ");
+  tick();
+  ASSERT_EQ(count(), 9);
+  EXPECT_EQ(P::args(at(8)), (Args{7, 7, 8, 8, 0}));
+}
+
+TEST_F(StreamTest, ShorterFileWithoutAStartItemAddsToThePicture) {
+  append("2 4 1 1 2 2 2 4 3 3 4 4 ");
+  tick();
+  ASSERT_EQ(::ftruncate(writer, 0), 0);
+  ASSERT_EQ(::lseek(writer, 0, SEEK_SET), 0);
+  append("2 2 9 9 ");
+  tick();
+  ASSERT_EQ(count(), 3) << "re-reading resets neither the list nor the window";
+  EXPECT_EQ(P::args(at(2))[0], 9);
+  EXPECT_EQ(host.paintsPosted, 0);
 }
 
 TEST_F(StreamTest, UnknownKindIsStoredAndDrawsNothing) {
