@@ -1,6 +1,7 @@
 // Following a command file of 10M line items through the real polling step
 // into the display list, next to a plain scanner reading the same file the
-// same way (1023-byte reads, carrying the unfinished tail).
+// same way (1023-byte reads, carrying the unfinished tail), and the same
+// step cut into the 20 ms slices a window uses.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -35,6 +36,37 @@ void BM_PollingStep(benchmark::State& state) {
   }
   state.SetItemsProcessed(items);
   state.SetBytesProcessed(static_cast<long>(state.iterations()) * fileSize(path));
+  displayList.Flush();
+}
+
+// A host with an event loop: the step pauses every 20 ms and goes on at once.
+struct SlicingHost : HeadlessHost {
+  SlicingHost() : HeadlessHost(1920, 1080) {}
+  bool SlicesSteps() const override { return true; }
+  void PostStepContinuation() override { ++pauses; }
+  long pauses = 0;
+};
+
+// The same step as BM_PollingStep, cut into time slices.
+void BM_SlicedPollingStep(benchmark::State& state) {
+  const std::string path = lineFile(kItems);
+  long items = 0, pauses = 0;
+  for (auto _ : state) {
+    displayList.Flush();
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    NullSurface surface;
+    TClientDC dc(surface);
+    SlicingHost host;
+    CommandStream stream(host, fd, &dc);
+    stream.EvTimer(1);
+    while (stream.StepRunning()) stream.ContinueStep();
+    ::close(fd);
+    items += displayList.Count();
+    pauses += host.pauses;
+  }
+  state.SetItemsProcessed(items);
+  state.SetBytesProcessed(static_cast<long>(state.iterations()) * fileSize(path));
+  state.counters["slices"] = static_cast<double>(pauses) / static_cast<double>(state.iterations()) + 1;
   displayList.Flush();
 }
 
@@ -81,5 +113,6 @@ void BM_PlainScanner(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_PollingStep)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SlicedPollingStep)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PlainScanner)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_MAIN();

@@ -1,8 +1,5 @@
 #include "display/CommandStream.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 
 #include "display/DisplayList.h"
@@ -12,65 +9,98 @@
 #include "items/DrawAttributes.h"
 #include "items/zvItem.h"
 
-CommandStream::CommandStream(StreamHost& h, int fd, TClientDC* dc) : host(h), conID(fd), winDC(dc) {}
+CommandStream::CommandStream(StreamHost& h, int fd, TClientDC* dc) : host(h), winDC(dc), reader(fd) {}
 
 void CommandStream::EvTimer(unsigned /*timerId*/) {
   host.KillPollTimer();
-  for (;;) {
-    ssize_t got;
-    do {
-      got = ::read(conID, buf + begin, static_cast<size_t>(BufSize - 1 - begin));
-    } while (got < 0 && errno == EINTR);
-    if (got <= 0) break;  // end of file, a full buffer, or a read error
-    const int size = begin + static_cast<int>(got);
-    buf[size] = '\0';
-    const int pos = ParseBuffer(buf);
-    if (pos == -1) {
-      host.PostCloseRequest();
-      return;  // polling stays stopped; the rest of the buffer is never read
-    }
-    begin = size - pos;
-    std::memmove(buf, buf + pos, static_cast<size_t>(begin));
+  stepping = true;
+  runSlice();
+}
+
+void CommandStream::ContinueStep() {
+  if (stepping) runSlice();
+}
+
+void CommandStream::runSlice() {
+  using Clock = std::chrono::steady_clock;
+  const auto until = Clock::now() + sliceLength;
+  const bool slices = host.SlicesSteps();
+  CommandReader::Outcome outcome;
+  try {
+    outcome = slices ? reader.Read(*this, [until] { return Clock::now() >= until; }) : reader.Read(*this);
+  } catch (...) {
+    // A failure inside the step ends it; polling stays stopped.
+    endStep();
+    throw;
   }
-  host.SetPollTimer();
+  if (outcome == CommandReader::Outcome::Paused) {
+    host.PostStepContinuation();
+    return;
+  }
+  endStep();
+  if (outcome == CommandReader::Outcome::Stopped)
+    host.PostCloseRequest();  // polling stays stopped; the rest is never read
+  else
+    host.SetPollTimer();
+}
+
+void CommandStream::endStep() {
+  stepping = false;
+  std::vector<Request> requests;
+  requests.swap(deferred);
+  for (Request r : requests) {
+    if (r == Request::Invalidate)
+      host.InvalidateClient(true);
+    else
+      host.PostPaintRequest();
+  }
+}
+
+void CommandStream::request(Request r) {
+  if (stepping) {
+    deferred.push_back(r);
+  } else if (r == Request::Invalidate) {
+    host.InvalidateClient(true);
+  } else {
+    host.PostPaintRequest();
+  }
 }
 
 int CommandStream::ParseBuffer(char* text) {
-  // One working item serves the whole pass: an item that gives fewer
-  // arguments than its kind uses carries those of the previous item.
+  // One working item serves the whole pass.
   zvItem item;
-  int pos = 0;
-  for (int used; (used = item.Set(text + pos)) != 0;) {
-    pos += used;
-    switch (item.GetFunc()) {
-      case ZV_INIT:
-        displayList.Flush();
-        InitDisplayList("Arial", 12, TColor(255, 255, 255), 1, TColor(255, 255, 255), 1, 1);
-        clearDisplayList = 1;
-        winDC->SetViewportOrgEx(0, host.ClientHeight());
-        winDC->SetBkMode(TRANSPARENT);
-        host.PostPaintRequest();
-        break;
-      case ZV_EXIT:
-        return -1;
-      case ZV_CLEAR:
-        if (clearDisplayList == 1) break;
-        displayList.Flush();
-        host.InvalidateClient(true);
-        // Before any font item there is no face name: the empty name lets
-        // the platform choose the face.
-        InitDisplayList(fontName ? fontName->c_str() : "", fontHeight, textColor, codeOfTextAlig(textAlig),
-                        lineColor, lineWidth, codeOfLineType(lineType));
-        host.PostPaintRequest();
-        break;
-      default:
-        displayList.Add(item);
-        item.Display(winDC);
-        clearDisplayList = 0;
-        break;
-    }
+  return CommandReader::ParsePass(*this, item, text);
+}
+
+bool CommandStream::TakeItem(zvItem& item) {
+  switch (item.GetFunc()) {
+    case ZV_INIT:
+      displayList.Flush();
+      InitDisplayList("Arial", 12, TColor(255, 255, 255), 1, TColor(255, 255, 255), 1, 1);
+      clearDisplayList = 1;
+      winDC->SetViewportOrgEx(0, host.ClientHeight());
+      winDC->SetBkMode(TRANSPARENT);
+      request(Request::Paint);
+      break;
+    case ZV_EXIT:
+      return false;
+    case ZV_CLEAR:
+      if (clearDisplayList == 1) break;
+      displayList.Flush();
+      request(Request::Invalidate);
+      // Before any font item there is no face name: the empty name lets
+      // the platform choose the face.
+      InitDisplayList(fontName ? fontName->c_str() : "", fontHeight, textColor, codeOfTextAlig(textAlig),
+                      lineColor, lineWidth, codeOfLineType(lineType));
+      request(Request::Paint);
+      break;
+    default:
+      displayList.Add(item);
+      item.Display(winDC);
+      clearDisplayList = 0;
+      break;
   }
-  return pos;
+  return true;
 }
 
 void CommandStream::InitDisplayList(const char* font, int height, TColor text, int alig, TColor line,

@@ -20,4 +20,10 @@ public:
   virtual void InvalidateClient(bool erase) = 0;
   // The height of the client area in pixels (the bottom of its rectangle).
   virtual int ClientHeight() = 0;
+  // Whether a long polling step may pause to let the window answer input;
+  // a host without an event loop runs every step to its end.
+  virtual bool SlicesSteps() const { return false; }
+  // Has ContinueStep of the stream called once the events waiting now
+  // (input, exposure, close requests) have been handled.
+  virtual void PostStepContinuation() {}
 };

@@ -14,6 +14,8 @@ namespace {
 
 constexpr unsigned kPollTimer = 1;
 constexpr unsigned kPollMs = 500;
+// The rest of a polling step that paused to let the window answer input.
+constexpr unsigned kStepContinue = WM_USER + 1;
 
 const char kAboutText[] =
     "ZORVA daemon\n"
@@ -29,6 +31,7 @@ int openCommandFile(const char* name) { return name ? ::open(name, O_RDONLY | O_
 
 const TResponseTableEntry TZorvaWindow::Responses[] = {
     {WM_TIMER, 0, v_WPARAM_Dispatch<&TZorvaWindow::EvTimer>},
+    {kStepContinue, 0, v_Dispatch<&TZorvaWindow::EvStepContinue>},
     {WM_PAINT, 0, v_Dispatch<&TZorvaWindow::EvPaint>},
     {WM_SIZE, 0, v_U_POINT_Dispatch<&TZorvaWindow::EvSize>},
     {0, CM_HELPABOUT, v_Dispatch<&TZorvaWindow::About>},
@@ -75,6 +78,8 @@ void TZorvaWindow::SetupWindow() {
 
 void TZorvaWindow::EvTimer(unsigned timerId) { stream.EvTimer(timerId); }
 
+void TZorvaWindow::EvStepContinue() { stream.ContinueStep(); }
+
 void TZorvaWindow::EvPaint() {
   TFrameWindow::EvPaint();
   if (winDC && displayList.Count() > 0) displayList.ForEach(DisplayItem, winDC, 0, displayList.Count());
@@ -101,6 +106,8 @@ void TZorvaWindow::PostCloseRequest() { PostMessage(WM_CLOSE); }
 void TZorvaWindow::PostPaintRequest() { PostMessage(WM_PAINT); }
 void TZorvaWindow::InvalidateClient(bool erase) { Invalidate(erase); }
 int TZorvaWindow::ClientHeight() { return GetClientRect().bottom; }
+bool TZorvaWindow::SlicesSteps() const { return true; }
+void TZorvaWindow::PostStepContinuation() { PostAfterEvents(kStepContinue); }
 
 const char* TZorvaWindow::appName() const {
   TApplication* app = GetApplication();

@@ -36,6 +36,8 @@ public:
 
   // The polling step (timer 1).
   void EvTimer(unsigned timerId);
+  // The rest of a step that paused to let the window answer its events.
+  void EvStepContinue();
   int ParseBuffer(char* buf) { return stream.ParseBuffer(buf); }
   void InitDisplayList(const char* font, int height, TColor text, int alig, TColor line, int width,
                        int type) {
@@ -69,6 +71,8 @@ private:
   void PostPaintRequest() override;
   void InvalidateClient(bool erase) override;
   int ClientHeight() override;
+  bool SlicesSteps() const override;
+  void PostStepContinuation() override;
 
   const char* appName() const;
 

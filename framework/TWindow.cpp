@@ -34,6 +34,19 @@ QEvent::Type paintCycleType() {
   return type;
 }
 
+// A request that waits behind the events already queued (PostAfterEvents).
+QEvent::Type laterType() {
+  static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
+  return type;
+}
+
+class LaterEvent : public QEvent {
+public:
+  LaterEvent(unsigned msg, WPARAM wParam) : QEvent(laterType()), msg(msg), wParam(wParam) {}
+  const unsigned msg;
+  const WPARAM wParam;
+};
+
 QRgb toRgb(std::uint32_t color) {
   return qRgb(static_cast<int>(color & 0xFFu), static_cast<int>((color >> 8) & 0xFFu),
               static_cast<int>((color >> 16) & 0xFFu));
@@ -112,6 +125,7 @@ struct TWindow::Impl {
   void PaintCycle();
   void Resized(const QSize& size);
   void Timer(int qtId);
+  void Later(unsigned msg, WPARAM wParam);
   void Exposed(const QRegion& windowRegion);
   void Detach();
 };
@@ -144,6 +158,13 @@ protected:
     if (event->type() == paintCycleType()) {
       if (impl)
         GuardedCall([this] { impl->PaintCycle(); });
+      return true;
+    }
+    if (event->type() == laterType()) {
+      if (impl) {
+        const auto* later = static_cast<LaterEvent*>(event);
+        GuardedCall([this, later] { impl->Later(later->msg, later->wParam); });
+      }
       return true;
     }
     return QWidget::event(event);
@@ -256,6 +277,21 @@ void TWindow::Impl::Timer(int qtId) {
     owner->HandleMessage(WM_TIMER, id, 0);
     return;
   }
+}
+
+void TWindow::Impl::Later(unsigned msg, WPARAM wParam) {
+  TApplication* app = owner->GetApplication();
+  if (app && app->HoldsDelivery()) {
+    // Unlike a timer tick, this request comes only once: it waits.
+    QPointer<ClientWidget> widget = client;
+    QTimer::singleShot(10, client, [widget, msg, wParam] {
+      if (widget) QCoreApplication::postEvent(widget, new LaterEvent(msg, wParam));
+    });
+    return;
+  }
+  if (app)
+    app->NoteDelivery();
+  owner->HandleMessage(msg, wParam, 0);
 }
 
 void TWindow::Impl::Exposed(const QRegion& windowRegion) {
@@ -559,6 +595,13 @@ bool TWindow::CommandEnabled(unsigned id) {
 bool TWindow::PostMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
   TApplication* app = GetApplication();
   return HWindow && app && app->PostMessage(this, msg, wParam, lParam);
+}
+
+bool TWindow::PostAfterEvents(unsigned msg, WPARAM wParam) {
+  if (!HWindow || !impl->client)
+    return false;
+  QCoreApplication::postEvent(impl->client, new LaterEvent(msg, wParam));
+  return true;
 }
 
 bool TWindow::SetTimer(unsigned id, unsigned ms) {

@@ -112,6 +112,11 @@ public:
   // Queues a request for this window (WM_CLOSE, WM_PAINT, ...); delivered by
   // the loop. False when there is no system window.
   bool PostMessage(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Delivers `msg` to this window once the window system has handled the
+  // events waiting now (input, exposure, close requests); PostMessage's
+  // requests go before those. Held back while delivery is held, like timer
+  // ticks, but never dropped. False when there is no system window.
+  bool PostAfterEvents(unsigned msg, WPARAM wParam = 0);
 
   // --- Timers -----------------------------------------------------------
   // Starts (or restarts) timer `id`: WM_TIMER with wParam `id` every `ms`
