@@ -1,6 +1,12 @@
-// Random bytes as a growing command file: the polling step reads them in
-// pieces, parses, obeys control items and draws onto a recording surface.
-// No crash, no sanitizer report, the carried text always fits the buffer.
+// Random bytes as a growing command file, written in pieces with a polling
+// step after each.
+//   1. The items the stream yields are exactly those an independent reader
+//      yields from the same bytes delivered whole (with a buffer large enough
+//      for every item): nothing lost, nothing invented, whatever the pieces.
+//   2. The whole window path (control items, display list, drawing onto a
+//      recording surface) takes the same bytes without a crash or sanitizer
+//      report; the carried text always fits the buffer and polling goes on
+//      until an exit item.
 #include <sys/mman.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,30 +14,84 @@
 #include <cstdint>
 #include <cstdlib>
 #include <ostream>
+#include <random>
 #include <streambuf>
 #include <string>
+#include <vector>
 
+#include "display/CommandReader.h"
 #include "display/CommandStream.h"
 #include "display/DisplayList.h"
 #include "framework/TClientDC.h"
 #include "framework/surface/RecordingSurface.h"
 #include "items/DrawAttributes.h"
+#include "tests/display/ReferenceReader.h"
 #include "tools/HeadlessHost.h"
 
 namespace {
+
 struct NullBuf : std::streambuf {
   int overflow(int c) override { return c; }
   std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
-}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 1) return 0;
-  const int fd = ::memfd_create("zorva-fuzz", MFD_CLOEXEC);
-  if (fd < 0) std::abort();
-  const int reader = ::open(("/proc/self/fd/" + std::to_string(fd)).c_str(), O_RDONLY | O_CLOEXEC);
-  if (reader < 0) std::abort();
+struct Collect : ItemSink {
+  std::vector<zvItem> items;
+  bool TakeItem(zvItem& item) override {
+    items.push_back(item);
+    return item.GetFunc() != ZV_EXIT;
+  }
+};
 
+// A file written by one descriptor and read by another, as client and
+// display share the command file.
+struct SharedFile {
+  int writer = ::memfd_create("zorva-fuzz", MFD_CLOEXEC);
+  int reader = ::open(("/proc/self/fd/" + std::to_string(writer)).c_str(), O_RDONLY | O_CLOEXEC);
+  SharedFile() {
+    if (writer < 0 || reader < 0) std::abort();
+  }
+  ~SharedFile() {
+    ::close(reader);
+    ::close(writer);
+  }
+  void write(const std::uint8_t* p, std::size_t n) {
+    if (::write(writer, p, n) != static_cast<ssize_t>(n)) std::abort();
+  }
+};
+
+// Piece sizes from 1 byte to twice the buffer, chosen by the first byte.
+template <typename Step>
+void inPieces(const std::uint8_t* data, std::size_t size, SharedFile& file, Step step) {
+  std::minstd_rand rng(data[0]);
+  for (std::size_t pos = 1; pos < size;) {
+    const std::size_t n = std::min<std::size_t>(1 + rng() % (data[0] < 128 ? 64 : 2048), size - pos);
+    file.write(data + pos, n);
+    pos += n;
+    if (!step()) return;
+  }
+}
+
+void checkItems(const std::uint8_t* data, std::size_t size) {
+  SharedFile file;
+  CommandReader reader(file.reader);
+  Collect got;
+  bool stopped = false;
+  inPieces(data, size, file, [&] {
+    stopped = reader.Read(got) == CommandReader::Outcome::Stopped;
+    if (reader.Carried() < 0 || reader.Carried() > CommandReader::BufSize - 1) std::abort();
+    return !stopped;
+  });
+  const std::vector<RefItem> want =
+      ReferenceItems(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
+  if (got.items.size() != want.size()) std::abort();
+  for (std::size_t i = 0; i < want.size(); ++i)
+    if (!SameAsWritten(got.items[i], want[i])) std::abort();
+  if (stopped != (!want.empty() && want.back().func == ZV_EXIT)) std::abort();
+}
+
+void runWindowPath(const std::uint8_t* data, std::size_t size) {
+  SharedFile file;
   displayList.Flush();
   clearDisplayList = 1;
   resetDrawAttributes();
@@ -41,20 +101,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RecordingSurface recorder(out);
     TClientDC dc(recorder);
     HeadlessHost host(640, 480);
-    CommandStream stream(host, reader, &dc);
-    // The first byte picks the piece size: the client writes in pieces and
-    // the display polls between them.
-    const std::size_t piece = 1 + data[0] % 64;
-    for (std::size_t pos = 1; pos < size && !host.closePosted; pos += piece) {
-      const std::size_t n = std::min(piece, size - pos);
-      if (::write(fd, data + pos, n) != static_cast<ssize_t>(n)) std::abort();
+    CommandStream stream(host, file.reader, &dc);
+    inPieces(data, size, file, [&] {
       stream.EvTimer(1);
       if (stream.Carried() < 0 || stream.Carried() > CommandStream::BufSize - 1) std::abort();
       if (!host.closePosted && !host.timerArmed) std::abort();
-    }
+      return !host.closePosted;
+    });
   }
   displayList.Flush();
-  ::close(reader);
-  ::close(fd);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 1) return 0;
+  checkItems(data, size);
+  runWindowPath(data, size);
   return 0;
 }

@@ -128,3 +128,24 @@ TEST(RenderTool, NeverChangesTheFileItReads) {
   s << in.rdbuf();
   EXPECT_EQ(s.str(), bytes);
 }
+
+TEST(RenderTool, NoBytePatternStallsTheFile) {
+  const std::string line = "2 4 10 20 110 220 ";
+  const std::string patterns[] = {
+      std::string(1100, '\n'),
+      std::string(2500, ' ') + std::string(2500, '\t'),
+      std::string("2 4 1 1 2 2 \0 ", 14),
+      "2 4 " + std::string(1100, '0') + "1 2 3 4 ",
+      "3 4 1 1 5000 " + std::string(5000, 't'),
+      "9 2 3000 " + std::string(3000, 'f'),
+  };
+  int n = 0;
+  for (const std::string& pattern : patterns) {
+    SCOPED_TRACE(n);
+    const std::string file = writeFile("stall" + std::to_string(n++) + ".zv", line + pattern + "2 4 7 7 8 8 1 0 ");
+    const ToolRun r = render("--size 200x100 --trace " + file);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("MoveToEx(7,-7)\nLineTo(8,-8)\n"), std::string::npos)
+        << "the item after the pattern is drawn";
+  }
+}
