@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# A client that writes as fast as it can must not freeze the display.
+# Usage (under xvfb-run): run_flood_e2e.sh ZORVAD ZORVA-RENDER WM-DELETE
+# Every wait has a generous time-out: the figures belong in bench/.
+# Prints "N passed, N failed"; exits non-zero on any failure.
+set -u
+prog=$1; render=$2; wmdelete=$3
+work=$(mktemp -d)
+passed=0; failed=0
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  [ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
+}
+trap cleanup EXIT
+ok()  { echo "ok: $1"; passed=$((passed + 1)); }
+bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
+ms()  { echo $(( $(date +%s%N) / 1000000 )); }
+
+find_window() {
+  timeout "${1:-30}" xdotool search --sync --onlyvisible --name '^ZORVA daemon$' 2>/dev/null | head -n 1
+}
+gone_window() {
+  for _ in $(seq $(( $1 * 10 ))); do
+    [ -z "$(xdotool search --onlyvisible --name '^ZORVA daemon$' 2>/dev/null)" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# Waits at most $2 s for the status file $1 and prints it (or "running").
+status_of() {
+  for _ in $(seq $(( $2 * 10 ))); do
+    [ -s "$1" ] && { cat "$1"; return; }
+    sleep 0.1
+  done
+  echo running
+}
+
+# --- 1. A close request during a flood is answered.
+file="$work/flood.zv"; : > "$file"
+( "$prog" "$file" > "$work/flood.log" 2>&1; echo $? > "$work/flood.status" ) &
+pids+=($!)
+win=$(find_window 30)
+if [ -z "$win" ]; then
+  bad "the display did not come up"
+else
+  # About 600 MB of line items, as fast as the pipe goes.
+  ( yes '2 4 10 20 300 200 ' | head -c 600000000 >> "$file" ) &
+  writer=$!; pids+=("$writer")
+  sleep 2
+  if kill -0 "$writer" 2>/dev/null || [ "$(stat -c %s "$file")" -gt 100000000 ]; then
+    t0=$(ms)
+    "$wmdelete" "$win"
+    if gone_window 10; then
+      ok "a close request during the flood was answered ($(( $(ms) - t0 )) ms)"
+    else
+      bad "the window did not close within 10 s of the close request"
+    fi
+    st=$(status_of "$work/flood.status" 30)
+    [ "$st" = 0 ] && ok "the display ended with status 0" || bad "status '$st'"
+    [ ! -e "$file" ] && ok "closing deleted the command file" || bad "the command file is still there"
+  else
+    bad "the writer ended too early to flood the display"
+  fi
+  kill "$writer" 2>/dev/null
+fi
+
+# --- 2. Once the writer stops, the window shows what zorva-render draws.
+src="$work/picture.zv"
+awk 'BEGIN {
+  srand(3); printf "0 0 ";
+  for (i = 0; i < 200000; i++) {
+    if (i % 500 == 0) printf "4 3 %d %d %d 6 1 %d ", int(rand()*256), int(rand()*256), int(rand()*256), 1 + int(rand()*3);
+    printf "2 4 %d %d %d %d \n", int(rand()*760), int(rand()*480), int(rand()*760), int(rand()*480);
+  }
+  printf "3 4 20 20 5 flood ";
+}' > "$src"
+live="$work/live.zv"; : > "$live"
+( "$prog" "$live" > "$work/live.log" 2>&1; echo $? > "$work/live.status" ) &
+pids+=($!)
+win=$(find_window 30)
+if [ -z "$win" ]; then
+  bad "the second display did not come up"
+else
+  # The client writes the picture in pieces of random size.
+  write_in_pieces() {
+    local size off=0 total
+    total=$(stat -c %s "$src")
+    while [ "$off" -lt "$total" ]; do
+      size=$(( (RANDOM % 64 + 1) * 1024 ))
+      tail -c +"$((off + 1))" "$src" | head -c "$size" >> "$live"
+      off=$((off + size))
+    done
+  }
+  write_in_pieces
+  geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p')
+  w=${geometry%x*}; h=${geometry#*x}
+  "$render" --size "${w}x${h}" -o "$work/want.png" "$src"
+  # Settled: two screenshots a second apart agree.
+  settled=no
+  for _ in $(seq 120); do
+    import -window "$win" "$work/a.png" 2>/dev/null
+    sleep 1
+    import -window "$win" "$work/b.png" 2>/dev/null
+    if [ "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1)" = 0 ]; then settled=yes; break; fi
+  done
+  # The client area lies below the menu bar: compare the bottom rows, where
+  # the origin is. The picture stays inside both, so that no line is clipped
+  # differently.
+  crop="${w}x$((h - 40))+0+40"
+  convert "$work/b.png" -crop "$crop" +repage "$work/got-client.png"
+  convert "$work/want.png" -crop "$crop" +repage "$work/want-client.png"
+  diff=$(compare -metric AE "$work/got-client.png" "$work/want-client.png" null: 2>&1)
+  if [ "$settled" = yes ] && [ "$diff" = 0 ]; then
+    ok "after the flood the window equals zorva-render's picture"
+  else
+    bad "window against zorva-render: settled=$settled, $diff pixels differ"
+  fi
+  printf '1 0 ' >> "$live"
+  gone_window 60 || bad "the exit item did not close the second display"
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
