@@ -1,8 +1,11 @@
 #include "framework/Entry.h"
 
+#include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "framework/ExceptionReport.h"
+#include "framework/ScreenChoice.h"
 
 namespace {
 int savedArgc = 0;
@@ -24,6 +27,14 @@ int RunEntry(int argc, char** argv, int (*appMain)(int, char**)) {
   } forget;
   try {
     return appMain(argc, argv);
+  } catch (const TXNoScreen& x) {
+    // No display to show a report on: one line for the terminal.
+    const char* path = argc > 0 && argv && argv[0] ? argv[0] : "";
+    const char* slash = std::strrchr(path, '/');
+    const char* name = slash ? slash + 1 : path;
+    std::fprintf(stderr, "%s%s%s\n", name, *name ? ": " : "", x.why().c_str());
+    std::fflush(stderr);
+    return 1;
   } catch (...) {
     // Message exceptions are the ones the entry is meant for; any other
     // kind is reported the same way rather than ending the process abruptly.

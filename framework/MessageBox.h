@@ -2,6 +2,11 @@
 // Every message box of the program goes through ShowMessageBox: a modal box
 // with a text, a caption and the platform's style bits, answering with the
 // platform's answer codes. Tests replace the presenter with a scripted one.
+//
+// The text is shown literally, never as markup. A Yes/No box ends only by
+// Yes or No: Esc and the title bar's close do nothing. An OK box ends by OK,
+// Esc or close alike. Without a display the text goes to standard error and
+// the answer is IDOK, or IDNO for a Yes/No box.
 
 #include <functional>
 #include <string>
@@ -16,7 +21,7 @@ enum : unsigned {
 enum : int { IDOK = 1, IDYES = 6, IDNO = 7 };
 
 // Shows a box and returns the answer code. A null caption shows "Error",
-// the system's default caption.
+// the system's default caption. Before the box: the hook, then the echo.
 int ShowMessageBox(const char* text, const char* caption, unsigned style);
 
 // What a presenter receives: the caption already defaulted.
@@ -26,3 +31,16 @@ using MessagePresenter =
 // Replaces the presenter; an empty function restores the Qt one. Returns the
 // previous presenter.
 MessagePresenter SetMessagePresenter(MessagePresenter presenter);
+
+// Called before every box is shown (also one that has only standard error
+// to go to), with what it will show: the caption already defaulted. A program
+// uses it to tell whoever waits on it that it now waits for the user.
+using MessageBoxHook =
+    std::function<void(const std::string& text, const std::string& caption, unsigned style)>;
+// Installs the hook (an empty function for none); returns the previous one.
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook);
+
+// While on, every box also writes "caption: text" and a line break on
+// standard error (the text's own trailing line breaks left out), so a user at
+// a terminal sees it too. Off at start. Returns the previous setting.
+bool SetMessageEcho(bool on);

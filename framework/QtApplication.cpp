@@ -4,9 +4,40 @@
 #include <QWidget>
 
 #include "framework/ExceptionReport.h"
+#include "framework/ScreenChoice.h"
 #include "framework/TApplication.h"
 
 namespace {
+// QT_QPA_PLATFORM as it was before the application object was made.
+bool platformReplaced = false;
+QByteArray previousPlatform;
+bool hadPlatform = false;
+
+// Runs before QApplication's constructor: Qt reads the platform from the
+// environment there.
+int& withScreenChosen(int& argc) {
+  const ScreenChoice choice = ChooseScreen(ScreenEnvironment::Current(), ScreenProbes::Real());
+  if (!choice.failure.empty()) throw TXNoScreen(choice.failure);
+  if (!choice.platform.empty()) {
+    hadPlatform = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+    previousPlatform = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(choice.platform));
+    platformReplaced = true;
+  }
+  return argc;
+}
+
+// Puts the variable back, so that processes this one starts choose for
+// themselves.
+void restorePlatform() {
+  if (!platformReplaced) return;
+  platformReplaced = false;
+  if (hadPlatform)
+    qputenv("QT_QPA_PLATFORM", previousPlatform);
+  else
+    qunsetenv("QT_QPA_PLATFORM");
+}
+
 std::vector<QPointer<QWidget>>& disposed() {
   static std::vector<QPointer<QWidget>> list;
   return list;
@@ -31,7 +62,8 @@ void SuspendCurrentException() noexcept {
   }
 }
 
-TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(argc, argv) {
+TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(withScreenChosen(argc), argv) {
+  restorePlatform();
   setQuitOnLastWindowClosed(false);
 }
 

@@ -14,6 +14,8 @@ class QWidget;
 
 class TQtApplication : public QApplication {
 public:
+  // Connects to the display chosen by ChooseScreen (framework/ScreenChoice.h);
+  // raises TXNoScreen, before Qt tries anything, when none answers.
   TQtApplication(int& argc, char** argv);
   ~TQtApplication() override;
 
