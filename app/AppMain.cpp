@@ -5,10 +5,36 @@
 #include "app/Readiness.h"
 #include "app/TDrawApp.h"
 #include "display/CommandFileName.h"
+#include "framework/MessageBox.h"
+#include "framework/ScreenChoice.h"
 
 int readinessFd = -1;
 
+namespace {
+
+void becomeReady() {
+  SignalReady(readinessFd);
+  readinessFd = -1;
+}
+
+// Until the display window first appears, a box is all a user sees of the
+// program, perhaps from a terminal: its text goes to standard error too. And
+// a display that shows a box waits for the user, which is what a launcher
+// waits for.
+void watchEarlyBoxes() {
+  SetMessageEcho(true);
+  SetMessageBoxHook([](const std::string&, const std::string&, unsigned) { becomeReady(); });
+}
+
+void windowShown() {
+  SetMessageEcho(false);
+  becomeReady();
+}
+
+}  // namespace
+
 int AppMain(int argc, char** argv) {
+  watchEarlyBoxes();
   const CommandLine line = ParseCommandLine(argc, argv);
   switch (line.mode) {
     case RunMode::Usage:
@@ -21,9 +47,13 @@ int AppMain(int argc, char** argv) {
       break;
   }
   pfile = line.file;
-  TDrawApp app("ZORVAd", [] {
-    SignalReady(readinessFd);
+  try {
+    TDrawApp app("ZORVAd", windowShown);
+    return app.Run();
+  } catch (const TXNoScreen& x) {
+    // The framework's entry tells the terminal; a launcher learns it here.
+    SignalNotReady(readinessFd, x.why());
     readinessFd = -1;
-  });
-  return app.Run();
+    throw;
+  }
 }

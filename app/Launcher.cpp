@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -70,13 +71,37 @@ ssize_t readRetrying(int fd, void* buf, size_t size) {
 // The child closed the readiness pipe without the byte: it has ended or is
 // about to (the descriptors close just before the process is reapable).
 // Reap it, waiting no more than about a second for a child that closed the
-// pipe and lives on.
-void reapEnded(pid_t pid) {
+// pipe and lives on. Returns whether it was reaped; its status in `status`.
+bool reapEnded(pid_t pid, int& status) {
   for (int i = 0; i < 100; ++i) {
-    const pid_t r = waitpid(pid, nullptr, WNOHANG);
-    if (r == pid || (r < 0 && errno != EINTR)) return;
+    const pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == pid) return true;
+    if (r < 0 && errno != EINTR) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  return false;
+}
+
+std::string baseName(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// One line on standard error, "program: what".
+void tell(const std::string& program, const std::string& what) {
+  std::fprintf(stderr, "%s: %s\n", baseName(program).c_str(), what.c_str());
+  std::fflush(stderr);
+}
+
+// Why a child that ended without the readiness byte failed, from its wait
+// status; empty when it ended with status 0.
+std::string endedUnready(int status) {
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {};
+  if (WIFSIGNALED(status))
+    return std::string("the display was ended by signal ") + std::to_string(WTERMSIG(status)) + " (" +
+           strsignal(WTERMSIG(status)) + ") before its window appeared";
+  return "the display ended with status " + std::to_string(WEXITSTATUS(status)) +
+         " before its window appeared";
 }
 
 // Runs in the forked child: only async-signal-safe calls until exec.
@@ -161,10 +186,28 @@ int RunLauncher(const char* file, const LaunchOptions& options) {
     if (r < 0 && errno == EINTR) continue;
     if (r < 0) return 0;  // the wait failed: nothing more to wait on
     if (r == 0) break;
-    char byte;
-    const ssize_t n = readRetrying(readyRead.get(), &byte, 1);
-    if (n == 0) reapEnded(pid);
-    return 0;  // ready, ended early, or unreadable
+    const ReadinessAnswer answer = ReadReadiness(readyRead.get());
+    int status = 0;
+    switch (answer.kind) {
+      case ReadinessAnswer::Ready:
+      case ReadinessAnswer::Unreadable:
+        return 0;
+      case ReadinessAnswer::NotReady: {
+        const bool reaped = reapEnded(pid, status);
+        std::string why = answer.reason;
+        if (why.empty() && reaped) why = endedUnready(status);
+        tell(options.program, why.empty() ? "the display could not start" : why);
+        return 1;
+      }
+      case ReadinessAnswer::Closed: {
+        if (!reapEnded(pid, status)) return 0;  // it let go of the pipe and lives on
+        const std::string why = endedUnready(status);
+        if (why.empty()) return 0;
+        tell(options.program, why);
+        return 1;
+      }
+    }
+    return 0;
   }
 
   // Not ready in time: wait for the child's end. The pause follows every

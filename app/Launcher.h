@@ -26,10 +26,14 @@ struct LaunchOptions {
 // and no other descriptor of this process but the readiness pipe (see
 // app/Readiness.h).
 //
-// Waits for the readiness byte for at most options.readyTimeout. A byte, or
-// the child closing the pipe without one (it ended early), returns 0 at
-// once; after the time-out it waits for the child's end, querying it once per
-// options.exitPoll, then returns 0. A child that ended is reaped.
+// Waits for the readiness byte for at most options.readyTimeout; a byte
+// returns 0 at once. A child that ends before it was ready makes the launcher
+// print one line on standard error, "program: reason", and return 1: the
+// reason the child sent (SignalNotReady), else how it ended (its status or
+// signal). A child that ended with status 0, or closed the pipe and lives on,
+// returns 0 silently. After the time-out it waits for the child's end,
+// querying it once per options.exitPoll, then returns 0. A child that ended
+// is reaped.
 //
 // If the child cannot be started (no process, or the program cannot be
 // executed), shows "Error creating child process\n" captioned "Error" and

@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -29,10 +30,13 @@ int TakeReadinessFd() {
   return fd;
 }
 
-void SignalReady(int fd) {
+namespace {
+
+// One write of `bytes`, then close. A launcher that has gone away leaves a
+// pipe without reader; writing to it raises SIGPIPE. Block it for the write
+// and take away any pending one that the write caused.
+void writeAndClose(int fd, const std::string& bytes) {
   if (fd < 0) return;
-  // A launcher that has gone away leaves a pipe without reader; writing to it
-  // raises SIGPIPE. Block it for the write and take away any pending one.
   sigset_t pipeSet, previous;
   sigemptyset(&pipeSet);
   sigaddset(&pipeSet, SIGPIPE);
@@ -41,9 +45,8 @@ void SignalReady(int fd) {
     sigset_t pending;
     return sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE);
   }();
-  const char ready = 1;
   ssize_t n;
-  do n = write(fd, &ready, 1);
+  do n = write(fd, bytes.data(), bytes.size());
   while (n < 0 && errno == EINTR);
   if (n < 0 && errno == EPIPE && !wasPending) {
     const timespec now{0, 0};
@@ -52,4 +55,35 @@ void SignalReady(int fd) {
   }
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   close(fd);
+}
+
+}  // namespace
+
+void SignalReady(int fd) { writeAndClose(fd, std::string(1, ReadyByte)); }
+
+void SignalNotReady(int fd, const std::string& reason) {
+  writeAndClose(fd, NotReadyByte + reason.substr(0, ReasonLimit));
+}
+
+ReadinessAnswer ReadReadiness(int fd, int waitMs) {
+  char buf[512];
+  ssize_t n;
+  do n = read(fd, buf, sizeof buf);
+  while (n < 0 && errno == EINTR);
+  if (n < 0) return {ReadinessAnswer::Unreadable, {}};
+  if (n == 0) return {ReadinessAnswer::Closed, {}};
+  if (buf[0] != NotReadyByte) return {ReadinessAnswer::Ready, {}};
+  std::string reason(buf + 1, static_cast<std::size_t>(n - 1));
+  while (reason.size() < ReasonLimit) {
+    pollfd p{fd, POLLIN, 0};
+    const int r = poll(&p, 1, waitMs);
+    if (r < 0 && errno == EINTR) continue;
+    if (r <= 0) break;
+    do n = read(fd, buf, sizeof buf);
+    while (n < 0 && errno == EINTR);
+    if (n <= 0) break;
+    reason.append(buf, static_cast<std::size_t>(n));
+  }
+  if (reason.size() > ReasonLimit) reason.resize(ReasonLimit);
+  return {ReadinessAnswer::NotReady, std::move(reason)};
 }

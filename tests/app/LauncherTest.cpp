@@ -108,9 +108,33 @@ TEST_F(LauncherTest, ReturnsWhileAReadyChildLivesOn) {
 
 TEST_F(LauncherTest, ChildEndingUnreadyIsReaped) {
   const std::string file = commandFile("exit.cmd", "exit");
-  EXPECT_EQ(RunLauncher(file.c_str(), options()), 0);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunLauncher(file.c_str(), options()), 0);  // status 0: nothing failed
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   EXPECT_TRUE(noChildLeft());
   EXPECT_EQ(readReport(file)["readyfd"], "valid");
+  EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(LauncherTest, ChildFailingBeforeItIsReadyIsReportedWithStatusOne) {
+  struct Case {
+    const char* mode;
+    std::string line;
+  };
+  const Case cases[] = {
+      {"fail", "zorva_test_child: no display here\n"},
+      {"status3", "zorva_test_child: the display ended with status 3 before its window appeared\n"},
+      {"killed",
+       "zorva_test_child: the display was ended by signal 15 (Terminated) before its window appeared\n"},
+  };
+  for (const Case& c : cases) {
+    const std::string file = commandFile(std::string(c.mode) + ".cmd", c.mode);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RunLauncher(file.c_str(), options()), 1) << c.mode;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.line);
+    EXPECT_TRUE(noChildLeft()) << c.mode;
+    EXPECT_TRUE(fs::exists(file)) << c.mode;
+  }
   EXPECT_TRUE(boxes.empty());
 }
 

@@ -78,4 +78,47 @@ TEST(SignalReady, SurvivesALauncherThatIsGone) {
   SignalReady(-1);
 }
 
+TEST(ReadReadiness, TellsReadyFromAReasonAndFromAnEnd) {
+  {
+    Pipe pipe;
+    SignalReady(pipe.w);
+    pipe.w = -1;
+    EXPECT_EQ(ReadReadiness(pipe.r).kind, ReadinessAnswer::Ready);
+  }
+  {
+    Pipe pipe;
+    SignalNotReady(pipe.w, "cannot connect to X display \":9\"");
+    pipe.w = -1;
+    const ReadinessAnswer answer = ReadReadiness(pipe.r);
+    EXPECT_EQ(answer.kind, ReadinessAnswer::NotReady);
+    EXPECT_EQ(answer.reason, "cannot connect to X display \":9\"");
+  }
+  {
+    Pipe pipe;
+    close(pipe.w);
+    pipe.w = -1;
+    EXPECT_EQ(ReadReadiness(pipe.r).kind, ReadinessAnswer::Closed);
+  }
+  {
+    // A reason longer than the limit arrives cut, in one piece.
+    Pipe pipe;
+    SignalNotReady(pipe.w, std::string(ReasonLimit + 100, 'r'));
+    pipe.w = -1;
+    const ReadinessAnswer answer = ReadReadiness(pipe.r);
+    EXPECT_EQ(answer.kind, ReadinessAnswer::NotReady);
+    EXPECT_EQ(answer.reason, std::string(ReasonLimit, 'r'));
+  }
+  {
+    // A writer that sends the failure byte and holds the pipe open: the
+    // reason read so far, after the wait for more.
+    Pipe pipe;
+    const char partial[] = "\x02partial";
+    ASSERT_EQ(write(pipe.w, partial, sizeof partial - 1), static_cast<ssize_t>(sizeof partial - 1));
+    const ReadinessAnswer answer = ReadReadiness(pipe.r, 50);
+    EXPECT_EQ(answer.kind, ReadinessAnswer::NotReady);
+    EXPECT_EQ(answer.reason, "partial");
+  }
+  SignalNotReady(-1, "nobody listens");
+}
+
 }  // namespace

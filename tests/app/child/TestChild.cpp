@@ -4,11 +4,15 @@
 //   ready-hold  signal readiness, then live until the command file is removed
 //   exit        end without signalling
 //   slow        never signal, end after two seconds, leaving "<file>.done"
+//   fail        send the reason "no display here" instead of readiness, status 1
+//   status3     end with status 3 without signalling
+//   killed      end by SIGTERM without signalling
 // Before acting it writes what it received to "<file>.out" (through a
 // temporary name, so a reader sees it whole).
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,6 +76,14 @@ int main(int argc, char** argv) {
     SignalReady(ready);
     for (int i = 0; i < 3000 && access(file.c_str(), F_OK) == 0; ++i)
       std::this_thread::sleep_for(20ms);
+  } else if (mode == "fail") {
+    SignalNotReady(ready, "no display here");
+    return 1;
+  } else if (mode == "status3") {
+    return 3;
+  } else if (mode == "killed") {
+    signal(SIGTERM, SIG_DFL);
+    raise(SIGTERM);
   } else if (mode == "slow") {
     std::this_thread::sleep_for(2s);
     std::ofstream(file + ".done") << "done\n";
