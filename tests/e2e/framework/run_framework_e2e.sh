@@ -95,5 +95,5 @@ run_case() {
 }
 
 run_case Return 0
-run_case Escape 255
+run_case alt+n 255
 echo PASS

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# zorvad in a session that has only a Wayland display: a headless weston in a
+# private runtime directory, DISPLAY unset. The window comes up (the display
+# signals readiness after its first exposure, through a pipe this script
+# hands it as a launcher would), draws, and an exit item ends it with status
+# 0 and the command file deleted; the launcher works the same way. Every
+# wait has a time-out.
+# Usage: run_wayland_e2e.sh ZORVAD
+# Prints "N passed, N failed" at the end; exits non-zero on any failure.
+set -u
+prog=$1
+work=$(mktemp -d)
+passed=0; failed=0
+pids=(); weston_pid=
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  for p in $(pgrep -x "$(basename "$prog")"); do
+    tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" &&
+      kill "$p" 2>/dev/null
+  done
+  [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+ok()  { echo "ok: $1"; passed=$((passed + 1)); }
+bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
+
+export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE
+socket=zorva-wl
+weston --backend=headless-backend.so --socket="$socket" --idle-time=0 >"$work/weston.log" 2>&1 &
+weston_pid=$!
+for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$socket" ] && break; sleep 0.1; done
+if [ ! -S "$XDG_RUNTIME_DIR/$socket" ]; then
+  bad "weston did not start: $(tail -n 5 "$work/weston.log")"
+  echo "$passed passed, $failed failed"
+  exit 1
+fi
+export WAYLAND_DISPLAY=$socket
+
+status_of() {  # status file, seconds
+  for _ in $(seq $(( ${2:-15} * 10 ))); do
+    [ -s "$1" ] && { cat "$1"; return; }
+    sleep 0.1
+  done
+  echo running
+}
+
+# --- Display mode: the window comes up, draws, and an exit item ends it.
+file="$work/wayland.zv"
+: > "$file"
+mkfifo "$work/ready"
+exec 8<>"$work/ready"
+( ZORVA_READY_FD=9 "$prog" "$file" 9>"$work/ready" 2>"$work/err"; echo $? > "$work/status" ) &
+pids+=("$!")
+byte=
+if read -r -N 1 -t 20 -u 8 byte && [ "$byte" = $'\x01' ]; then
+  ok "the window came up on the Wayland display"
+else
+  bad "no readiness from the display: $(cat "$work/err")"
+fi
+printf '0 0 4 3 255 0 0 2 4 10 20 400 20 ' >> "$file"
+sleep 1
+printf '1 0 ' >> "$file"
+st=$(status_of "$work/status" 10)
+if [ "$st" = 0 ] && [ ! -e "$file" ] && [ ! -s "$work/err" ]; then
+  ok "an exit item ends it with status 0 and deletes the file, nothing on standard error"
+else
+  bad "exit item on Wayland: status $st, file $( [ -e "$file" ] && echo kept || echo gone), stderr: $(cat "$work/err")"
+fi
+
+# --- The launcher returns once that window is up.
+file="$work/launched.zv"
+: > "$file"
+timeout 40 "$prog" -d "$file" 2>"$work/err"; st=$?
+printf '1 0 ' >> "$file"
+for _ in $(seq 50); do [ -e "$file" ] || break; sleep 0.1; done
+if [ "$st" = 0 ] && [ ! -e "$file" ]; then
+  ok "the launcher returns 0 with the Wayland window up; an exit item ends it"
+else
+  bad "launcher on Wayland: status $st, stderr: $(cat "$work/err")"
+fi
+
+# --- A Wayland display that has gone: one line, status 1.
+WAYLAND_DISPLAY=zorva-gone timeout 20 "$prog" "$work/x.zv" 2>"$work/err"; st=$?
+if [ "$st" = 1 ] && [ "$(cat "$work/err")" = "zorvad: cannot connect to Wayland display \"zorva-gone\"" ]; then
+  ok "a Wayland display that is gone: $(cat "$work/err")"
+else
+  bad "gone Wayland display: status $st, stderr: $(cat "$work/err")"
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
