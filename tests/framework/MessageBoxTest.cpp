@@ -141,9 +141,9 @@ TEST(QtMessageBox, ShowsItsTextLiterally) {
       label = l->textFormat() == Qt::PlainText ? l->text().toStdString() : "rich: " + l->text().toStdString();
     box.button(QMessageBox::Ok)->click();
   });
-  EXPECT_EQ(ShowMessageBox("/tmp/<b>x</b>.zv &amp; \xC3\xA9", "File <i>name</i>", MB_OK), IDOK);
+  EXPECT_EQ(ShowMessageBox("<b>x</b>.zv &amp; \xC3\xA9", "File <i>name</i>", MB_OK), IDOK);
   EXPECT_EQ(format, Qt::PlainText);
-  EXPECT_EQ(text, "/tmp/<b>x</b>.zv &amp; \xC3\xA9");
+  EXPECT_EQ(text, "<b>x</b>.zv &amp; \xC3\xA9");
   EXPECT_EQ(label, text);
   EXPECT_EQ(title, "File <i>name</i>");
 }
