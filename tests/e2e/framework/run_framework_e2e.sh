@@ -7,7 +7,7 @@ set -u
 prog=$1
 log=$(mktemp)
 pid=
-trap 'rm -f "$log"; [ -n "$pid" ] && kill "$pid" 2>/dev/null' EXIT
+trap 'rm -f "$log" "$log.status"; [ -n "$pid" ] && kill "$pid" 2>/dev/null' EXIT
 
 fail() {
   echo "FAIL: $*"
@@ -85,7 +85,9 @@ run_case() {
     kill -0 "$pid" 2>/dev/null || fail "Yes did not resume"
     keys_to "$main" alt+e e
   fi
-  status=$(status_of)
+  # In this shell: a subshell cannot wait for this shell's child.
+  status_of >"$log.status"
+  status=$(cat "$log.status")
   [ "$status" = "$expected" ] || fail "answer $answer: status $status, expected $expected"
   if [ "$expected" = 0 ]; then
     grep -q CanClose "$log" || fail "Exit did not ask CanClose"
