@@ -68,12 +68,15 @@ bool TZorvaWindow::Find(TEventInfo& info) {
 
 void TZorvaWindow::SetupWindow() {
   TFrameWindow::SetupWindow();
-  if (!SetTimer(kPollTimer, kPollMs)) MessageBox("Out of Timers", appName(), MB_OK | MB_ICONEXCLAMATION);
+  pollArmed = SetTimer(kPollTimer, kPollMs);
+  if (!pollArmed) MessageBox("Out of Timers", appName(), MB_OK | MB_ICONEXCLAMATION);
   surface = std::make_unique<RasterSurface>(&ClientImage());
   winDC = new TClientDC(*surface);
   SetClientSurface(surface.get());
   stream.SetDC(winDC);
   SetBkgndColor(TColor(0, 0, 0).GetValue());
+  // Where no watch can be set up, the timer alone polls.
+  watch.Watch(conID, [this] { FileChanged(); });
 }
 
 void TZorvaWindow::EvTimer(unsigned timerId) { stream.EvTimer(timerId); }
@@ -100,8 +103,21 @@ void TZorvaWindow::FirstExposed() {
   if (OnFirstExposed) OnFirstExposed();
 }
 
-void TZorvaWindow::KillPollTimer() { KillTimer(kPollTimer); }
-void TZorvaWindow::SetPollTimer() { SetTimer(kPollTimer, kPollMs); }
+void TZorvaWindow::FileChanged() {
+  // Exactly when a tick could come now: the framework holds ticks back while
+  // it holds delivery, and a window without its system window has none.
+  if (!pollArmed || !HWindow) return;
+  TApplication* app = GetApplication();
+  if (app && app->HoldsDelivery()) return;
+  if (app) app->NoteDelivery();
+  HandleMessage(WM_TIMER, kPollTimer);  // flushes the drawing to the screen afterwards
+}
+
+void TZorvaWindow::KillPollTimer() {
+  KillTimer(kPollTimer);
+  pollArmed = false;
+}
+void TZorvaWindow::SetPollTimer() { pollArmed = SetTimer(kPollTimer, kPollMs); }
 void TZorvaWindow::PostCloseRequest() { PostMessage(WM_CLOSE); }
 void TZorvaWindow::PostPaintRequest() { PostMessage(WM_PAINT); }
 void TZorvaWindow::InvalidateClient(bool erase) { Invalidate(erase); }

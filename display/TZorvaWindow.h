@@ -3,7 +3,10 @@
 // DRAW_MENU. It holds the command file open, polls it every 500 ms through
 // the command stream, draws every new item at once through its client-area
 // context, replays the display list whenever it is painted and keeps the
-// drawing origin at the bottom-left corner of its client area.
+// drawing origin at the bottom-left corner of its client area. A change of
+// the command file runs the polling step at once, whenever a tick of the
+// poll timer could run it; the timer stays the fallback where the system
+// reports no changes.
 
 #include <functional>
 #include <memory>
@@ -11,6 +14,7 @@
 
 #include "display/CommandStream.h"
 #include "display/StreamHost.h"
+#include "framework/FileWatch.h"
 #include "framework/TClientDC.h"
 #include "framework/TFrameWindow.h"
 
@@ -30,8 +34,8 @@ public:
   ~TZorvaWindow() override;
 
   bool Find(TEventInfo& info) override;
-  // Arms the poll timer (timer 1, 500 ms), makes the client-area context
-  // and sets the background to black.
+  // Arms the poll timer (timer 1, 500 ms), makes the client-area context,
+  // sets the background to black and starts watching the command file.
   void SetupWindow() override;
 
   // The polling step (timer 1).
@@ -75,8 +79,14 @@ private:
   void PostStepContinuation() override;
 
   const char* appName() const;
+  // The command file changed: runs the polling step as a tick would, but
+  // only while the poll timer is armed (not during a step, not after an exit
+  // item) and the application delivers ticks.
+  void FileChanged();
 
   std::unique_ptr<RasterSurface> surface;  // draws on the client image
   CommandStream stream;
+  bool pollArmed = false;  // timer 1 is running
+  TFileWatch watch;        // the command file's changes
   static const TResponseTableEntry Responses[];
 };
