@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# Drives a display whose poll timer never ticks (e2e_watch_display)
+# on a private Xvfb: whatever shows has been read because the file watch
+# reported the change. Every wait has a generous time-out and nothing is
+# timed. Prints "N passed, N failed"; exits non-zero on any failure.
+set -u
+prog=$1
+work=$(mktemp -d)
+passed=0; failed=0
+xpid=""; dpid=""
+cleanup() {
+  [ -n "$dpid" ] && kill "$dpid" 2>/dev/null
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+ok()  { echo "ok: $1"; passed=$((passed + 1)); }
+bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
+
+# A private X server; -noreset keeps it as it is while no client is
+# connected, and -displayfd names its display on one line.
+exec 9< <(exec Xvfb -noreset -displayfd 1 -screen 0 1024x768x24 2>"$work/xvfb.log")
+xpid=$!
+if ! read -r -t 60 -u 9 dn; then
+  echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1
+fi
+export DISPLAY=":$dn"
+
+# Starts the display on file $1 and waits until it said ready; sets $dpid,
+# $win and $h (the window's height).
+start_display() {
+  # The display inherits none of the shell's own descriptors (a FIFO's write
+  # end held by the reader itself would never hang up).
+  "$prog" "$1" >"$work/out.log" 2>&1 3>&- 4>&- 9<&- &
+  dpid=$!
+  win=""; h=""
+  for _ in $(seq 600); do
+    grep -q '^ready$' "$work/out.log" 2>/dev/null && break
+    kill -0 "$dpid" 2>/dev/null || break
+    sleep 0.1
+  done
+  grep -q '^ready$' "$work/out.log" || return 1
+  win=$(timeout 30 xdotool search --sync --onlyvisible --name '^ZORVA daemon$' 2>/dev/null | head -n 1)
+  [ -n "$win" ] || return 1
+  h=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
+}
+# Waits at most 60 s for the display's end; sets $st to its status (or
+# "running").
+await_end() {
+  st=running
+  for _ in $(seq 600); do
+    if ! kill -0 "$dpid" 2>/dev/null; then
+      wait "$dpid"; st=$?; dpid=""
+      return
+    fi
+    sleep 0.1
+  done
+}
+shot() { import -window "$win" "$work/shot.png" 2>/dev/null; }
+# The colour of pixel ($1, $2) of the last shot, as #RRGGBB.
+pixel() {
+  convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1
+}
+# Waits at most 60 s until pixel ($1, $2) of the window is colour $3.
+wait_pixel() {
+  for _ in $(seq 240); do
+    shot
+    [ "$(pixel "$1" "$2")" = "$3" ] && return 0
+    sleep 0.25
+  done
+  return 1
+}
+# CPU time of the display in clock ticks.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$dpid/stat"; }
+
+# --- Appends to a regular file, by name and through a descriptor whose
+# name was unlinked.
+file="$work/commands.zv"
+: > "$file"
+if start_display "$file"; then
+  printf '0 0 4 3 255 0 0 6 1 1 2 4 10 20 400 20 ' >> "$file"
+  if wait_pixel 200 $((h - 20)) "#FF0000" && [ "$(pixel 200 $((h - 30)))" = "#000000" ]; then
+    ok "an appended line shows without a tick of the poll timer"
+  else
+    bad "appended line: pixel '$(pixel 200 $((h - 20)))'"
+  fi
+
+  # 200 red lines one above the other and a green one below them, in
+  # pieces of random size: every line shows, the green one last.
+  {
+    for y in $(seq 80 279); do printf '2 4 10 %d 400 %d ' "$y" "$y"; done
+    printf '4 3 0 255 0 2 4 10 60 400 60 '
+  } > "$work/burst.txt"
+  size=$(stat -c %s "$work/burst.txt")
+  off=0
+  while [ "$off" -lt "$size" ]; do
+    n=$((1 + RANDOM % 120))
+    tail -c +$((off + 1)) "$work/burst.txt" | head -c "$n" >> "$file"
+    off=$((off + n))
+  done
+  if wait_pixel 200 $((h - 60)) "#00FF00"; then
+    red=$(convert "$work/shot.png" -crop "1x200+200+$((h - 279))" -depth 8 txt:- 2>/dev/null | grep -c '#FF0000')
+    if [ "$red" = 200 ]; then
+      ok "a burst written in random pieces shows every item"
+    else
+      bad "burst: $red of 200 red lines"
+    fi
+  else
+    bad "burst: the last item did not show"
+  fi
+
+  exec 3>>"$file"
+  rm -f "$file"
+  printf '4 3 0 0 255 2 4 10 40 400 40 ' >&3
+  if wait_pixel 200 $((h - 40)) "#0000FF"; then
+    ok "the watch follows the opened file after its name was unlinked"
+  else
+    bad "unlinked name: pixel '$(pixel 200 $((h - 40)))'"
+  fi
+  printf '1 0 ' >&3
+  exec 3>&-
+  await_end
+  [ "$st" = 0 ] && ok "an exit item through the watch ends the display, status 0" || bad "exit item: status $st"
+else
+  bad "the display did not start: $(cat "$work/out.log")"
+fi
+
+# --- A FIFO whose writer writes and hangs up at once: its bytes show, the
+# display then stays idle (a spinning one would use the whole interval), and
+# a new writer's exit item still ends it. The shell holds the FIFO open for
+# reading and writing until then, so that opening it never waits.
+fifo="$work/commands.fifo"
+mkfifo "$fifo"
+exec 4<>"$fifo"
+if start_display "$fifo"; then
+  printf '0 0 4 3 255 255 0 2 4 10 20 400 20 ' >&4
+  exec 4>&-
+  if wait_pixel 200 $((h - 20)) "#FFFF00"; then
+    ok "bytes written into a FIFO show"
+  else
+    bad "FIFO: pixel '$(pixel 200 $((h - 20)))'"
+  fi
+  t0=$(cpu_ticks)
+  sleep 3
+  t1=$(cpu_ticks)
+  used=$((t1 - t0))
+  if [ "$used" -lt 150 ]; then
+    ok "a FIFO whose writer hung up leaves the display idle ($used ticks in 3 s)"
+  else
+    bad "FIFO hang-up: the display used $used ticks in 3 s"
+  fi
+  exec 4>"$fifo"
+  printf '1 0 ' >&4
+  exec 4>&-
+  await_end
+  [ "$st" = 0 ] && ok "a new writer's exit item ends the display, status 0" || bad "FIFO exit: status $st"
+else
+  bad "the display did not start on a FIFO: $(cat "$work/out.log")"
+  exec 4>&-
+fi
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
