@@ -180,12 +180,4 @@ TEST_F(FileWatchTest, FailsSoftWhereNoWatchCanBeSetUp) {
   EXPECT_TRUE(watch.Watch(writer, count)) << "a later watch may succeed";
 }
 
-TEST(FileWatchWithoutApplication, NeedsTheApplicationObject) {
-  if (QCoreApplication::instance())
-    GTEST_SKIP() << "an application object outlived its test";
-  TFileWatch watch;
-  EXPECT_FALSE(watch.Watch(STDIN_FILENO, [] {}));
-  EXPECT_FALSE(watch.IsWatching());
-}
-
 }  // namespace
