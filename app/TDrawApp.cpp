@@ -1,7 +1,5 @@
 #include "app/TDrawApp.h"
 
-#include <cstdio>
-
 #include "display/TZorvaWindow.h"
 
 TDrawApp::TDrawApp(const char* name, std::function<void()> ready)
@@ -13,10 +11,13 @@ void TDrawApp::InitMainWindow() {
   auto* window = new TZorvaWindow(nullptr, "ZORVA daemon");
   window->OnFirstExposed = onReady;
   SetMainWindow(window);
+  display = window;
 }
 
 bool TDrawApp::CanClose() {
   // The window still holds the file open; on POSIX the name goes at once.
-  if (pfile) std::remove(pfile);
+  // It is still the main window while it exists: a deleted main window
+  // leaves MainWindow null.
+  if (display && GetMainWindow() == display) display->RemoveCommandFile();
   return true;
 }

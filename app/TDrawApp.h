@@ -1,10 +1,15 @@
 #pragma once
 // The application object of display mode: named "ZORVAd", its main window
-// is the display window, and closing deletes the command file.
+// is the display window, and closing deletes the command file. While it
+// exists, SIGTERM, SIGHUP and SIGINT close the display as a user's close
+// does (framework/TTerminationSignals.h).
 
 #include <functional>
 
 #include "framework/TApplication.h"
+#include "framework/TTerminationSignals.h"
+
+class TZorvaWindow;
 
 class TDrawApp : public TApplication {
 public:
@@ -14,10 +19,13 @@ public:
 
   // Makes the display window titled "ZORVA daemon" the main window.
   void InitMainWindow() override;
-  // Deletes the command file named by pfile (the outcome is not examined)
-  // and allows the close.
+  // Deletes the command file named by pfile, if that name still names the
+  // file the display window opened and no other display follows it (the
+  // outcome is not examined), and allows the close.
   bool CanClose() override;
 
 private:
   std::function<void()> onReady;
+  TZorvaWindow* display = nullptr;  // the window InitMainWindow made
+  TTerminationSignals endOnSignals;
 };

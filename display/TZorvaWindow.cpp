@@ -1,11 +1,9 @@
 #include "display/TZorvaWindow.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "display/DisplayList.h"
+#include "framework/ExitHook.h"
 #include "framework/TApplication.h"
 #include "framework/surface/RasterSurface.h"
 #include "items/ItemDisplay.h"
@@ -23,10 +21,6 @@ const char kAboutText[] =
     "Shows what a program draws into its command file.\n"
     "Free software, without any warranty.";
 
-// Read-only, bytes unchanged, never created; other processes may go on
-// writing the file, and deleting it while it is open is fine.
-int openCommandFile(const char* name) { return name ? ::open(name, O_RDONLY | O_CLOEXEC) : -1; }
-
 }  // namespace
 
 const TResponseTableEntry TZorvaWindow::Responses[] = {
@@ -40,7 +34,7 @@ const TResponseTableEntry TZorvaWindow::Responses[] = {
 
 TZorvaWindow::TZorvaWindow(TWindow* parent, const char* title)
     : TFrameWindow(parent, title),
-      conID(openCommandFile(pfile)),
+      conID(commandFile.Open(pfile) ? commandFile.Descriptor() : -1),
       winDC(nullptr),
       MetaFileDC(nullptr),
       stream(*this, conID, nullptr) {
@@ -50,10 +44,14 @@ TZorvaWindow::TZorvaWindow(TWindow* parent, const char* title)
     ShowMessageBox("Error opening file. Quiting.", nullptr, MB_OK);
     std::exit(1);
   }
+  // From here on the file is removed also when the process ends without
+  // closing the window (the display connection broke).
+  SetExitHook(&CommandFile::RemoveAtExit, &commandFile);
 }
 
 TZorvaWindow::~TZorvaWindow() {
-  if (conID >= 0) ::close(conID);  // 0 is a valid descriptor too
+  ClearExitHook(&commandFile);
+  commandFile.Close();
   conID = 0;
   SetClientSurface(nullptr);
   delete winDC;  // gives back the initial pen and font, deleting the program's
@@ -97,6 +95,8 @@ void TZorvaWindow::EvSize(unsigned sizeType, const TSize& size) {
 void TZorvaWindow::About() { MessageBox(kAboutText, appName(), MB_OK); }
 
 void TZorvaWindow::DisplayMessage(const std::string& text) { MessageBox(text.c_str(), appName(), MB_OK); }
+
+bool TZorvaWindow::RemoveCommandFile() { return commandFile.RemoveIfSame(); }
 
 void TZorvaWindow::FirstExposed() {
   TFrameWindow::FirstExposed();

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "display/CommandFile.h"
 #include "display/CommandStream.h"
 #include "display/StreamHost.h"
 #include "framework/FileWatch.h"
@@ -24,14 +25,25 @@ class TMetaFileDC;
 #include "display/CommandFileName.h"
 
 class TZorvaWindow : public TFrameWindow, private StreamHost {
+  // Declared first: conID and the stream are made from it.
+  CommandFile commandFile;
+
 public:
-  // Opens the command file named by pfile, read-only, at its start. When it
-  // cannot be opened, shows the file name ("File name") and "Error opening
-  // file. Quiting." and ends the process with status 1.
+  // Opens the command file named by pfile, read-only, at its start, without
+  // blocking (display/CommandFile.h). When it cannot be opened, or is
+  // neither a regular file nor a FIFO, shows the file name ("File name")
+  // and "Error opening file. Quiting." and ends the process with status 1.
+  // Once it is open, an exit of the process that skips the window's
+  // destruction still removes it (RemoveCommandFile, as an exit hook).
   TZorvaWindow(TWindow* parent, const char* title);
   // Closes the command file, releases the drawing context and empties the
   // display list.
   ~TZorvaWindow() override;
+
+  // Removes the name of the command file while it still names the file
+  // this window opened and no other display follows it; at most once.
+  // Returns whether it was removed.
+  bool RemoveCommandFile();
 
   bool Find(TEventInfo& info) override;
   // Arms the poll timer (timer 1, 500 ms), makes the client-area context,
