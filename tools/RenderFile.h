@@ -8,17 +8,26 @@
 //   clear asked for it, then replay the whole display list;
 //   the end of the drawing context (initial pen and font restored).
 // Resets the program-wide display list and attributes first. The file is
-// only read.
+// only read. Only a regular file or a FIFO is taken (display/CommandFile.h);
+// a FIFO is read until its writers close it, waiting for the first one.
 
 #include <string>
 
 class Surface;
 
 struct RenderResult {
-  bool opened = false;     // false: the file could not be opened (see error)
+  bool opened = false;     // false: the file could not be opened or was refused (see error)
   std::string error;
   bool exited = false;     // an exit item was reached
   int items = 0;           // items in the display list at the end
 };
 
 RenderResult RenderFile(const char* path, Surface& surface, int width, int height);
+
+// A FIFO can be followed only once. For a FIFO, reads its bytes as
+// RenderFile would (waiting for the first writer, up to the end the writers
+// make) into a memory file and returns a name for that copy, which may be
+// followed any number of times until the process ends; for a regular file
+// returns `path`. Empty, with the reason in `error`, when the file is
+// refused or cannot be opened.
+std::string KeepFifoBytes(const char* path, std::string& error);

@@ -26,11 +26,13 @@ const char kUsage[] =
     "Follows the command file FILE as the display window would, in a client\n"
     "area of WxH pixels (default 800x600) with a black background and the\n"
     "origin at the bottom-left corner, and stops at its end or at an exit item.\n"
+    "FILE is a regular file or a FIFO; a FIFO is read until its writers close it.\n"
     "  --size WxH  the client area, each side 1 to 16384\n"
     "  --trace     print every drawing call, one a line\n"
     "  -o OUT      write the final picture to OUT: .png, .svg or .pdf\n"
     "  --help      print this text\n"
-    "Exit status: 0 done, 1 FILE or OUT unusable, 2 bad usage.\n";
+    "Exit status: 0 done, 1 FILE or OUT unusable (a directory, device or\n"
+    "socket as FILE too), 2 bad usage.\n";
 
 constexpr int kMaxSide = 16384;
 
@@ -180,6 +182,13 @@ int main(int argc, char** argv) {
   QGuiApplication app(qtArgc, argv);
 
   try {
+    if (o.trace && o.format != Format::None) {
+      // Two passes over one file: a FIFO is read once, into a copy.
+      RenderResult refused;
+      const std::string copy = KeepFifoBytes(o.file.c_str(), refused.error);
+      if (copy.empty()) return cannotOpen(o, refused);
+      o.file = copy;
+    }
     if (o.trace) {
       RecordingSurface recorder(std::cout);
       RenderResult result = RenderFile(o.file.c_str(), recorder, o.width, o.height);
