@@ -248,17 +248,6 @@ TEST_F(CommandFileTest, WhileAnotherDisplayFollowsTheFileItStays) {
   EXPECT_FALSE(exists(path));
 }
 
-TEST_F(CommandFileTest, AFollowerThatOnlyReadsDoesNotHoldTheFile) {
-  // zorva-render opens with OpenCommandInput: no lock, nothing kept.
-  const std::string path = make("f.zv");
-  const CommandInput reader = OpenCommandInput(AT_FDCWD, path.c_str());
-  ASSERT_GE(reader.fd, 0);
-  CommandFile display;
-  ASSERT_TRUE(display.Open(path.c_str()));
-  EXPECT_TRUE(display.RemoveIfSame());
-  ::close(reader.fd);
-}
-
 TEST_F(CommandFileTest, APipeReachedThroughItsDescriptorIsFollowedAndLeftAlone) {
   int ends[2];
   ASSERT_EQ(::pipe(ends), 0);
