@@ -45,9 +45,12 @@ start_server() {
   export DISPLAY=":$number"
 }
 
-# A private runtime folder keeps Qt's note about a missing one off stderr.
+# A private runtime folder keeps Qt's note about a missing one off stderr,
+# and in a sanitizer build the leak checker keeps its list of suppressions
+# to itself: stderr holds what the program says.
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0"
 
 # Runs the program in the background: $zpid is its pid, its output goes to
 # $zlog.
