@@ -37,6 +37,9 @@ keys_to() {
   xdotool windowfocus --sync "$w" 2>/dev/null || true
   sleep 0.3
   xdotool key --delay 150 "$@"
+  # A box that vanishes on the press can lose the release: the key would
+  # stay down and answer the next box.
+  for k in "$@"; do xdotool keyup "${k##*+}" 2>/dev/null; done
 }
 # Runs the program in the background with the given arguments; its exit
 # status lands in the file $status_file. Sets $rpid.
