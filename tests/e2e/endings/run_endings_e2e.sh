@@ -10,6 +10,7 @@ set -m
 prog=$1
 wm_delete=${2:-}  # sends WM_DELETE_WINDOW as a window manager does (optional)
 work=$(mktemp -d)
+. "$(dirname "$0")/../lib.sh"
 passed=0; failed=0
 servers=(); jobs_started=()
 cleanup() {
@@ -89,35 +90,6 @@ windows_named() {
   done
 }
 find_window() { windows_named "$1" "${2:-15}" 1 | head -n 1; }
-gone_window() {
-  for _ in $(seq $(( ${2:-10} * 10 ))); do
-    [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-keys_to() {
-  local w=$1; shift
-  xdotool windowfocus --sync "$w" 2>/dev/null || true
-  sleep 0.3
-  xdotool key --delay 150 "$@"
-  # A box that goes away on a key must not leave it held down.
-  xdotool keyup Return 2>/dev/null || true
-}
-pixel() {
-  import -window "$1" "$work/shot.png" 2>/dev/null
-  convert "$work/shot.png" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1
-}
-window_height() {
-  xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p'
-}
-wait_pixel() {  # window x y seconds colour
-  for _ in $(seq $(( $4 * 4 ))); do
-    [ "$(pixel "$1" "$2" "$3")" = "$5" ] && return 0
-    sleep 0.25
-  done
-  return 1
-}
 # Voluntary context switches of a process: how often it slept and woke.
 wakeups() { awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$1/status"; }
 # Starts a display on $1 and waits for its own window (not one left by an

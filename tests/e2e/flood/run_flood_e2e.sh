@@ -13,34 +13,17 @@ cleanup() {
   [ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
 }
 trap cleanup EXIT
+. "$(dirname "$0")/../lib.sh"
 ok()  { echo "ok: $1"; passed=$((passed + 1)); }
 bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
 ms()  { echo $(( $(date +%s%N) / 1000000 )); }
 
-find_window() {
-  timeout "${1:-30}" xdotool search --sync --onlyvisible --name '^ZORVA daemon$' 2>/dev/null | head -n 1
-}
-gone_window() {
-  for _ in $(seq $(( $1 * 10 ))); do
-    [ -z "$(xdotool search --onlyvisible --name '^ZORVA daemon$' 2>/dev/null)" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-# Waits at most $2 s for the status file $1 and prints it (or "running").
-status_of() {
-  for _ in $(seq $(( $2 * 10 ))); do
-    [ -s "$1" ] && { cat "$1"; return; }
-    sleep 0.1
-  done
-  echo running
-}
 
 # --- 1. A close request during a flood is answered.
 file="$work/flood.zv"; : > "$file"
 ( "$prog" "$file" > "$work/flood.log" 2>&1; echo $? > "$work/flood.status" ) &
 pids+=($!)
-win=$(find_window 30)
+win=$(find_window "ZORVA daemon" 30)
 if [ -z "$win" ]; then
   bad "the display did not come up"
 else
@@ -51,7 +34,7 @@ else
   if kill -0 "$writer" 2>/dev/null || [ "$(stat -c %s "$file")" -gt 100000000 ]; then
     t0=$(ms)
     "$wmdelete" "$win"
-    if gone_window 10; then
+    if gone_window "ZORVA daemon" 10; then
       ok "a close request during the flood was answered ($(( $(ms) - t0 )) ms)"
     else
       bad "the window did not close within 10 s of the close request"
@@ -78,7 +61,7 @@ awk 'BEGIN {
 live="$work/live.zv"; : > "$live"
 ( "$prog" "$live" > "$work/live.log" 2>&1; echo $? > "$work/live.status" ) &
 pids+=($!)
-win=$(find_window 30)
+win=$(find_window "ZORVA daemon" 30)
 if [ -z "$win" ]; then
   bad "the second display did not come up"
 else
@@ -117,7 +100,7 @@ else
     bad "window against zorva-render: settled=$settled, $diff pixels differ"
   fi
   printf '1 0 ' >> "$live"
-  gone_window 60 || bad "the exit item did not close the second display"
+  gone_window "ZORVA daemon" 60 || bad "the exit item did not close the second display"
 fi
 
 echo "$passed passed, $failed failed"

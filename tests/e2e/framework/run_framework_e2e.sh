@@ -6,6 +6,7 @@
 set -u
 prog=$1
 log=$(mktemp)
+. "$(dirname "$0")/../lib.sh"
 pid=
 trap 'rm -f "$log" "$log.status"; [ -n "$pid" ] && kill "$pid" 2>/dev/null' EXIT
 
@@ -14,22 +15,6 @@ fail() {
   echo "--- program output:"
   cat "$log"
   exit 1
-}
-
-# The id of the first window named exactly $1, waiting at most 15 s.
-find_window() {
-  timeout 15 xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
-}
-
-# Focuses a window and types keys into it. Each key is released again by
-# name: when the box it answers vanishes on the press, the release can be
-# lost and the key would stay down and answer the next box.
-keys_to() {
-  xdotool windowfocus --sync "$1" 2>/dev/null || true
-  sleep 0.3
-  shift
-  xdotool key --delay 150 "$@"
-  for k in "$@"; do xdotool keyup "${k##*+}" 2>/dev/null; done
 }
 
 # Waits at most 15 s for the program to end and prints its status.

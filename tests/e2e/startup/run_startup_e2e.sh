@@ -95,24 +95,8 @@ if [ -z "$number" ]; then
 fi
 export DISPLAY=":$number"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+. "$(dirname "$0")/../lib.sh"
 
-find_window() {  # exact name, seconds
-  timeout "${2:-15}" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
-}
-gone_window() {  # exact name, seconds
-  for _ in $(seq $(( ${2:-10} * 10 ))); do
-    [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-keys_to() {
-  local w=$1; shift
-  xdotool windowfocus --sync "$w" 2>/dev/null || true
-  sleep 0.3
-  xdotool key --delay 150 "$@"
-  for k in "$@"; do xdotool keyup "$k" 2>/dev/null; done
-}
 answer() {  # window name: press Return in it
   local w
   w=$(find_window "$1" "${2:-15}")
@@ -134,13 +118,6 @@ run_bg_of() {  # like run_bg, another program
   local p=$1; shift
   ( "$p" "$@" >"$err_file" 2>&1; echo $? > "$status_file" ) &
   rpid=$!; pids+=("$rpid")
-}
-status_of() {  # status file, seconds
-  for _ in $(seq $(( ${2:-15} * 10 ))); do
-    [ -s "$1" ] && { cat "$1"; return; }
-    sleep 0.1
-  done
-  echo running
 }
 
 # --- The launcher returns at once when its display shows the missing-file

@@ -39,14 +39,8 @@ if [ ! -S "$XDG_RUNTIME_DIR/$socket" ]; then
   exit 1
 fi
 export WAYLAND_DISPLAY=$socket
+. "$(dirname "$0")/../lib.sh"
 
-status_of() {  # status file, seconds
-  for _ in $(seq $(( ${2:-15} * 10 ))); do
-    [ -s "$1" ] && { cat "$1"; return; }
-    sleep 0.1
-  done
-  echo running
-}
 
 # --- Display mode: the window comes up, draws, and an exit item ends it.
 file="$work/wayland.zv"

@@ -16,31 +16,11 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
+. "$(dirname "$0")/../lib.sh"
 
 ok()   { echo "ok: $1"; passed=$((passed + 1)); }
 bad()  { echo "FAIL: $1"; failed=$((failed + 1)); }
 
-# The id of a visible window whose name is exactly $1, waiting at most $2 s.
-find_window() {
-  timeout "${2:-15}" xdotool search --sync --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1
-}
-# Whether no visible window named $1 exists (after waiting at most $2 s).
-gone_window() {
-  for _ in $(seq $(( ${2:-10} * 10 ))); do
-    [ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
-keys_to() {
-  local w=$1; shift
-  xdotool windowfocus --sync "$w" 2>/dev/null || true
-  sleep 0.3
-  xdotool key --delay 150 "$@"
-  # A box that vanishes on the press can lose the release: the key would
-  # stay down and answer the next box.
-  for k in "$@"; do xdotool keyup "${k##*+}" 2>/dev/null; done
-}
 # Runs the program in the background with the given arguments; its exit
 # status lands in the file $status_file. Sets $rpid.
 runs=0
@@ -49,32 +29,6 @@ run_bg() {
   status_file="$work/status.$runs"
   ( "$prog" "$@" >"$work/out.$runs.log" 2>&1; echo $? > "$status_file" ) &
   rpid=$!; pids+=("$rpid")
-}
-# Waits at most $2 s for the status file $1; prints the status (or
-# "running").
-status_of() {
-  for _ in $(seq $(( ${2:-15} * 10 ))); do
-    [ -s "$1" ] && { cat "$1"; return; }
-    sleep 0.1
-  done
-  echo running
-}
-# The colour of pixel (x, y) of window $1, as #RRGGBB.
-pixel() {
-  import -window "$1" "$work/shot.png" 2>/dev/null
-  convert "$work/shot.png" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1
-}
-window_height() {
-  xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p'
-}
-# Waits at most $4 s until pixel ($2,$3) of window $1 is colour $5.
-wait_pixel() {
-  local w=$1 x=$2 y=$3 t=$4 want=$5
-  for _ in $(seq $(( t * 4 ))); do
-    [ "$(pixel "$w" "$x" "$y")" = "$want" ] && return 0
-    sleep 0.25
-  done
-  return 1
 }
 start_display() {  # file; sets $status_file and $win
   run_bg "$1"
