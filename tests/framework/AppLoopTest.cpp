@@ -10,13 +10,6 @@
 
 namespace {
 
-TRecordingWindow* makeWindow(TTestApp& app, bool* deleted = nullptr) {
-  auto* window = new TRecordingWindow(nullptr, "Test window");
-  window->deletedFlag = deleted;
-  app.makeMain = [window] { return window; };
-  return window;
-}
-
 TEST(AppClose, ClosingTheMainWindowAsksTheApplicationAndEndsTheLoopWithZero) {
   ScriptedBoxes boxes;
   bool deleted = false;

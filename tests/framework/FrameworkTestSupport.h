@@ -155,3 +155,12 @@ public:
   bool allowClose = true;
   int canCloseCalls = 0;
 };
+
+// A recording window that the application makes its main window; *deleted
+// turns true when the window object is deleted.
+inline TRecordingWindow* makeWindow(TTestApp& app, bool* deleted = nullptr) {
+  auto* window = new TRecordingWindow(nullptr, "Test window");
+  window->deletedFlag = deleted;
+  app.makeMain = [window] { return window; };
+  return window;
+}

@@ -18,13 +18,6 @@
 
 namespace {
 
-TRecordingWindow* makeWindow(TTestApp& app, bool* deleted = nullptr) {
-  auto* window = new TRecordingWindow(nullptr, "Test window");
-  window->deletedFlag = deleted;
-  app.makeMain = [window] { return window; };
-  return window;
-}
-
 // An exit hook that leaves a file behind, so that a test can see it ran in
 // a process that has ended.
 std::string markerPath() { return testing::TempDir() + "zorva-exit-hook-" + std::to_string(::getpid()); }
