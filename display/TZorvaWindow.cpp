@@ -109,8 +109,7 @@ void TZorvaWindow::FileChanged() {
   if (!pollArmed || !HWindow) return;
   TApplication* app = GetApplication();
   if (app && app->HoldsDelivery()) return;
-  if (app) app->NoteDelivery();
-  HandleMessage(WM_TIMER, kPollTimer);  // flushes the drawing to the screen afterwards
+  DeliverMessage(WM_TIMER, kPollTimer);  // flushes the drawing to the screen afterwards
 }
 
 void TZorvaWindow::KillPollTimer() {

@@ -86,9 +86,7 @@ void TFrameWindow::AttachFrame() {
               // keyboard: check again.
               if (!HWindow || !CommandEnabled(id))
                 return;
-              if (TApplication* app = GetApplication())
-                app->NoteDelivery();
-              HandleMessage(WM_COMMAND, id, 0);
+              DeliverMessage(WM_COMMAND, id, 0);
             });
           });
           break;

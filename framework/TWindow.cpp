@@ -184,9 +184,7 @@ protected:
     if (impl) {
       TWindow* owner = impl->owner;
       GuardedCall([owner] {
-        if (TApplication* app = owner->GetApplication())
-          app->NoteDelivery();
-        owner->HandleMessage(WM_CLOSE);
+        owner->DeliverMessage(WM_CLOSE);
       });
     }
   }
@@ -225,9 +223,7 @@ void TWindow::Impl::PaintCycle() {
   TApplication* app = owner->GetApplication();
   if (update.isEmpty() || (app && app->BreakMessageLoop))
     return;
-  if (app)
-    app->NoteDelivery();
-  owner->HandleMessage(WM_PAINT);
+  owner->DeliverMessage(WM_PAINT);
 }
 
 void TWindow::Impl::Resized(const QSize& size) {
@@ -260,9 +256,7 @@ void TWindow::Impl::Resized(const QSize& size) {
   }
   const unsigned kind =
       top && top->isMaximized() ? SIZE_MAXIMIZED : (top && top->isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED);
-  if (TApplication* app = owner->GetApplication())
-    app->NoteDelivery();
-  owner->HandleMessage(WM_SIZE, kind, MakeLParam(size.width(), size.height()));
+  owner->DeliverMessage(WM_SIZE, kind, MakeLParam(size.width(), size.height()));
 }
 
 void TWindow::Impl::Timer(int qtId) {
@@ -272,9 +266,7 @@ void TWindow::Impl::Timer(int qtId) {
     TApplication* app = owner->GetApplication();
     if (app && app->HoldsDelivery())
       return;  // the next tick comes later
-    if (app)
-      app->NoteDelivery();
-    owner->HandleMessage(WM_TIMER, id, 0);
+    owner->DeliverMessage(WM_TIMER, id, 0);
     return;
   }
 }
@@ -289,9 +281,7 @@ void TWindow::Impl::Later(unsigned msg, WPARAM wParam) {
     });
     return;
   }
-  if (app)
-    app->NoteDelivery();
-  owner->HandleMessage(msg, wParam, 0);
+  owner->DeliverMessage(msg, wParam, 0);
 }
 
 void TWindow::Impl::Exposed(const QRegion& windowRegion) {
@@ -597,6 +587,12 @@ bool TWindow::PostMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
   return HWindow && app && app->PostMessage(this, msg, wParam, lParam);
 }
 
+LRESULT TWindow::DeliverMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
+  if (TApplication* app = GetApplication())
+    app->NoteDelivery();
+  return HandleMessage(msg, wParam, lParam);
+}
+
 bool TWindow::PostAfterEvents(unsigned msg, WPARAM wParam) {
   if (!HWindow || !impl->client)
     return false;
@@ -658,9 +654,7 @@ void TWindow::InvalidateRect(const TRect& rect, bool erase) {
 
 void TWindow::UpdateWindow() {
   if (!impl->update.isEmpty()) {
-    if (TApplication* app = GetApplication())
-      app->NoteDelivery();
-    HandleMessage(WM_PAINT);
+    DeliverMessage(WM_PAINT);
   }
 }
 

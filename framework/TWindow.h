@@ -109,6 +109,10 @@ public:
   // message to the response tables, else to the default processing. The
   // client image is copied to the screen afterwards.
   LRESULT HandleMessage(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Handles a message that comes straight from the window system (input,
+  // timers, exposure, resizing) rather than from the queue, and counts it
+  // as a delivery for the application's idle counter.
+  LRESULT DeliverMessage(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
   // Queues a request for this window (WM_CLOSE, WM_PAINT, ...); delivered by
   // the loop. False when there is no system window.
   bool PostMessage(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
