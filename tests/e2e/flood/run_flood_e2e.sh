@@ -103,5 +103,27 @@ else
   gone_window "ZORVA daemon" 60 || bad "the exit item did not close the second display"
 fi
 
+# --- 3. A client that reopens the file for writing starts a new picture.
+cut="$work/cut.zv"; : > "$cut"
+( "$prog" "$cut" > "$work/cut.log" 2>&1; echo $? > "$work/cut.status" ) &
+pids+=($!)
+win=$(find_window "ZORVA daemon" 30)
+if [ -z "$win" ]; then
+  bad "the third display did not come up"
+else
+  h=$(window_height "$win")
+  # A long first picture, then a short new one written over it from the start.
+  { printf '4 3 255 0 0 '; for i in $(seq 200); do printf '2 4 10 %d 400 %d ' "$i" "$i"; done; } >> "$cut"
+  wait_pixel "$win" 200 $((h - 100)) 10 "#FF0000" || bad "the first picture did not show"
+  printf '0 0 12 0 4 3 0 255 0 6 1 3 2 4 10 300 400 300 ' > "$cut"
+  if wait_pixel "$win" 200 $((h - 300)) 10 "#00FF00"; then
+    ok "a file cut shorter and written anew is read from its start"
+  else
+    bad "after the rewrite: pixel '$(pixel "$win" 200 $((h - 300)))'"
+  fi
+  printf '1 0 ' >> "$cut"
+  gone_window "ZORVA daemon" 30 || bad "the exit item did not close the third display"
+fi
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
