@@ -10,7 +10,7 @@
 
 #include "framework/Entry.h"
 #include "framework/QtApplication.h"
-#include "framework/QtText.h"
+#include "framework/surface/TextBytes.h"
 #include "framework/ScreenChoice.h"
 
 namespace {
@@ -88,10 +88,10 @@ int qtPresenter(const std::string& text, const std::string& caption, unsigned st
     return question ? IDNO : IDOK;
   }
   TQuestionBox box(question);
-  box.setWindowTitle(TextFromBytes(caption));
+  box.setWindowTitle(DecodeTextBytes(caption));
   // Shown as written: a file name like "<b>x</b>.zv" is no markup.
   box.setTextFormat(Qt::PlainText);
-  box.setText(TextFromBytes(text));
+  box.setText(DecodeTextBytes(text));
   switch (style & 0xF0) {
     case MB_ICONSTOP: box.setIcon(QMessageBox::Critical); break;
     case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;

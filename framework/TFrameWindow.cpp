@@ -9,9 +9,9 @@
 #include <QWidget>
 
 #include "framework/QtApplication.h"
-#include "framework/QtText.h"
 #include "framework/TApplication.h"
 #include "framework/TMenu.h"
+#include "framework/surface/TextBytes.h"
 
 struct TFrameWindow::MenuState {
   QPointer<QMenuBar> bar;
@@ -67,7 +67,7 @@ void TFrameWindow::AttachFrame() {
     for (const TMenuItem& item : list) {
       switch (item.kind) {
         case TMenuItem::Popup: {
-          QMenu* sub = target->addMenu(TextFromBytes(item.text));
+          QMenu* sub = target->addMenu(DecodeTextBytes(item.text));
           QObject::connect(sub, &QMenu::aboutToShow, context,
                            [this, sub] { GuardedCall([this, sub] { RefreshItems(sub->actions()); }); });
           self(self, sub, item.items);
@@ -77,7 +77,7 @@ void TFrameWindow::AttachFrame() {
           target->addSeparator();
           break;
         case TMenuItem::Command: {
-          QAction* action = target->addAction(TextFromBytes(item.text));
+          QAction* action = target->addAction(DecodeTextBytes(item.text));
           action->setData(item.id);
           const unsigned id = item.id;
           QObject::connect(action, &QAction::triggered, context, [this, id] {

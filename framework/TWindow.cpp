@@ -21,11 +21,12 @@
 #include <map>
 
 #include "framework/QtApplication.h"
-#include "framework/QtText.h"
 #include "framework/TApplication.h"
 #include "framework/TFrameWindow.h"
 #include "framework/TPaintDC.h"
+#include "framework/surface/ColorValue.h"
 #include "framework/surface/RasterSurface.h"
+#include "framework/surface/TextBytes.h"
 
 namespace {
 
@@ -47,11 +48,6 @@ public:
   const WPARAM wParam;
 };
 
-QRgb toRgb(std::uint32_t color) {
-  return qRgb(static_cast<int>(color & 0xFFu), static_cast<int>((color >> 8) & 0xFFu),
-              static_cast<int>((color >> 16) & 0xFFu));
-}
-
 // The system's window colour, with which a window without a background
 // colour of its own is erased.
 QRgb systemWindowColor() { return QGuiApplication::palette().color(QPalette::Base).rgb(); }
@@ -70,12 +66,6 @@ void fillRegion(QImage& image, const QRegion& region, QRgb value) {
   }
 }
 
-// 0x00BBGGRR of a Qt colour.
-std::uint32_t toColorRef(QRgb rgb) {
-  return static_cast<std::uint32_t>(qRed(rgb)) | (static_cast<std::uint32_t>(qGreen(rgb)) << 8) |
-         (static_cast<std::uint32_t>(qBlue(rgb)) << 16);
-}
-
 // Erases a region of the client area: through the window's surface when it
 // has one (so that its painter, if any, does the filling), else directly.
 void eraseRegion(Surface* surface, QImage& image, const QRegion& region, QRgb value) {
@@ -85,7 +75,7 @@ void eraseRegion(Surface* surface, QImage& image, const QRegion& region, QRgb va
   }
   const QRegion clipped = image.isNull() ? region : region & image.rect();
   for (const QRect& r : clipped)
-    surface->EraseBkgnd(r.x(), r.y(), r.width(), r.height(), toColorRef(value));
+    surface->EraseBkgnd(r.x(), r.y(), r.width(), r.height(), FromQRgb(value));
 }
 
 QRect toQRect(const TRect& r, const QRect& bounds) {
@@ -232,7 +222,7 @@ void TWindow::Impl::Resized(const QSize& size) {
     if (!fresh->isNull()) {
       fresh->fill(owner->BkgndColor == NoColor || owner->BkgndColor == NoErase
                       ? systemWindowColor()
-                      : toRgb(owner->BkgndColor));
+                      : ToQRgb(owner->BkgndColor));
       const int w = std::min(size.width(), image->width());
       const int h = std::min(size.height(), image->height());
       for (int y = 0; y < h; ++y)
@@ -396,7 +386,7 @@ bool TWindow::Create() {
     impl->layout->setSpacing(0);
     impl->client = new Impl::ClientWidget(impl.get(), impl->top);
     impl->layout->addWidget(impl->client);
-    impl->top->setWindowTitle(TextFromBytes(Title));
+    impl->top->setWindowTitle(DecodeTextBytes(Title));
     QSize size(Attr.W, Attr.H);
     if (Attr.W == CW_USEDEFAULT) {
       // The system's choice: three quarters of the screen.
@@ -684,7 +674,7 @@ bool TWindow::EvEraseBkgnd() {
   if (BkgndColor == NoColor)
     return DefWindowProc(WM_ERASEBKGND, 0, 0) != 0;
   if (BkgndColor != NoErase)
-    eraseRegion(clientSurface, *impl->image, impl->paintRegion, toRgb(BkgndColor));
+    eraseRegion(clientSurface, *impl->image, impl->paintRegion, ToQRgb(BkgndColor));
   return true;
 }
 
@@ -695,7 +685,7 @@ int TWindow::MessageBox(const char* text, const char* caption, unsigned type) {
 void TWindow::SetCaption(const char* title) {
   Title = title ? title : "";
   if (impl->top)
-    impl->top->setWindowTitle(TextFromBytes(Title));
+    impl->top->setWindowTitle(DecodeTextBytes(Title));
 }
 
 void TWindow::SetMenuBar(QMenuBar* menuBar) {

@@ -4,13 +4,14 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
+#include "framework/surface/ColorValue.h"
 #include "framework/surface/RasterGeometry.h"
 #include "framework/surface/TextBytes.h"
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 // Coordinates Qt's rasteriser takes safely (its fixed point ends near 2^25).
 constexpr double kSafe = 1 << 20;
 // Above this half-axis, ellipses go through our own visible-part polyline.
@@ -19,8 +20,6 @@ constexpr double kLargeRadius = 16384;
 constexpr std::size_t kMaxTexts = 8192;
 // ... and all of them when strings of more than this many fonts are kept.
 constexpr std::size_t kMaxTextFonts = 16;
-
-QColor colorOf(std::uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
 bool small(double v) { return v > -kSafe && v < kSafe; }
 
@@ -71,7 +70,7 @@ double RasterSurface::halfPenWidth() const {
 }
 
 QPen RasterSurface::makePen(const PenDesc& d) const {
-  QPen p(colorOf(d.color));
+  QPen p(ToQColor(d.color));
   if (d.style == PS_NULL) {
     p.setStyle(Qt::NoPen);
     return p;
@@ -115,7 +114,7 @@ void RasterSurface::usePen() {
 
 void RasterSurface::useTextPen() {
   if (painterPen != PainterPen::Text) {
-    painter.setPen(colorOf(textColor));
+    painter.setPen(ToQColor(textColor));
     painterPen = PainterPen::Text;
   }
 }
@@ -183,8 +182,8 @@ void RasterSurface::drawEllipsePart(double x0, double y0, double x1, double y1, 
     }
     return;
   }
-  const double span = whole ? 2 * kPi : spanDeg * kPi / 180;
-  const auto parts = raster::visibleArc((x0 + x1) / 2, (y0 + y1) / 2, a, b, startDeg * kPi / 180,
+  const double span = whole ? 2 * std::numbers::pi : spanDeg * std::numbers::pi / 180;
+  const auto parts = raster::visibleArc((x0 + x1) / 2, (y0 + y1) / 2, a, b, startDeg * std::numbers::pi / 180,
                                         span, raster::Box{-m, -m, devW + m, devH + m});
   for (const auto& part : parts) {
     QPolygonF poly;
@@ -223,7 +222,7 @@ void RasterSurface::updatePlot() {
   plot.stride = image->bytesPerLine();
   plot.w = image->width();
   plot.h = image->height();
-  plot.colour = 0xFF000000u | colorOf(pen.color).rgb();
+  plot.colour = ToQRgb(pen.color);
 }
 
 bool RasterSurface::plotCircle(double x0, double y0, double r) {
@@ -284,7 +283,7 @@ void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
   if (bkMode == OPAQUE) {
     const QRectF cell(QPointF(std::max(left, -1.0), std::max(top, -1.0)),
                       QPointF(std::min(right, devW + 1), std::min(bottom, devH + 1)));
-    painter.fillRect(cell, colorOf(bkColor));
+    painter.fillRect(cell, ToQColor(bkColor));
   }
   if (!painterFontSet) {
     painter.setFont(font->font);
@@ -377,5 +376,5 @@ void RasterSurface::EraseBkgnd(int x, int y, int width, int height, std::uint32_
   const double x1 = std::min(static_cast<double>(x) + width, devW);
   const double y1 = std::min(static_cast<double>(y) + height, devH);
   if (x1 <= x0 || y1 <= y0) return;
-  painter.fillRect(QRectF(x0, y0, x1 - x0, y1 - y0), colorOf(color));
+  painter.fillRect(QRectF(x0, y0, x1 - x0, y1 - y0), ToQColor(color));
 }

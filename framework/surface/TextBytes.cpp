@@ -13,13 +13,19 @@ constexpr char16_t kCp1252High[32] = {
 
 }  // namespace
 
-QString DecodeTextBytes(const char* bytes, int count) {
-  if (count <= 0 || !bytes) return QString();
-  const auto* s = reinterpret_cast<const unsigned char*>(bytes);
-  if (IsUtf8(s, static_cast<std::size_t>(count))) return QString::fromUtf8(bytes, count);
-  QString out(count, Qt::Uninitialized);
+QString DecodeTextBytes(std::string_view bytes) {
+  if (bytes.empty()) return QString();
+  const auto* s = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto n = static_cast<qsizetype>(bytes.size());
+  if (IsUtf8(s, bytes.size())) return QString::fromUtf8(bytes.data(), n);
+  QString out(n, Qt::Uninitialized);
   QChar* d = out.data();
-  for (int i = 0; i < count; ++i)
+  for (qsizetype i = 0; i < n; ++i)
     d[i] = (s[i] >= 0x80 && s[i] < 0xA0) ? QChar(kCp1252High[s[i] - 0x80]) : QChar(s[i]);
   return out;
+}
+
+QString DecodeTextBytes(const char* bytes, int count) {
+  if (count <= 0 || !bytes) return QString();
+  return DecodeTextBytes(std::string_view(bytes, static_cast<std::size_t>(count)));
 }

@@ -148,6 +148,21 @@ TEST(QtMessageBox, ShowsItsTextLiterally) {
   EXPECT_EQ(title, "File <i>name</i>");
 }
 
+// A box reads its bytes as drawn text does: UTF-8 when valid, else
+// Windows-1252 (0x80-0x9F are not C1 controls).
+TEST(QtMessageBox, TextAndCaptionAreUtf8ElseWindows1252) {
+  TTestApp app;
+  QString text, title;
+  BoxDriver driver([&](QMessageBox& box) {
+    text = box.text();
+    title = box.windowTitle();
+    box.button(QMessageBox::Ok)->click();
+  });
+  EXPECT_EQ(ShowMessageBox("\x93quoted\x94 \x80 caf\xE9", "caf\xC3\xA9 \xE2\x82\xAC", MB_OK), IDOK);
+  EXPECT_EQ(text, QString::fromUtf16(u"\u201Cquoted\u201D \u20AC caf\u00E9"));
+  EXPECT_EQ(title, QString::fromUtf16(u"caf\u00E9 \u20AC"));
+}
+
 TEST(QtMessageBox, AQuestionEndsOnlyByYesOrNo) {
   TTestApp app;
   for (const auto& [button, answer] : {std::pair{QMessageBox::Yes, IDYES}, std::pair{QMessageBox::No, IDNO}}) {

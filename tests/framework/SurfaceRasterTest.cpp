@@ -13,6 +13,7 @@
 #include "framework/TClientDC.h"
 #include "framework/TFont.h"
 #include "framework/TPen.h"
+#include "framework/surface/ColorValue.h"
 #include "framework/surface/RasterFont.h"
 #include "framework/surface/RasterSurface.h"
 #include "framework/surface/TextBytes.h"
@@ -375,6 +376,27 @@ TEST(SurfaceRasterText, BytesBecomeCharacters) {
   for (const auto& c : cases) {
     const QString s = DecodeTextBytes(c.bytes.data(), static_cast<int>(c.bytes.size()));
     EXPECT_EQ(s, QString::fromStdU16String(c.chars)) << c.bytes;
+    EXPECT_EQ(DecodeTextBytes(c.bytes), s) << "a whole string decodes alike: " << c.bytes;
+  }
+  EXPECT_TRUE(DecodeTextBytes("abc", 0).isEmpty());
+  EXPECT_TRUE(DecodeTextBytes("abc", -1).isEmpty());
+}
+
+TEST(SurfaceRasterColour, ColourValuesAndQtColoursConvertBothWays) {
+  struct Case {
+    std::uint32_t value;
+    QRgb rgb;
+  } cases[] = {
+      {0x000000FF, 0xFFFF0000},  // red in the low byte
+      {0x0000FF00, 0xFF00FF00},
+      {0x00FF0000, 0xFF0000FF},
+      {0x00123456, 0xFF563412},
+      {0xFE0080FF, 0xFFFF8000},  // the top byte is no component
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ToQRgb(c.value), c.rgb) << std::hex << c.value;
+    EXPECT_EQ(ToQColor(c.value).rgb(), c.rgb) << std::hex << c.value;
+    EXPECT_EQ(FromQRgb(c.rgb), c.value & 0x00FFFFFFu) << std::hex << c.value;
   }
 }
 
