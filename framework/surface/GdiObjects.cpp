@@ -17,6 +17,41 @@ struct Slot {
 
 constexpr GdiHandle kFirstMade = 16;
 
+// The stock objects and every context's initial objects: handle, stock index
+// (-1 for the initial ones, which GetStockObject does not hand out), the
+// name traces show, and what the object is.
+struct StockObject {
+  GdiHandle handle;
+  int index;
+  const char* name;
+  GdiKind kind;
+  PenDesc pen;
+};
+
+const StockObject kStock[] = {
+    {GdiObjects::WhitePen, WHITE_PEN, "WHITE_PEN", GdiKind::Pen, {PS_SOLID, 1, 0x00FFFFFF}},
+    {GdiObjects::BlackPen, BLACK_PEN, "BLACK_PEN", GdiKind::Pen, {PS_SOLID, 1, 0}},
+    {GdiObjects::NullPen, NULL_PEN, "NULL_PEN", GdiKind::Pen, {PS_NULL, 1, 0}},
+    {GdiObjects::SystemFont, SYSTEM_FONT, "SYSTEM_FONT", GdiKind::Font, {}},
+    {GdiObjects::DefaultPen, -1, "DEFAULT_PEN", GdiKind::Pen, {PS_SOLID, 1, 0}},
+    {GdiObjects::DefaultFont, -1, "DEFAULT_FONT", GdiKind::Font, {}},
+};
+
+// Every stock font is the default font.
+const FontDesc kStockFont;
+
+const StockObject* stockByHandle(GdiHandle handle) {
+  for (const StockObject& s : kStock)
+    if (s.handle == handle) return &s;
+  return nullptr;
+}
+
+const StockObject* stockByIndex(int index) {
+  for (const StockObject& s : kStock)
+    if (s.index == index && index >= 0) return &s;
+  return nullptr;
+}
+
 struct Table {
   std::vector<Slot> slots;
   std::vector<std::uint32_t> freeSlots;
@@ -25,11 +60,6 @@ struct Table {
   int failCreations = 0;
   int failDeletions = 0;
 
-  // Stock and initial objects.
-  PenDesc whitePen{PS_SOLID, 1, 0x00FFFFFF};
-  PenDesc blackPen{PS_SOLID, 1, 0};
-  PenDesc nullPen{PS_NULL, 1, 0};
-  FontDesc systemFont;
 
   GdiHandle handleOf(std::uint32_t index) const {
     return kFirstMade + ((static_cast<GdiHandle>(slots[index].generation) << 32) | index);
@@ -96,14 +126,8 @@ GdiHandle GdiObjects::CreateFontA(const FontDesc& font) {
 }
 
 GdiHandle GdiObjects::GetStockObject(int index) {
-  GdiHandle h = 0;
-  switch (index) {
-    case WHITE_PEN: h = WhitePen; break;
-    case BLACK_PEN: h = BlackPen; break;
-    case NULL_PEN: h = NullPen; break;
-    case SYSTEM_FONT: h = SystemFont; break;
-    default: break;
-  }
+  const StockObject* stock = stockByIndex(index);
+  const GdiHandle h = stock ? stock->handle : 0;
   for (GdiObserver* o : table().observers) o->GetStockObject(index, h);
   return h;
 }
@@ -125,33 +149,27 @@ bool GdiObjects::DeleteObject(GdiHandle handle) {
 }
 
 const PenDesc* GdiObjects::Pen(GdiHandle handle) {
-  Table& t = table();
-  switch (handle) {
-    case WhitePen: return &t.whitePen;
-    case BlackPen:
-    case DefaultPen: return &t.blackPen;
-    case NullPen: return &t.nullPen;
-    default: break;
-  }
-  const Slot* s = t.slotOf(handle);
+  if (const StockObject* stock = stockByHandle(handle))
+    return stock->kind == GdiKind::Pen ? &stock->pen : nullptr;
+  const Slot* s = table().slotOf(handle);
   return s && s->kind == GdiKind::Pen ? &s->pen : nullptr;
 }
 
 const FontDesc* GdiObjects::Font(GdiHandle handle) {
-  Table& t = table();
-  if (handle == SystemFont || handle == DefaultFont) return &t.systemFont;
-  const Slot* s = t.slotOf(handle);
+  if (const StockObject* stock = stockByHandle(handle))
+    return stock->kind == GdiKind::Font ? &kStockFont : nullptr;
+  const Slot* s = table().slotOf(handle);
   return s && s->kind == GdiKind::Font ? &s->font : nullptr;
 }
 
 int GdiObjects::StockIndex(GdiHandle handle) {
-  switch (handle) {
-    case WhitePen: return WHITE_PEN;
-    case BlackPen: return BLACK_PEN;
-    case NullPen: return NULL_PEN;
-    case SystemFont: return SYSTEM_FONT;
-    default: return -1;
-  }
+  const StockObject* stock = stockByHandle(handle);
+  return stock ? stock->index : -1;
+}
+
+const char* GdiObjects::StockName(GdiHandle handle) {
+  const StockObject* stock = stockByHandle(handle);
+  return stock ? stock->name : nullptr;
 }
 
 std::size_t GdiObjects::LiveCount() { return table().live; }

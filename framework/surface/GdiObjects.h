@@ -82,6 +82,9 @@ public:
   // The stock index of a stock handle (DefaultPen and DefaultFont have
   // none), or -1.
   static int StockIndex(GdiHandle handle);
+  // The name of a stock or initial handle ("WHITE_PEN", "DEFAULT_FONT"),
+  // or null.
+  static const char* StockName(GdiHandle handle);
   // Pens and fonts made and not yet deleted.
   static std::size_t LiveCount();
   static std::vector<GdiHandle> LiveHandles();

@@ -4,16 +4,6 @@
 
 namespace {
 
-const char* stockName(int index) {
-  switch (index) {
-    case WHITE_PEN: return "WHITE_PEN";
-    case BLACK_PEN: return "BLACK_PEN";
-    case NULL_PEN: return "NULL_PEN";
-    case SYSTEM_FONT: return "SYSTEM_FONT";
-    default: return nullptr;
-  }
-}
-
 std::string colour(std::uint32_t c) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "0x%08X", c);
@@ -65,9 +55,7 @@ std::string& RecordingSurface::nameNew(GdiHandle handle, GdiKind kind) {
 
 std::string RecordingSurface::NameOf(GdiHandle handle) {
   if (!handle) return "NULL";
-  if (handle == GdiObjects::DefaultPen) return "DEFAULT_PEN";
-  if (handle == GdiObjects::DefaultFont) return "DEFAULT_FONT";
-  if (const char* stock = stockName(GdiObjects::StockIndex(handle))) return stock;
+  if (const char* stock = GdiObjects::StockName(handle)) return stock;
   auto it = names.find(handle);
   if (it != names.end()) return it->second;
   if (GdiObjects::IsPen(handle)) return nameNew(handle, GdiKind::Pen);
@@ -149,8 +137,8 @@ void RecordingSurface::CreateFontA(const FontDesc& f, GdiHandle made) {
       << ")=" << nameNew(made, GdiKind::Font) << '\n';
 }
 
-void RecordingSurface::GetStockObject(int index, GdiHandle) {
-  const char* name = stockName(index);
+void RecordingSurface::GetStockObject(int index, GdiHandle stock) {
+  const char* name = GdiObjects::StockName(stock);
   out << "GetStockObject(" << (name ? name : std::to_string(index)) << ")\n";
 }
 
