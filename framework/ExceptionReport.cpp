@@ -57,9 +57,13 @@ std::string ReportText(const std::string& message, const char* prompt) {
   return CutAtCharacter(shown, ReportTextLimit - tail.size()) + tail;
 }
 
-int ReportUnhandled(std::exception_ptr error, bool withPrompt) {
-  const std::string text = ReportText(ExceptionMessage(error), withPrompt ? ResumePrompt : nullptr);
+int ShowReport(const std::string& message, bool withPrompt) {
+  const std::string text = ReportText(message, withPrompt ? ResumePrompt : nullptr);
   const int answer = ShowMessageBox(text.c_str(), UnhandledExceptionCaption,
                                     MB_ICONSTOP | (withPrompt ? MB_YESNO : MB_OK));
   return withPrompt && answer == IDYES ? 0 : -1;
+}
+
+int ReportUnhandled(std::exception_ptr error, bool withPrompt) {
+  return ShowReport(ExceptionMessage(error), withPrompt);
 }

@@ -29,8 +29,11 @@ std::string ReportText(const std::string& message, const char* prompt);
 // multi-byte sequence that `text` itself completes.
 std::string CutAtCharacter(const std::string& text, std::size_t limit);
 
-// Shows the report for an exception with the OK button only (withPrompt
+// Every report box: the report's text for `message` in a stop-icon box
+// captioned "Unhandled Exception", with the OK button only (withPrompt
 // false) or with the prompt and Yes/No. Returns 0 for Yes, -1 otherwise.
-// Used where no application object is at hand; TModule::Error shows the
-// same box.
+int ShowReport(const std::string& message, bool withPrompt);
+
+// The report for an exception, where no application object is at hand;
+// TModule::Error shows the same box for an xmsg.
 int ReportUnhandled(std::exception_ptr error, bool withPrompt);

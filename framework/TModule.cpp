@@ -16,10 +16,7 @@ TModule::~TModule() {
 }
 
 int TModule::Error(const xmsg& x, unsigned /*captionResId*/, unsigned promptResId) {
-  const std::string text = ReportText(x.why(), promptResId ? ResumePrompt : nullptr);
-  const int answer = ShowMessageBox(text.c_str(), UnhandledExceptionCaption,
-                                    MB_ICONSTOP | (promptResId ? MB_YESNO : MB_OK));
-  return promptResId && answer == IDYES ? 0 : -1;
+  return ShowReport(x.why(), promptResId != 0);
 }
 
 void TModule::Error(int errorCode) {
