@@ -6,7 +6,9 @@
 #include "framework/TFont.h"
 #include "framework/TPen.h"
 
-TDC::~TDC() {
+TDC::~TDC() { RestoreObjectsAtEnd(); }
+
+void TDC::RestoreObjectsAtEnd() noexcept {
   try {
     RestoreObjects();
   } catch (const TXGdi&) {

@@ -54,6 +54,11 @@ public:
   void RestoreFont();
   void RestoreObjects();
 
+protected:
+  // RestoreObjects for a context's end, which has nobody to raise to: a
+  // refused deletion leaves that object alive.
+  void RestoreObjectsAtEnd() noexcept;
+
 private:
   void Select(GdiHandle object, GdiHandle& original);
   void Restore(GdiHandle& original);

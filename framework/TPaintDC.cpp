@@ -24,8 +24,9 @@ TPaintDC::TPaintDC(TWindow& window)
     : OwnSurface(window), TDC(*OwnSurface::surface), window(window), rect(window.BeginPaint()) {}
 
 TPaintDC::~TPaintDC() {
-  // Ends the painter of a surface of our own before the screen copy.
-  RestoreObjects();
+  // Ends the painter of a surface of our own before the screen copy; the
+  // paint ends even when a deletion is refused.
+  RestoreObjectsAtEnd();
   if (own)
     own->End();
   window.EndPaint();

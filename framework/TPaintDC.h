@@ -2,9 +2,9 @@
 // A device context that brackets one repaint of a window: the constructor
 // begins the paint cycle (erasing the update region when erasing is
 // pending, then validating it), the destructor ends it (copying the
-// painted region to the screen). It draws through the window's client
-// surface, or, when the window has none, through a RasterSurface of its own
-// on the window's client image for its lifetime.
+// painted region to the screen) and never raises. It draws through the
+// window's client surface, or, when the window has none, through a
+// RasterSurface of its own on the window's client image for its lifetime.
 
 #include <memory>
 

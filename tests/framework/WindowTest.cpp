@@ -3,11 +3,14 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QPalette>
 #include <sstream>
 
 #include "FrameworkTestSupport.h"
+#include "framework/TFont.h"
 #include "framework/TPaintDC.h"
+#include "framework/TPen.h"
 #include "framework/surface/RasterSurface.h"
 #include "framework/surface/RecordingSurface.h"
 
@@ -116,6 +119,33 @@ TEST(WindowErase, ARepaintDrawsThroughAPaintContextOnTheImage) {
   EXPECT_EQ(window->ClientImage().pixel(1, 1), Marker);
   TPaintDC again(*window);
   EXPECT_TRUE(again.PaintRect().IsEmpty());
+}
+
+TEST(WindowErase, APaintContextsEndNeverRaisesAndStillEndsThePaint) {
+  ScriptedBoxes boxes;
+  TTestApp app;
+  std::unique_ptr<TRecordingWindow> window(hiddenWindow(20, 20));
+  window->Invalidate(false);
+  GdiHandle pen = 0;
+  EXPECT_NO_THROW({
+    TPaintDC dc(*window);
+    TPen made(TColor(1, 2, 3), 3);
+    pen = made.GetHandle();
+    dc.SelectObject(made);
+    dc.SelectObject(TFont("x", 5));
+    // The context holds the last count of the pen, whose deletion fails.
+    GdiObjects::FailNextDeletions(1);
+  });
+  // The pen stayed, the font was restored and deleted, and the painter on
+  // the image has ended.
+  EXPECT_TRUE(GdiObjects::IsPen(pen));
+  EXPECT_EQ(GdiObjects::LiveCount(), 1u);
+  QPainter painter;
+  EXPECT_TRUE(painter.begin(&window->ClientImage()));
+  painter.end();
+  TGdiObject::RefForget(pen);
+  GdiObjects::DeleteObject(pen);
+  EXPECT_EQ(GdiObjects::LiveCount(), 0u);
 }
 
 TEST(WindowTimer, ATimerDeliversTheProgramsIdUntilItIsKilled) {
@@ -356,6 +386,9 @@ TEST(WindowCreate, AFrameWindowDefaultsToTheSystemsSizeAndTheProgramIcon) {
   QWidget* top = window.TopLevelWidget();
   ASSERT_NE(top, nullptr);
   EXPECT_EQ(top->windowTitle(), QString::fromUtf8("Defaults \xC3\xA9"));
+  // A caption that is not UTF-8 reads as Windows-1252, as drawn text does.
+  window.SetCaption("\x80 caf\xE9");
+  EXPECT_EQ(top->windowTitle(), QString::fromUtf16(u"\u20AC caf\u00E9"));
   EXPECT_GT(window.GetClientSize().cx, 0);
   EXPECT_GT(window.GetClientSize().cy, 0);
   const QImage icon = top->windowIcon().pixmap(32, 32).toImage();
