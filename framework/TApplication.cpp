@@ -252,8 +252,6 @@ void TApplication::ResumeThrow() {
   std::rethrow_exception(error);
 }
 
-bool TApplication::HasSuspendedException() const { return !impl->suspended.empty(); }
-
 bool TApplication::HoldsDelivery() const { return BreakMessageLoop || !impl->suspended.empty(); }
 
 void TApplication::Condemn(TWindow* window) {

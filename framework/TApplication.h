@@ -84,7 +84,6 @@ public:
   // system's dispatch); ResumeThrow raises the oldest kept one again.
   void SuspendThrow(std::exception_ptr error);
   void ResumeThrow();
-  bool HasSuspendedException() const;
 
   // Marks a window object for deletion right after the current delivery.
   void Condemn(TWindow* window);

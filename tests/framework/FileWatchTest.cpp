@@ -144,8 +144,9 @@ TEST_F(FileWatchTest, TheCallMayStopOrDestroyTheWatchAndItsExceptionIsKept) {
   put(writer, "2 4 1 1 5 5 ");
   RunUntil([&] { return calls == 2; });
   EXPECT_FALSE(stopping.IsWatching());
-  EXPECT_TRUE(app.HasSuspendedException()) << "kept for the loop to report";
+  EXPECT_TRUE(app.HoldsDelivery()) << "kept for the loop to report";
   EXPECT_THROW(app.ResumeThrow(), std::runtime_error);
+  EXPECT_FALSE(app.HoldsDelivery()) << "raised once, then no longer kept";
 }
 
 TEST_F(FileWatchTest, FailsSoftWhereNoWatchCanBeSetUp) {
