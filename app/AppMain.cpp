@@ -5,6 +5,7 @@
 #include "app/Readiness.h"
 #include "app/TDrawApp.h"
 #include "display/CommandFileName.h"
+#include "display/DisplayState.h"
 #include "framework/MessageBox.h"
 #include "framework/ScreenChoice.h"
 
@@ -48,7 +49,9 @@ int AppMain(int argc, char** argv) {
   }
   pfile = line.file;
   try {
-    TDrawApp app("ZORVAd", windowShown);
+    // The display's one state; it outlives the application and its window.
+    DisplayState state;
+    TDrawApp app(state, "ZORVAd", windowShown);
     return app.Run();
   } catch (const TXNoScreen& x) {
     // The framework's entry tells the terminal; a launcher learns it here.

@@ -2,13 +2,13 @@
 
 #include "display/TZorvaWindow.h"
 
-TDrawApp::TDrawApp(const char* name, std::function<void()> ready)
-    : TApplication(name), onReady(std::move(ready)) {}
+TDrawApp::TDrawApp(DisplayState& displayState, const char* name, std::function<void()> ready)
+    : TApplication(name), state(displayState), onReady(std::move(ready)) {}
 
 TDrawApp::~TDrawApp() = default;
 
 void TDrawApp::InitMainWindow() {
-  auto* window = new TZorvaWindow(nullptr, "ZORVA daemon");
+  auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", state);
   window->OnFirstExposed = onReady;
   SetMainWindow(window);
   display = window;

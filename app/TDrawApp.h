@@ -9,12 +9,15 @@
 #include "framework/TApplication.h"
 #include "framework/TTerminationSignals.h"
 
+struct DisplayState;
 class TZorvaWindow;
 
 class TDrawApp : public TApplication {
 public:
+  // state: what the display window draws, polls and replays with; it must
+  // outlive the application (which deletes its main window last).
   // onReady: called once after the display window was first shown.
-  explicit TDrawApp(const char* name = "ZORVAd", std::function<void()> onReady = {});
+  explicit TDrawApp(DisplayState& state, const char* name = "ZORVAd", std::function<void()> onReady = {});
   ~TDrawApp() override;
 
   // Makes the display window titled "ZORVA daemon" the main window.
@@ -24,7 +27,11 @@ public:
   // outcome is not examined), and allows the close.
   bool CanClose() override;
 
+  // The state the display window works on.
+  DisplayState& State() const { return state; }
+
 private:
+  DisplayState& state;
   std::function<void()> onReady;
   TZorvaWindow* display = nullptr;  // the window InitMainWindow made
   TTerminationSignals endOnSignals;

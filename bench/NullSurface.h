@@ -33,16 +33,17 @@ private:
 
 #include "display/CommandStream.h"
 #include "framework/TClientDC.h"
-#include "tools/HeadlessHost.h"
+#include "display/DisplayState.h"
+#include "display/HeadlessHost.h"
 
 // One polling step over the whole file at `path`, appending to the display
-// list and drawing on a NullSurface.
-inline void followFile(const std::string& path) {
+// list of `display` and drawing on a NullSurface.
+inline void followFile(const std::string& path, DisplayState& display) {
   const int fd = ::open(path.c_str(), O_RDONLY);
   NullSurface surface;
   TClientDC dc(surface);
   HeadlessHost host(1920, 1080);
-  CommandStream stream(host, fd, &dc);
+  CommandStream stream(host, display, fd, &dc);
   stream.EvTimer(1);
   ::close(fd);
 }

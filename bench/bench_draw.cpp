@@ -92,18 +92,18 @@ struct ItemCanvas {
   QImage img{W, H, QImage::Format_RGB32};
   RasterSurface surface{&img};
   TClientDC dc{surface};
+  DrawAttributes attributes;
   ItemCanvas() {
     img.fill(Qt::black);
-    resetDrawAttributes();
     dc.SetViewportOrgEx(0, H);
     dc.SetBkMode(TRANSPARENT);
     for (zvItem i : {item(ZV_LINE_COLOR, {255, 255, 255}), item(ZV_LINE_WIDTH, {1}),
                      item(ZV_TEXT_COLOR, {255, 255, 255}), item(ZV_TEXT_HEIGHT, {12}),
                      item(ZV_TEXT_FONT, {5}, "Arial")})
-      i.Display(&dc);
+      i.Display(&dc, attributes);
   }
   void run(std::vector<zvItem>& items) {
-    for (zvItem& i : items) i.Display(&dc);
+    for (zvItem& i : items) i.Display(&dc, attributes);
   }
 };
 

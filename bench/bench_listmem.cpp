@@ -11,9 +11,8 @@
 #include "bench/LineFile.h"
 #include "bench/NullSurface.h"
 #include "display/CommandStream.h"
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
 #include "framework/TClientDC.h"
-#include "tools/HeadlessHost.h"
 
 namespace {
 
@@ -29,12 +28,13 @@ long statusKb(const char* field) {
 void BM_ListMemory10M(benchmark::State& state) {
   const std::string path = lineFile(10'000'000);
   for (auto _ : state) {
+    DisplayState display;
     const long before = statusKb("VmRSS:");
-    followFile(path);
+    followFile(path, display);
     const long steady = statusKb("VmRSS:") - before;
     const long peak = statusKb("VmHWM:") - before;
-    state.counters["items"] = displayList.Count();
-    state.counters["bytes_per_item"] = 1024.0 * static_cast<double>(steady) / displayList.Count();
+    state.counters["items"] = display.displayList.Count();
+    state.counters["bytes_per_item"] = 1024.0 * static_cast<double>(steady) / display.displayList.Count();
     state.counters["peak_over_steady"] = static_cast<double>(peak) / static_cast<double>(steady);
   }
 }

@@ -14,9 +14,8 @@
 #include <vector>
 
 #include "app/TDrawApp.h"
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
 #include "display/TZorvaWindow.h"
-#include "items/DrawAttributes.h"
 
 namespace {
 
@@ -45,8 +44,9 @@ void BM_WindowReplay(benchmark::State& state) {
   const std::string path = "/tmp/zorva-bench-replay-" + std::to_string(::getpid()) + ".zv";
   std::ofstream(path) << "0 0 ";
   pfile = path.c_str();
-  TDrawApp app;
-  auto* window = new TZorvaWindow(nullptr, "ZORVA daemon");
+  DisplayState display;
+  TDrawApp app(display);
+  auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", display);
   window->Attr.Style &= ~WS_VISIBLE;
   window->Attr.W = kW;
   window->Attr.H = kH;
@@ -55,10 +55,10 @@ void BM_WindowReplay(benchmark::State& state) {
   window->HandleMessage(WM_TIMER, 1);  // the start item: the seven defaults
   for (const Segment& s : segments()) {
     const int a[4] = {s.x1, s.y1, s.x2, s.y2};
-    displayList.Add(zvItem(ZV_LINE, 4, a, ""));
+    display.displayList.Add(zvItem(ZV_LINE, 4, a, ""));
   }
   for (auto _ : state) window->HandleMessage(WM_PAINT);
-  state.SetItemsProcessed(static_cast<long>(state.iterations()) * displayList.Count());
+  state.SetItemsProcessed(static_cast<long>(state.iterations()) * display.displayList.Count());
   state.counters["client_w"] = window->ClientImage().width();
   state.counters["client_h"] = window->ClientImage().height();
   app.SetMainWindow(nullptr);

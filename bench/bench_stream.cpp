@@ -12,9 +12,9 @@
 #include "bench/LineFile.h"
 #include "bench/NullSurface.h"
 #include "display/CommandStream.h"
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
 #include "framework/TClientDC.h"
-#include "tools/HeadlessHost.h"
+#include "display/HeadlessHost.h"
 
 namespace {
 
@@ -29,14 +29,14 @@ long fileSize(const std::string& path) {
 void BM_PollingStep(benchmark::State& state) {
   const std::string path = lineFile(kItems);
   long items = 0;
+  DisplayState display;
   for (auto _ : state) {
-    displayList.Flush();
-    followFile(path);
-    items += displayList.Count();
+    display.displayList.Flush();
+    followFile(path, display);
+    items += display.displayList.Count();
   }
   state.SetItemsProcessed(items);
   state.SetBytesProcessed(static_cast<long>(state.iterations()) * fileSize(path));
-  displayList.Flush();
 }
 
 // A host with an event loop: the step pauses every 20 ms and goes on at once.
@@ -51,23 +51,23 @@ struct SlicingHost : HeadlessHost {
 void BM_SlicedPollingStep(benchmark::State& state) {
   const std::string path = lineFile(kItems);
   long items = 0, pauses = 0;
+  DisplayState display;
   for (auto _ : state) {
-    displayList.Flush();
+    display.displayList.Flush();
     const int fd = ::open(path.c_str(), O_RDONLY);
     NullSurface surface;
     TClientDC dc(surface);
     SlicingHost host;
-    CommandStream stream(host, fd, &dc);
+    CommandStream stream(host, display, fd, &dc);
     stream.EvTimer(1);
     while (stream.StepRunning()) stream.ContinueStep();
     ::close(fd);
-    items += displayList.Count();
+    items += display.displayList.Count();
     pauses += host.pauses;
   }
   state.SetItemsProcessed(items);
   state.SetBytesProcessed(static_cast<long>(state.iterations()) * fileSize(path));
   state.counters["slices"] = static_cast<double>(pauses) / static_cast<double>(state.iterations()) + 1;
-  displayList.Flush();
 }
 
 void BM_PlainScanner(benchmark::State& state) {

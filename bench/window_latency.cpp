@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/TDrawApp.h"
+#include "display/DisplayState.h"
 #include "display/CommandFileName.h"
 #include "framework/FileWatch.h"
 #include "framework/QtApplication.h"
@@ -121,7 +122,8 @@ std::vector<double> runTrials(int& missed) {
   std::vector<double> ms;
   std::thread prober;
   TDrawApp* current = nullptr;
-  TDrawApp app("ZORVAd", [&] {
+  DisplayState display;
+  TDrawApp app(display, "ZORVAd", [&] {
     const Window win = static_cast<Window>(current->GetMainWindow()->TopLevelWidget()->winId());
     prober = std::thread(probe, win, path, std::ref(ms), std::ref(missed));
   });

@@ -2,14 +2,14 @@
 
 #include <cstring>
 
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
 #include "display/StreamHost.h"
 #include "framework/TClientDC.h"
 #include "framework/surface/Surface.h"
-#include "items/DrawAttributes.h"
 #include "items/zvItem.h"
 
-CommandStream::CommandStream(StreamHost& h, int fd, TClientDC* dc) : host(h), winDC(dc), reader(fd) {}
+CommandStream::CommandStream(StreamHost& h, DisplayState& s, int fd, TClientDC* dc)
+    : host(h), state(s), winDC(dc), reader(fd) {}
 
 void CommandStream::EvTimer(unsigned /*timerId*/) {
   host.KillPollTimer();
@@ -75,9 +75,9 @@ int CommandStream::ParseBuffer(char* text) {
 bool CommandStream::TakeItem(zvItem& item) {
   switch (item.GetFunc()) {
     case ZV_INIT:
-      displayList.Flush();
+      state.displayList.Flush();
       InitDisplayList("Arial", 12, TColor(255, 255, 255), 1, TColor(255, 255, 255), 1, 1);
-      clearDisplayList = 1;
+      state.clearDisplayList = 1;
       winDC->SetViewportOrgEx(0, host.ClientHeight());
       winDC->SetBkMode(TRANSPARENT);
       request(Request::Paint);
@@ -85,19 +85,20 @@ bool CommandStream::TakeItem(zvItem& item) {
     case ZV_EXIT:
       return false;
     case ZV_CLEAR:
-      if (clearDisplayList == 1) break;
-      displayList.Flush();
+      if (state.clearDisplayList == 1) break;
+      state.displayList.Flush();
       request(Request::Invalidate);
       // Before any font item there is no face name: the empty name lets
       // the platform choose the face.
-      InitDisplayList(fontName ? fontName->c_str() : "", fontHeight, textColor, codeOfTextAlig(textAlig),
-                      lineColor, lineWidth, codeOfLineType(lineType));
+      InitDisplayList(state.fontName ? state.fontName->c_str() : "", state.fontHeight, state.textColor,
+                      codeOfTextAlig(state.textAlig), state.lineColor, state.lineWidth,
+                      codeOfLineType(state.lineType));
       request(Request::Paint);
       break;
     default:
-      displayList.Add(item);
-      item.Display(winDC);
-      clearDisplayList = 0;
+      state.displayList.Add(item);
+      item.Display(winDC, state);
+      state.clearDisplayList = 0;
       break;
   }
   return true;
@@ -108,11 +109,11 @@ void CommandStream::InitDisplayList(const char* font, int height, TColor text, i
   const int num = static_cast<int>(std::strlen(font));
   const int textrgb[3] = {text.Red(), text.Green(), text.Blue()};
   const int linergb[3] = {line.Red(), line.Green(), line.Blue()};
-  displayList.Add(zvItem(ZV_TEXT_FONT, 1, &num, font));
-  displayList.Add(zvItem(ZV_TEXT_HEIGHT, 1, &height, ""));
-  displayList.Add(zvItem(ZV_TEXT_COLOR, 3, textrgb, ""));
-  displayList.Add(zvItem(ZV_TEXT_ALIGN, 1, &alig, ""));
-  displayList.Add(zvItem(ZV_LINE_COLOR, 3, linergb, ""));
-  displayList.Add(zvItem(ZV_LINE_WIDTH, 1, &width, ""));
-  displayList.Add(zvItem(ZV_LINE_TYPE, 1, &type, ""));
+  state.displayList.Add(zvItem(ZV_TEXT_FONT, 1, &num, font));
+  state.displayList.Add(zvItem(ZV_TEXT_HEIGHT, 1, &height, ""));
+  state.displayList.Add(zvItem(ZV_TEXT_COLOR, 3, textrgb, ""));
+  state.displayList.Add(zvItem(ZV_TEXT_ALIGN, 1, &alig, ""));
+  state.displayList.Add(zvItem(ZV_LINE_COLOR, 3, linergb, ""));
+  state.displayList.Add(zvItem(ZV_LINE_WIDTH, 1, &width, ""));
+  state.displayList.Add(zvItem(ZV_LINE_TYPE, 1, &type, ""));
 }

@@ -16,6 +16,7 @@
 #include "display/CommandReader.h"
 #include "framework/TColor.h"
 
+struct DisplayState;
 class StreamHost;
 class TClientDC;
 
@@ -26,7 +27,8 @@ public:
 
   // fd: the command file, open for reading at its current position.
   // dc: the window's client-area context; may be set later with SetDC.
-  CommandStream(StreamHost& host, int fd, TClientDC* dc);
+  // state: the display list, flag and attributes the stream keeps.
+  CommandStream(StreamHost& host, DisplayState& state, int fd, TClientDC* dc);
 
   void SetDC(TClientDC* dc) { winDC = dc; }
   // The longest a step runs before it pauses (hosts that slice steps only).
@@ -63,6 +65,7 @@ private:
   void request(Request r);
 
   StreamHost& host;
+  DisplayState& state;
   TClientDC* winDC;
   CommandReader reader;
   std::chrono::nanoseconds sliceLength = DefaultSlice;

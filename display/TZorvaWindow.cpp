@@ -2,11 +2,11 @@
 
 #include <cstdlib>
 
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
+#include "display/Replay.h"
 #include "framework/ExitHook.h"
 #include "framework/TApplication.h"
 #include "framework/surface/RasterSurface.h"
-#include "items/ItemDisplay.h"
 
 namespace {
 
@@ -32,12 +32,13 @@ const TResponseTableEntry TZorvaWindow::Responses[] = {
     {0, 0, nullptr},
 };
 
-TZorvaWindow::TZorvaWindow(TWindow* parent, const char* title)
+TZorvaWindow::TZorvaWindow(TWindow* parent, const char* title, DisplayState& displayState)
     : TFrameWindow(parent, title),
       conID(commandFile.Open(pfile) ? commandFile.Descriptor() : -1),
       winDC(nullptr),
       MetaFileDC(nullptr),
-      stream(*this, conID, nullptr) {
+      state(displayState),
+      stream(*this, displayState, conID, nullptr) {
   AssignMenu("DRAW_MENU");
   if (conID < 0) {
     ShowMessageBox(pfile ? pfile : "", "File name", MB_OK);
@@ -57,8 +58,10 @@ TZorvaWindow::~TZorvaWindow() {
   delete winDC;  // gives back the initial pen and font, deleting the program's
   winDC = nullptr;
   surface.reset();
-  displayList.Flush();
+  state.displayList.Flush();
 }
+
+void TZorvaWindow::UseSurface(std::unique_ptr<Surface> own) { surface = std::move(own); }
 
 bool TZorvaWindow::Find(TEventInfo& info) {
   return SearchEntries(Responses, info) || TFrameWindow::Find(info);
@@ -68,7 +71,7 @@ void TZorvaWindow::SetupWindow() {
   TFrameWindow::SetupWindow();
   pollArmed = SetTimer(kPollTimer, kPollMs);
   if (!pollArmed) MessageBox("Out of Timers", appName(), MB_OK | MB_ICONEXCLAMATION);
-  surface = std::make_unique<RasterSurface>(&ClientImage());
+  if (!surface) surface = std::make_unique<RasterSurface>(&ClientImage());
   winDC = new TClientDC(*surface);
   SetClientSurface(surface.get());
   stream.SetDC(winDC);
@@ -83,7 +86,7 @@ void TZorvaWindow::EvStepContinue() { stream.ContinueStep(); }
 
 void TZorvaWindow::EvPaint() {
   TFrameWindow::EvPaint();
-  if (winDC && displayList.Count() > 0) displayList.ForEach(DisplayItem, winDC, 0, displayList.Count());
+  if (winDC) ReplayDisplayList(state, *winDC);
 }
 
 void TZorvaWindow::EvSize(unsigned sizeType, const TSize& size) {

@@ -19,7 +19,8 @@
 #include "framework/TClientDC.h"
 #include "framework/TFrameWindow.h"
 
-class RasterSurface;
+struct DisplayState;
+class Surface;
 class TMetaFileDC;
 
 #include "display/CommandFileName.h"
@@ -35,7 +36,8 @@ public:
   // and "Error opening file. Quiting." and ends the process with status 1.
   // Once it is open, an exit of the process that skips the window's
   // destruction still removes it (RemoveCommandFile, as an exit hook).
-  TZorvaWindow(TWindow* parent, const char* title);
+  // The window draws, polls and replays with `state`, which must outlive it.
+  TZorvaWindow(TWindow* parent, const char* title, DisplayState& state);
   // Closes the command file, releases the drawing context and empties the
   // display list.
   ~TZorvaWindow() override;
@@ -44,6 +46,10 @@ public:
   // this window opened and no other display follows it; at most once.
   // Returns whether it was removed.
   bool RemoveCommandFile();
+
+  // Before setup: the window draws on `own` (for example a recording
+  // surface) instead of on its client image.
+  void UseSurface(std::unique_ptr<Surface> own);
 
   bool Find(TEventInfo& info) override;
   // Arms the poll timer (timer 1, 500 ms), makes the client-area context,
@@ -96,7 +102,8 @@ private:
   // item) and the application delivers ticks.
   void FileChanged();
 
-  std::unique_ptr<RasterSurface> surface;  // draws on the client image
+  DisplayState& state;
+  std::unique_ptr<Surface> surface;  // draws on the client image unless replaced
   CommandStream stream;
   bool pollArmed = false;  // timer 1 is running
   TFileWatch watch;        // the command file's changes

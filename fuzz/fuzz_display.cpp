@@ -67,12 +67,13 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Reader in{data, size};
-  resetDrawAttributes();
+  DrawAttributes attributes;
   image->fill(0xFF000000u);
   RasterSurface surface(image);
   TClientDC dc(surface);
   dc.SetViewportOrgEx(0, 256);
   dc.SetBkMode(TRANSPARENT);
+  DisplayTarget target{&dc, &attributes};
   int items = 0;
   while (!in.empty() && items++ < 64) {
     const std::uint8_t k = in.byte();
@@ -86,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Retargeting keeps the state; do it now and then as a resize would.
     if (k == 0xEF) surface.Retarget(image);
     const auto t0 = std::chrono::steady_clock::now();
-    DisplayItem(item, &dc);
+    DisplayItem(item, &target);
     const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     if (ms > 50) {
       std::fprintf(stderr, "item kind %d args %d %d %d %d %d took %.1f ms\n", kind, args[0], args[1],

@@ -21,12 +21,11 @@
 
 #include "display/CommandReader.h"
 #include "display/CommandStream.h"
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
+#include "display/HeadlessHost.h"
 #include "framework/TClientDC.h"
 #include "framework/surface/RecordingSurface.h"
-#include "items/DrawAttributes.h"
 #include "tests/display/ReferenceReader.h"
-#include "tools/HeadlessHost.h"
 
 namespace {
 
@@ -92,16 +91,16 @@ void checkItems(const std::uint8_t* data, std::size_t size) {
 
 void runWindowPath(const std::uint8_t* data, std::size_t size) {
   SharedFile file;
-  displayList.Flush();
-  clearDisplayList = 1;
-  resetDrawAttributes();
+  // One state for every run, as a daemon keeps one: each run starts afresh.
+  static DisplayState state;
+  state.Restart();
   NullBuf sink;
   std::ostream out(&sink);
   {
     RecordingSurface recorder(out);
     TClientDC dc(recorder);
     HeadlessHost host(640, 480);
-    CommandStream stream(host, file.reader, &dc);
+    CommandStream stream(host, state, file.reader, &dc);
     inPieces(data, size, file, [&] {
       stream.EvTimer(1);
       if (stream.Carried() < 0 || stream.Carried() > CommandStream::BufSize - 1) std::abort();
@@ -109,7 +108,6 @@ void runWindowPath(const std::uint8_t* data, std::size_t size) {
       return !host.closePosted;
     });
   }
-  displayList.Flush();
 }
 
 }  // namespace

@@ -4,25 +4,9 @@
 
 #include "framework/surface/Surface.h"
 
-std::optional<std::string> fontName;
-int fontHeight = 0;
-int textAlig = TA_LEFT | TA_TOP;
-int lineWidth = 0;
-int lineType = PS_SOLID;
-TColor lineColor;
-TColor textColor;
+void DrawAttributes::resetDrawAttributes() { *this = DrawAttributes(); }
 
-void resetDrawAttributes() {
-  fontName.reset();
-  fontHeight = 0;
-  textAlig = TA_LEFT | TA_TOP;
-  lineWidth = 0;
-  lineType = PS_SOLID;
-  lineColor = TColor();
-  textColor = TColor();
-}
-
-void setFontName(const std::string& name) {
+void DrawAttributes::setFontName(const std::string& name) {
   fontName.reset();
   std::string copy;
   try {

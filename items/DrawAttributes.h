@@ -1,30 +1,34 @@
 #pragma once
 // The current drawing attributes: the values the last attribute items
-// applied, one set per process. Only the rendering of attribute items
-// changes them; a clear rebuilds the attribute items from them. lineType
-// holds the pen style (PS_SOLID...PS_DASHDOT), textAlig the text-alignment
-// flags (TA_LEFT 0, TA_CENTER 6, TA_RIGHT 2), not the item codes.
+// applied. Only the rendering of attribute items changes them; a clear
+// rebuilds the attribute items from them. lineType holds the pen style
+// (PS_SOLID...PS_DASHDOT), textAlig the text-alignment flags (TA_LEFT 0,
+// TA_CENTER 6, TA_RIGHT 2), not the item codes. The display's state holds
+// the one set a display draws with (display/DisplayState.h).
 
 #include <optional>
 #include <string>
 
 #include "framework/TColor.h"
+#include "framework/surface/Surface.h"
 
-extern std::optional<std::string> fontName;  // none: the surface chooses the face
-extern int fontHeight;
-extern int textAlig;
-extern int lineWidth;
-extern int lineType;
-extern TColor lineColor;
-extern TColor textColor;
+struct DrawAttributes {
+  std::optional<std::string> fontName;  // none: the surface chooses the face
+  int fontHeight = 0;
+  int textAlig = TA_LEFT | TA_TOP;
+  int lineWidth = 0;
+  int lineType = PS_SOLID;
+  TColor lineColor;
+  TColor textColor;
 
-// Puts all seven back to their start values: no face, height 0, left/top
-// alignment, width 0, solid, black lines and black text.
-void resetDrawAttributes();
+  // Puts all seven back to their start values: no face, height 0, left/top
+  // alignment, width 0, solid, black lines and black text.
+  void resetDrawAttributes();
 
-// Releases the previous face name and stores a copy of `name`; when the
-// copy cannot be made for lack of memory, no face name.
-void setFontName(const std::string& name);
+  // Releases the previous face name and stores a copy of `name`; when the
+  // copy cannot be made for lack of memory, no face name.
+  void setFontName(const std::string& name);
+};
 
 // Item codes and the platform values they stand for. lineTypeOfCode and
 // textAligOfCode return -1 for a code outside the table; the inverse ones

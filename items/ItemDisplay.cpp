@@ -54,19 +54,19 @@ ArcArgs arcArcArgs(int x, int y, int r, int a, int b) {
                  truncateInt(Y + R * std::sin(end))};
 }
 
-void refreshPen(TDC& dc) {
-  TPen pen(lineColor, lineWidth, lineType);
+void refreshPen(TDC& dc, const DrawAttributes& attrs) {
+  TPen pen(attrs.lineColor, attrs.lineWidth, attrs.lineType);
   dc.SelectObject(pen);
 }
 
-void refreshFont(TDC& dc) {
-  TFont font(fontName ? fontName->c_str() : nullptr, fontHeight, 0, 0, 0, FW_NORMAL,
+void refreshFont(TDC& dc, const DrawAttributes& attrs) {
+  TFont font(attrs.fontName ? attrs.fontName->c_str() : nullptr, attrs.fontHeight, 0, 0, 0, FW_NORMAL,
              DEFAULT_PITCH | FF_DONTCARE, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY);
   dc.SelectObject(font);
 }
 
-void zvItem::Display(TClientDC* winDC) {
+void zvItem::Display(TClientDC* winDC, DrawAttributes& attrs) {
   TDC& dc = *winDC;
   switch (func) {
     case ZV_LINE:
@@ -83,32 +83,32 @@ void zvItem::Display(TClientDC* winDC) {
       break;
     }
     case ZV_LINE_COLOR:
-      lineColor = TColor(args[0], args[1], args[2]);
-      refreshPen(dc);
+      attrs.lineColor = TColor(args[0], args[1], args[2]);
+      refreshPen(dc, attrs);
       break;
     case ZV_TEXT_COLOR:
-      textColor = TColor(args[0], args[1], args[2]);
-      dc.SetTextColor(textColor);
+      attrs.textColor = TColor(args[0], args[1], args[2]);
+      dc.SetTextColor(attrs.textColor);
       break;
     case ZV_LINE_WIDTH:
-      lineWidth = args[0];
-      refreshPen(dc);
+      attrs.lineWidth = args[0];
+      refreshPen(dc, attrs);
       break;
     case ZV_LINE_TYPE:
-      if (const int style = lineTypeOfCode(args[0]); style >= 0) lineType = style;
-      refreshPen(dc);
+      if (const int style = lineTypeOfCode(args[0]); style >= 0) attrs.lineType = style;
+      refreshPen(dc, attrs);
       break;
     case ZV_TEXT_HEIGHT:
-      fontHeight = args[0];
-      refreshFont(dc);
+      attrs.fontHeight = args[0];
+      refreshFont(dc, attrs);
       break;
     case ZV_TEXT_FONT:
-      setFontName(str);
-      refreshFont(dc);
+      attrs.setFontName(str);
+      refreshFont(dc, attrs);
       break;
     case ZV_TEXT_ALIGN:
-      if (const int flags = textAligOfCode(args[0]); flags >= 0) textAlig = flags;
-      dc.SetTextAlign(static_cast<unsigned>(textAlig));
+      if (const int flags = textAligOfCode(args[0]); flags >= 0) attrs.textAlig = flags;
+      dc.SetTextAlign(static_cast<unsigned>(attrs.textAlig));
       break;
     case ZV_CIRCLE: {
       const ArcArgs c = circleArcArgs(args[0], args[1], args[2]);
@@ -131,4 +131,7 @@ void zvItem::Display(TClientDC* winDC) {
   }
 }
 
-void DisplayItem(zvItem& item, void* winDC) { item.Display(static_cast<TClientDC*>(winDC)); }
+void DisplayItem(zvItem& item, void* target) {
+  auto* t = static_cast<DisplayTarget*>(target);
+  item.Display(t->dc, *t->attributes);
+}

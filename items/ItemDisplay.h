@@ -9,11 +9,20 @@
 
 #include "items/zvItem.h"
 
+class TClientDC;
 class TDC;
+struct DrawAttributes;
 
-// The display list's per-item callback for a repaint: winDC is a
-// TClientDC*.
-void DisplayItem(zvItem& item, void* winDC);
+// What a replay draws on: the context, and the attributes its attribute
+// items update.
+struct DisplayTarget {
+  TClientDC* dc;
+  DrawAttributes* attributes;
+};
+
+// The display list's per-item callback for a repaint: target is a
+// DisplayTarget*.
+void DisplayItem(zvItem& item, void* target);
 
 // The arguments of one Arc call.
 struct ArcArgs {
@@ -34,6 +43,6 @@ int saturateInt(std::int64_t v);
 // A double truncated toward zero and saturated to the 32-bit range.
 int truncateInt(double v);
 
-// Makes the pen, or the font, for the current attributes and selects it.
-void refreshPen(TDC& dc);
-void refreshFont(TDC& dc);
+// Makes the pen, or the font, for the attributes and selects it.
+void refreshPen(TDC& dc, const DrawAttributes& attributes);
+void refreshFont(TDC& dc, const DrawAttributes& attributes);

@@ -6,6 +6,7 @@
 #include <string>
 
 class TClientDC;
+struct DrawAttributes;
 
 // Item kinds, as the client library writes them into the command file.
 enum : int {
@@ -59,8 +60,9 @@ public:
   // returns 0 and leaves *arg alone when no space has arrived yet.
   static int readArg(const char* buf, int* arg);
 
-  // Draws the item, or applies its attribute, on the window's context.
-  void Display(TClientDC* winDC);
+  // Draws the item on the window's context, or applies its attribute to
+  // the context and records it in `attributes`.
+  void Display(TClientDC* winDC, DrawAttributes& attributes);
   // Shows the item's fields in message boxes captioned "DEBUG".
   void debugDisp();
 

@@ -10,11 +10,10 @@
 
 #include "display/CommandFile.h"
 #include "display/CommandStream.h"
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
+#include "display/HeadlessHost.h"
+#include "display/Replay.h"
 #include "framework/TClientDC.h"
-#include "items/DrawAttributes.h"
-#include "items/ItemDisplay.h"
-#include "tools/HeadlessHost.h"
 
 namespace {
 
@@ -54,10 +53,7 @@ RenderResult RenderFile(const char* path, Surface& surface, int width, int heigh
   result.opened = true;
   if (input.fifo) awaitWriter(file.fd);
 
-  displayList.Flush();
-  clearDisplayList = 1;
-  resetDrawAttributes();
-
+  DisplayState state;
   HeadlessHost host(width, height);
   {
     TClientDC dc(surface);
@@ -65,7 +61,7 @@ RenderResult RenderFile(const char* path, Surface& surface, int width, int heigh
     dc.SetViewportOrgEx(0, height);
     dc.EraseBkgnd(0, 0, width, height, kBackground);
 
-    CommandStream stream(host, file.fd, &dc);
+    CommandStream stream(host, state, file.fd, &dc);
     stream.EvTimer(1);
     result.exited = host.closePosted;
 
@@ -74,11 +70,10 @@ RenderResult RenderFile(const char* path, Surface& surface, int width, int heigh
         dc.EraseBkgnd(0, 0, width, height, kBackground);
         host.erasePending = false;
       }
-      displayList.ForEach(DisplayItem, &dc, 0, displayList.Count());
+      ReplayDisplayList(state, dc);
     }
   }
-  result.items = displayList.Count();
-  displayList.Flush();
+  result.items = state.displayList.Count();
   return result;
 }
 

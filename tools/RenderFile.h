@@ -7,9 +7,9 @@
 //   one paint cycle for each paint request the step posted: erase where a
 //   clear asked for it, then replay the whole display list;
 //   the end of the drawing context (initial pen and font restored).
-// Resets the program-wide display list and attributes first. The file is
-// only read. Only a regular file or a FIFO is taken (display/CommandFile.h);
-// a FIFO is read until its writers close it, waiting for the first one.
+// Each call starts from a display state of its own. The file is only
+// read. Only a regular file or a FIFO is taken (display/CommandFile.h); a
+// FIFO is read until its writers close it, waiting for the first one.
 
 #include <string>
 

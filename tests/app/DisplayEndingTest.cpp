@@ -13,10 +13,9 @@
 #include <string>
 
 #include "app/TDrawApp.h"
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
 #include "display/TZorvaWindow.h"
 #include "framework/MessageBox.h"
-#include "items/DrawAttributes.h"
 
 namespace {
 
@@ -33,9 +32,6 @@ protected:
       std::fprintf(stderr, "box [%s] %s\n", caption.c_str(), text.c_str());
       return static_cast<int>(IDOK);
     });
-    displayList.Flush();
-    clearDisplayList = 1;
-    resetDrawAttributes();
   }
   void TearDown() override {
     SetMessagePresenter(previous);
@@ -49,6 +45,7 @@ protected:
 
   std::string dir, path;
   MessagePresenter previous;
+  DisplayState state;  // the display's, as the daemon holds it
 };
 
 }  // namespace
@@ -60,7 +57,7 @@ TEST_F(DisplayEndingTest, RefusedKindsShowTheMissingFileBoxesAndEndWithOne) {
     EXPECT_EXIT(
         {
           ::alarm(20);  // the watchdog of this process's loop
-          TDrawApp app;
+          TDrawApp app(state);
           app.Run();
         },
         testing::ExitedWithCode(1),
@@ -77,7 +74,7 @@ TEST_F(DisplayEndingTest, AnExitThatSkipsTheWindowsDestructionStillDeletesTheFil
   EXPECT_EXIT(
       {
         ::alarm(20);
-        TDrawApp app;
+        TDrawApp app(state);
         QTimer::singleShot(0, [] { std::exit(1); });
         app.Run();
       },
@@ -91,7 +88,7 @@ TEST_F(DisplayEndingTest, AfterAnOrderlyEndTheExitHookTouchesNothing) {
       {
         ::alarm(20);
         {
-          TDrawApp app;
+          TDrawApp app(state);
           app.Run();
         }
         // A file made anew under the same name after the run.

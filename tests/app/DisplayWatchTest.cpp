@@ -15,10 +15,9 @@
 #include <string>
 
 #include "app/TDrawApp.h"
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
 #include "display/TZorvaWindow.h"
 #include "framework/MessageBox.h"
-#include "items/DrawAttributes.h"
 #include "tests/framework/LoopWait.h"
 
 namespace {
@@ -33,9 +32,6 @@ protected:
     std::ofstream(path).close();
     pfile = path.c_str();
     previous = SetMessagePresenter([](const std::string&, const std::string&, unsigned) { return IDOK; });
-    displayList.Flush();
-    clearDisplayList = 1;
-    resetDrawAttributes();
     own = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(own, 0);
   }
@@ -51,7 +47,7 @@ protected:
     AwaitSentinelWatch(own, [&] { append(bytes); });
   }
   TZorvaWindow* makeWindow(TApplication& app) {
-    auto* window = new TZorvaWindow(nullptr, "ZORVA daemon");
+    auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", state);
     window->Attr.Style &= ~WS_VISIBLE;
     window->Attr.W = 200;
     window->Attr.H = 100;
@@ -65,17 +61,18 @@ protected:
   std::string path;
   int own = -1;  // the test's own descriptor of the command file
   MessagePresenter previous;
+  DisplayState state;  // the display's, as the daemon holds it
 };
 
 TEST_F(DisplayWatchTest, AnAppendIsDrawnWithoutATickWhileTheTimerIsArmed) {
-  TDrawApp app;
+  TDrawApp app(state);
   TZorvaWindow* window = makeWindow(app);
   const QImage& image = window->ClientImage();
   const int h = image.height();
 
   ASSERT_TRUE(window->SetTimer(1, kAnHour));
   append("0 0 4 3 255 0 0 6 1 1 2 4 10 20 150 20 ");
-  ASSERT_TRUE(RunUntil([] { return displayList.Count() == kStartItems + 3; }));
+  ASSERT_TRUE(RunUntil([this] { return state.displayList.Count() == kStartItems + 3; }));
   EXPECT_EQ(image.pixel(80, h - 20), qRgb(255, 0, 0)) << "drawn into the client image by the step";
 
   // The step armed the 500 ms timer again; stretch it once more. Every
@@ -83,42 +80,42 @@ TEST_F(DisplayWatchTest, AnAppendIsDrawnWithoutATickWhileTheTimerIsArmed) {
   ASSERT_TRUE(window->SetTimer(1, kAnHour));
   for (int i = 0; i < 50; ++i)
     append("2 4 10 40 150 40 ");
-  ASSERT_TRUE(RunUntil([] { return displayList.Count() == kStartItems + 53; }));
+  ASSERT_TRUE(RunUntil([this] { return state.displayList.Count() == kStartItems + 53; }));
   EXPECT_EQ(image.pixel(80, h - 40), qRgb(255, 0, 0));
 }
 
 TEST_F(DisplayWatchTest, NoStepOnceAnExitItemStoppedPolling) {
-  TDrawApp app;
+  TDrawApp app(state);
   TZorvaWindow* window = makeWindow(app);
   append("0 0 1 0 ");
   window->HandleMessage(WM_TIMER, 1);
-  ASSERT_EQ(displayList.Count(), kStartItems);
+  ASSERT_EQ(state.displayList.Count(), kStartItems);
 
   appendAndSettle("2 4 10 20 150 20 ");
-  EXPECT_EQ(displayList.Count(), kStartItems) << "the exit item left polling stopped";
+  EXPECT_EQ(state.displayList.Count(), kStartItems) << "the exit item left polling stopped";
 }
 
 TEST_F(DisplayWatchTest, NoStepWhileTheApplicationHoldsDelivery) {
-  TDrawApp app;
+  TDrawApp app(state);
   TZorvaWindow* window = makeWindow(app);
   ASSERT_TRUE(window->SetTimer(1, kAnHour));
   // An exception waiting to be reported holds every delivery back.
   app.SuspendThrow(std::make_exception_ptr(std::runtime_error("waiting for its report")));
   appendAndSettle("0 0 2 4 10 20 150 20 ");
-  EXPECT_EQ(displayList.Count(), 0);
+  EXPECT_EQ(state.displayList.Count(), 0);
 
   EXPECT_THROW(app.ResumeThrow(), std::runtime_error);
   append("2 4 10 40 150 40 ");
-  EXPECT_TRUE(RunUntil([] { return displayList.Count() == kStartItems + 2; }))
+  EXPECT_TRUE(RunUntil([this] { return state.displayList.Count() == kStartItems + 2; }))
       << "the next change reads what was held back too";
 }
 
 TEST_F(DisplayWatchTest, NoStepAfterTheSystemWindowIsGone) {
-  TDrawApp app;
+  TDrawApp app(state);
   TZorvaWindow* window = makeWindow(app);
   window->Destroy();
   appendAndSettle("0 0 2 4 10 20 150 20 ");
-  EXPECT_EQ(displayList.Count(), 0);
+  EXPECT_EQ(state.displayList.Count(), 0);
 }
 
 }  // namespace

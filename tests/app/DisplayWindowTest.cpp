@@ -16,10 +16,9 @@
 #include <vector>
 
 #include "app/TDrawApp.h"
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
 #include "display/TZorvaWindow.h"
 #include "framework/MessageBox.h"
-#include "items/DrawAttributes.h"
 
 namespace {
 
@@ -38,9 +37,6 @@ protected:
       boxes.push_back({t, c, s});
       return static_cast<int>(IDOK);
     });
-    displayList.Flush();
-    clearDisplayList = 1;
-    resetDrawAttributes();
   }
   void TearDown() override {
     SetMessagePresenter(previous);
@@ -52,7 +48,7 @@ protected:
   }
   // A created, hidden display window of the given client size.
   TZorvaWindow* makeWindow(TApplication& app, int w = 200, int h = 100) {
-    auto* window = new TZorvaWindow(nullptr, "ZORVA daemon");
+    auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", state);
     window->Attr.Style &= ~WS_VISIBLE;
     window->Attr.W = w;
     window->Attr.H = h;
@@ -68,6 +64,7 @@ protected:
   std::string path;
   std::vector<Box> boxes;
   MessagePresenter previous;
+  DisplayState state;  // the display's, as the daemon holds it
 };
 
 constexpr QRgb kRed = 0xFFFF0000, kBlack = 0xFF000000;
@@ -75,7 +72,7 @@ constexpr QRgb kRed = 0xFFFF0000, kBlack = 0xFF000000;
 }  // namespace
 
 TEST_F(DisplayWindowTest, ItemsAreDrawnAtOnceAndReplayedByAPaint) {
-  TDrawApp app;
+  TDrawApp app(state);
   TZorvaWindow* window = makeWindow(app);
   QImage& image = window->ClientImage();
   const int h = image.height();
@@ -83,7 +80,7 @@ TEST_F(DisplayWindowTest, ItemsAreDrawnAtOnceAndReplayedByAPaint) {
 
   append("0 0 4 3 255 0 0 6 1 1 2 4 10 20 150 20 ");
   window->HandleMessage(WM_TIMER, 1);
-  EXPECT_EQ(displayList.Count(), 10);
+  EXPECT_EQ(state.displayList.Count(), 10);
   // Drawn at once in the context's first pen; the posted paint replays the
   // list with its attribute items: a red line 20 pixels above the bottom.
   window->HandleMessage(WM_PAINT);
@@ -100,7 +97,7 @@ TEST_F(DisplayWindowTest, ItemsAreDrawnAtOnceAndReplayedByAPaint) {
 }
 
 TEST_F(DisplayWindowTest, ResizeMovesTheOriginErasesAndReplays) {
-  TDrawApp app;
+  TDrawApp app(state);
   TZorvaWindow* window = makeWindow(app);
   append("0 0 4 3 255 0 0 6 1 1 2 4 10 20 150 20 ");
   window->HandleMessage(WM_TIMER, 1);
@@ -115,7 +112,7 @@ TEST_F(DisplayWindowTest, ResizeMovesTheOriginErasesAndReplays) {
 }
 
 TEST_F(DisplayWindowTest, ClearErasesAndKeepsTheAttributes) {
-  TDrawApp app;
+  TDrawApp app(state);
   TZorvaWindow* window = makeWindow(app);
   append("0 0 4 3 255 0 0 6 1 1 2 4 10 20 150 20 ");
   window->HandleMessage(WM_TIMER, 1);
@@ -124,13 +121,13 @@ TEST_F(DisplayWindowTest, ClearErasesAndKeepsTheAttributes) {
   append("12 0 2 4 10 60 150 60 ");
   window->HandleMessage(WM_TIMER, 1);
   window->UpdateWindow();
-  EXPECT_EQ(displayList.Count(), 8);
+  EXPECT_EQ(state.displayList.Count(), 8);
   EXPECT_EQ(window->ClientImage().pixel(80, h - 20), kBlack) << "the old line is erased";
   EXPECT_EQ(window->ClientImage().pixel(80, h - 60), kRed) << "the new line keeps the red pen";
 }
 
 TEST_F(DisplayWindowTest, AboutAndMessagesAreCaptionedWithTheApplicationName) {
-  TDrawApp app;
+  TDrawApp app(state);
   TZorvaWindow* window = makeWindow(app);
   window->HandleMessage(WM_COMMAND, CM_HELPABOUT);
   window->DisplayMessage("note");
@@ -144,16 +141,16 @@ TEST_F(DisplayWindowTest, AboutAndMessagesAreCaptionedWithTheApplicationName) {
 }
 
 TEST_F(DisplayWindowTest, DestructionClosesTheFileAndEmptiesTheList) {
-  TDrawApp app;
+  TDrawApp app(state);
   TZorvaWindow* window = makeWindow(app);
   append("2 4 1 1 5 5 ");
   window->HandleMessage(WM_TIMER, 1);
-  ASSERT_EQ(displayList.Count(), 1);
+  ASSERT_EQ(state.displayList.Count(), 1);
   const int fd = window->conID;
   ASSERT_GT(fd, 0);
   app.SetMainWindow(nullptr);
   delete window;
-  EXPECT_EQ(displayList.Count(), 0);
+  EXPECT_EQ(state.displayList.Count(), 0);
   EXPECT_EQ(::fcntl(fd, F_GETFD), -1) << "the command file is closed";
   EXPECT_TRUE(fileExists()) << "only a close request deletes the file";
 }
@@ -162,7 +159,7 @@ TEST_F(DisplayWindowTest, DestructionClosesTheFileAndEmptiesTheList) {
 // the application, which deletes the command file; Run returns 0.
 TEST_F(DisplayWindowTest, ExitItemEndsTheRunWithStatusZeroAndDeletesTheFile) {
   append("0 0 2 4 1 1 50 50 1 0 ");
-  TDrawApp app;
+  TDrawApp app(state);
   QTimer watchdog;
   watchdog.setSingleShot(true);
   QObject::connect(&watchdog, &QTimer::timeout, [&app] {
@@ -173,5 +170,5 @@ TEST_F(DisplayWindowTest, ExitItemEndsTheRunWithStatusZeroAndDeletesTheFile) {
   EXPECT_EQ(app.Run(), 0);
   EXPECT_FALSE(fileExists());
   EXPECT_EQ(app.GetMainWindow(), nullptr) << "the window was deleted after the close request";
-  EXPECT_EQ(displayList.Count(), 0);
+  EXPECT_EQ(state.displayList.Count(), 0);
 }

@@ -19,11 +19,10 @@
 
 #include "display/CommandFile.h"
 #include "display/CommandStream.h"
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
+#include "display/HeadlessHost.h"
 #include "framework/TClientDC.h"
 #include "framework/surface/RecordingSurface.h"
-#include "items/DrawAttributes.h"
-#include "tools/HeadlessHost.h"
 
 namespace {
 
@@ -127,14 +126,12 @@ TEST_F(CommandFileTest, AFifoIsFollowedAcrossWritersWithoutSpinning) {
   ASSERT_EQ(::mkfifo(at("pipe.zv").c_str(), 0600), 0);
   CommandFile file;
   ASSERT_TRUE(file.Open(at("pipe.zv").c_str()));
-  displayList.Flush();
-  clearDisplayList = 1;
-  resetDrawAttributes();
+  DisplayState state;
   std::ostringstream trace;
   RecordingSurface recorder(trace);
   TClientDC dc(recorder);
   HeadlessHost host(800, 600);
-  CommandStream stream(host, file.Descriptor(), &dc);
+  CommandStream stream(host, state, file.Descriptor(), &dc);
   // Each polling step must come back (no writer, a silent writer, a gone
   // writer are all "no new bytes") and re-arm the timer: the timer paces
   // the reads.
@@ -144,14 +141,14 @@ TEST_F(CommandFileTest, AFifoIsFollowedAcrossWritersWithoutSpinning) {
     EXPECT_TRUE(host.timerArmed);
   };
   step();  // no writer yet
-  EXPECT_EQ(displayList.Count(), 0);
+  EXPECT_EQ(state.displayList.Count(), 0);
 
   const int writer = ::open(at("pipe.zv").c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   ASSERT_GE(writer, 0);
   step();  // a writer with nothing written yet
   ASSERT_EQ(::write(writer, "2 4 1 1 5 5 ", 12), 12);
   step();
-  EXPECT_EQ(displayList.Count(), 1);
+  EXPECT_EQ(state.displayList.Count(), 1);
   ::close(writer);
   step();  // the writer has gone
   step();
@@ -162,9 +159,8 @@ TEST_F(CommandFileTest, AFifoIsFollowedAcrossWritersWithoutSpinning) {
   ::close(next);
   host.closePosted = false;
   stream.EvTimer(1);
-  EXPECT_EQ(displayList.Count(), 2) << "the next writer's items are read";
+  EXPECT_EQ(state.displayList.Count(), 2) << "the next writer's items are read";
   EXPECT_TRUE(host.closePosted) << "and its exit item";
-  displayList.Flush();
 }
 
 // --- Removal ---------------------------------------------------------------

@@ -57,7 +57,7 @@ TEST_F(StreamTest, ClearAtStartAndRightAfterStartIsIgnored) {
   EXPECT_EQ(count(), 7);
   EXPECT_EQ(host.paintsPosted, 1);
   EXPECT_FALSE(host.erasePending);
-  EXPECT_EQ(clearDisplayList, 1);
+  EXPECT_EQ(state.clearDisplayList, 1);
 }
 
 TEST_F(StreamTest, StartListsDefaultsAndLeavesThePictureUntilErased) {
@@ -85,7 +85,7 @@ TEST_F(StreamTest, TwoClearsInARowBothAct) {
   EXPECT_EQ(count(), 7);
   EXPECT_EQ(host.paintsPosted, 3);
   EXPECT_TRUE(host.erasePending);
-  EXPECT_EQ(clearDisplayList, 0) << "clear items leave the flag as it was";
+  EXPECT_EQ(state.clearDisplayList, 0) << "clear items leave the flag as it was";
 }
 
 TEST_F(StreamTest, ClearKeepsTheCurrentAttributes) {
@@ -175,7 +175,7 @@ TEST_F(StreamTest, UnknownKindIsStoredAndDrawsNothing) {
   takeTrace();
   EXPECT_EQ(count(), 8);
   EXPECT_EQ(P::func(at(7)), 20);
-  EXPECT_EQ(clearDisplayList, 0);
+  EXPECT_EQ(state.clearDisplayList, 0);
 }
 
 TEST_F(StreamTest, TheThousandAndSecondItemGrowsTheList) {
@@ -184,7 +184,7 @@ TEST_F(StreamTest, TheThousandAndSecondItemGrowsTheList) {
   append(text);
   tick();
   EXPECT_EQ(count(), 1002);
-  EXPECT_EQ(displayList.Limit(), 1101);
+  EXPECT_EQ(state.displayList.Limit(), 1101);
   EXPECT_EQ(P::args(at(7))[0], 0);
   EXPECT_EQ(P::args(at(1001))[0], 994);
 }
@@ -203,7 +203,7 @@ TEST_F(StreamTest, OneWorkingItemCarriesArgumentsAndTextWithinAPass) {
 }
 
 TEST_F(StreamTest, ReadErrorCountsAsNoNewBytes) {
-  CommandStream broken(host, -1, dc.get());
+  CommandStream broken(host, state, -1, dc.get());
   broken.EvTimer(1);
   EXPECT_TRUE(host.timerArmed);
   EXPECT_EQ(count(), 0);

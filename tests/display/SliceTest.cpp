@@ -54,7 +54,7 @@ TEST_F(StreamTest, SlicedStepGivesWhatAWholeStepGives) {
   SetUp();
   takeTrace();  // the end of the first context
   SlicingHost slicing;
-  stream = std::make_unique<CommandStream>(slicing, reader, dc.get());
+  stream = std::make_unique<CommandStream>(slicing, state, reader, dc.get());
   stream->SetSlice(std::chrono::nanoseconds(0));
   append(picture());
   stream->EvTimer(1);
@@ -73,7 +73,7 @@ TEST_F(StreamTest, SlicedStepGivesWhatAWholeStepGives) {
 
 TEST_F(StreamTest, SlicedStepWithoutExitRearmsTheTimerOnlyAtItsEnd) {
   SlicingHost slicing;
-  stream = std::make_unique<CommandStream>(slicing, reader, dc.get());
+  stream = std::make_unique<CommandStream>(slicing, state, reader, dc.get());
   stream->SetSlice(std::chrono::nanoseconds(0));
   for (int i = 0; i < 300; ++i) append("2 4 1 2 3 4 ");
   stream->EvTimer(1);

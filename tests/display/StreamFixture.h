@@ -12,12 +12,11 @@
 #include <string>
 
 #include "display/CommandStream.h"
-#include "display/DisplayList.h"
+#include "display/DisplayState.h"
+#include "display/HeadlessHost.h"
 #include "framework/TClientDC.h"
 #include "framework/surface/RecordingSurface.h"
-#include "items/DrawAttributes.h"
 #include "tests/items/zvItemProbe.h"
-#include "tools/HeadlessHost.h"
 
 class StreamTest : public ::testing::Test {
 protected:
@@ -28,12 +27,10 @@ protected:
     path = name;
     reader = ::open(name, O_RDONLY);
     ASSERT_GE(reader, 0);
-    displayList.Flush();
-    clearDisplayList = 1;
-    resetDrawAttributes();
+    state.Restart();  // a test may start afresh with TearDown and SetUp
     recorder = std::make_unique<RecordingSurface>(trace);
     dc = std::make_unique<TClientDC>(*recorder);
-    stream = std::make_unique<CommandStream>(host, reader, dc.get());
+    stream = std::make_unique<CommandStream>(host, state, reader, dc.get());
   }
   void TearDown() override {
     stream.reset();
@@ -42,7 +39,6 @@ protected:
     ::close(reader);
     ::close(writer);
     ::unlink(path.c_str());
-    displayList.Flush();
   }
 
   void append(const std::string& bytes) {
@@ -55,11 +51,12 @@ protected:
     trace.str("");
     return t;
   }
-  int count() const { return displayList.Count(); }
-  const zvItem& at(int i) { return displayList[i]; }
+  int count() const { return state.displayList.Count(); }
+  const zvItem& at(int i) { return state.displayList[i]; }
 
   std::string path;
   int writer = -1, reader = -1;
+  DisplayState state;
   HeadlessHost host{800, 600};
   std::ostringstream trace;
   std::unique_ptr<RecordingSurface> recorder;

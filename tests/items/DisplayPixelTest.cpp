@@ -30,7 +30,7 @@ bool litNear(const QImage& img, int x, int y, int r = 2) {
 // Renders items on a black w x h image, after white lines and white text.
 QImage render(int w, int h, std::vector<zvItem> items) {
   EnsureGuiApp();
-  resetDrawAttributes();
+  DrawAttributes attributes;
   QImage img = BlackImage(w, h);
   {
     RasterSurface surface(&img);
@@ -40,7 +40,8 @@ QImage render(int w, int h, std::vector<zvItem> items) {
     std::vector<zvItem> all = {item(ZV_LINE_COLOR, {255, 255, 255}), item(ZV_LINE_WIDTH, {1}),
                                item(ZV_TEXT_COLOR, {255, 255, 255}), item(ZV_TEXT_HEIGHT, {20})};
     all.insert(all.end(), items.begin(), items.end());
-    for (zvItem& i : all) DisplayItem(i, &dc);
+    DisplayTarget target{&dc, &attributes};
+    for (zvItem& i : all) DisplayItem(i, &target);
   }
   return img;
 }

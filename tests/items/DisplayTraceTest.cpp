@@ -22,19 +22,24 @@ zvItem item(int kind, std::initializer_list<int> args, const char* s = "") {
   return zvItem(kind, static_cast<int>(a.size()), a.data(), s);
 }
 
+// The attributes the rendering keeps; like the display's, they carry over
+// from one render to the next until a test resets them.
+DrawAttributes attributes;
+
 std::string render(std::vector<zvItem> items) {
   std::ostringstream out;
   {
     RecordingSurface surface(out);
     TClientDC dc(surface);
-    for (zvItem& i : items) DisplayItem(i, &dc);
+    DisplayTarget target{&dc, &attributes};
+    for (zvItem& i : items) DisplayItem(i, &target);
   }
   return out.str();
 }
 
 class DisplayTrace : public ::testing::Test {
 protected:
-  void SetUp() override { resetDrawAttributes(); }
+  void SetUp() override { attributes.resetDrawAttributes(); }
   void TearDown() override {
     GdiObjects::FailNextCreations(0);
     GdiObjects::FailNextDeletions(0);
@@ -78,16 +83,16 @@ TEST_F(DisplayTrace, AlignmentCodes) {
     int code, stored;
   } cases[] = {{2, 6}, {3, 2}, {1, 0}, {4, 0}, {0, 0}, {-1, 0}, {INT_MIN, 0}};
   for (const auto& c : cases) {
-    resetDrawAttributes();
+    attributes.resetDrawAttributes();
     EXPECT_EQ(render({item(ZV_TEXT_ALIGN, {c.code})}),
               "SetTextAlign(" + std::to_string(c.stored) + ")\n")
         << c.code;
-    EXPECT_EQ(textAlig, c.stored);
+    EXPECT_EQ(attributes.textAlig, c.stored);
   }
   // An unknown code keeps the value and sends it again.
   EXPECT_EQ(render({item(ZV_TEXT_ALIGN, {3}), item(ZV_TEXT_ALIGN, {9})}),
             "SetTextAlign(2)\nSetTextAlign(2)\n");
-  EXPECT_EQ(textAlig, 2);
+  EXPECT_EQ(attributes.textAlig, 2);
 }
 
 TEST_F(DisplayTrace, LineTypeCodes) {
@@ -95,17 +100,17 @@ TEST_F(DisplayTrace, LineTypeCodes) {
     int code, stored;
   } cases[] = {{1, 0}, {2, 1}, {3, 2}, {4, 3}, {0, 0}, {5, 0}, {INT_MAX, 0}};
   for (const auto& c : cases) {
-    resetDrawAttributes();
+    attributes.resetDrawAttributes();
     EXPECT_EQ(render({item(ZV_LINE_TYPE, {c.code})}),
               "CreatePen(" + std::to_string(c.stored) +
                   ",0,0x00000000)=pen1\nSelectObject(pen1)\nSelectObject(DEFAULT_PEN)\n"
                   "DeleteObject(pen1)\n")
         << c.code;
-    EXPECT_EQ(lineType, c.stored);
+    EXPECT_EQ(attributes.lineType, c.stored);
   }
   // Code 5 after code 3 keeps PS_DOT and still makes a pen.
   render({item(ZV_LINE_TYPE, {3}), item(ZV_LINE_TYPE, {5})});
-  EXPECT_EQ(lineType, PS_DOT);
+  EXPECT_EQ(attributes.lineType, PS_DOT);
 }
 
 TEST_F(DisplayTrace, StockAndMadePens) {
@@ -114,7 +119,7 @@ TEST_F(DisplayTrace, StockAndMadePens) {
             "GetStockObject(BLACK_PEN)\nSelectObject(BLACK_PEN)\nSelectObject(DEFAULT_PEN)\n");
   EXPECT_EQ(render({item(ZV_LINE_COLOR, {255, 255, 255})}),
             "GetStockObject(WHITE_PEN)\nSelectObject(WHITE_PEN)\nSelectObject(DEFAULT_PEN)\n");
-  resetDrawAttributes();
+  attributes.resetDrawAttributes();
   EXPECT_EQ(render({item(ZV_LINE_WIDTH, {1}), item(ZV_LINE_COLOR, {255, 255, 255}),
                     item(ZV_LINE_WIDTH, {0}), item(ZV_LINE_WIDTH, {2}),
                     item(ZV_LINE_WIDTH, {1}), item(ZV_LINE_TYPE, {2})}),
@@ -135,12 +140,12 @@ TEST_F(DisplayTrace, ColourPacking) {
                {0, 0, 255, 0x00FF0000},   {257, 258, 259, 0x00030201},
                {INT_MIN, INT_MAX, 0x1234, 0x0034FF00}};
   for (const auto& c : cases) {
-    resetDrawAttributes();
+    attributes.resetDrawAttributes();
     render({item(ZV_LINE_COLOR, {c.r, c.g, c.b}), item(ZV_TEXT_COLOR, {c.r, c.g, c.b})});
-    EXPECT_EQ(lineColor.GetValue(), c.value);
-    EXPECT_EQ(textColor.GetValue(), c.value);
+    EXPECT_EQ(attributes.lineColor.GetValue(), c.value);
+    EXPECT_EQ(attributes.textColor.GetValue(), c.value);
   }
-  resetDrawAttributes();
+  attributes.resetDrawAttributes();
   EXPECT_EQ(render({item(ZV_TEXT_COLOR, {255, 128, 0})}), "SetTextColor(0x000080FF)\n");
 }
 
@@ -160,14 +165,14 @@ TEST_F(DisplayTrace, Fonts) {
   EXPECT_EQ(render({item(ZV_TEXT_HEIGHT, {12})}),
             "CreateFontA(12,0,0,0,400,0,0,0,1,0,0,0,0,NULL)=font1\nSelectObject(font1)\n"
             "SelectObject(DEFAULT_FONT)\nDeleteObject(font1)\n");
-  EXPECT_FALSE(fontName.has_value());
+  EXPECT_FALSE(attributes.fontName.has_value());
   EXPECT_EQ(render({item(ZV_TEXT_FONT, {5}, "Arial"), item(ZV_TEXT_FONT, {0}, "")}),
             "CreateFontA(12,0,0,0,400,0,0,0,1,0,0,0,0,\"Arial\")=font1\nSelectObject(font1)\n"
             "CreateFontA(12,0,0,0,400,0,0,0,1,0,0,0,0,\"\")=font2\nSelectObject(font2)\n"
             "DeleteObject(font1)\nSelectObject(DEFAULT_FONT)\nDeleteObject(font2)\n");
-  ASSERT_TRUE(fontName.has_value());
-  EXPECT_EQ(*fontName, "");
-  EXPECT_EQ(fontHeight, 12);
+  ASSERT_TRUE(attributes.fontName.has_value());
+  EXPECT_EQ(*attributes.fontName, "");
+  EXPECT_EQ(attributes.fontHeight, 12);
 }
 
 TEST_F(DisplayTrace, PenAndFontRestoredInThatOrder) {
@@ -197,10 +202,10 @@ TEST_F(DisplayTrace, KindsThatDoNothing) {
   for (int kind : std::vector<int>{ZV_INIT, ZV_EXIT, ZV_CLEAR, -1, 16, INT_MIN, INT_MAX}) {
     EXPECT_EQ(render({item(kind, {1, 2, 3, 4, 5}, "x")}), "") << kind;
   }
-  EXPECT_EQ(lineWidth, 0);
-  EXPECT_EQ(lineColor.GetValue(), 0u);
-  EXPECT_EQ(textAlig, 0);
-  EXPECT_FALSE(fontName.has_value());
+  EXPECT_EQ(attributes.lineWidth, 0);
+  EXPECT_EQ(attributes.lineColor.GetValue(), 0u);
+  EXPECT_EQ(attributes.textAlig, 0);
+  EXPECT_FALSE(attributes.fontName.has_value());
 }
 
 TEST_F(DisplayTrace, ReplayMakesNewObjectsEachTime) {
@@ -209,8 +214,9 @@ TEST_F(DisplayTrace, ReplayMakesNewObjectsEachTime) {
   {
     RecordingSurface surface(out);
     TClientDC dc(surface);
+    DisplayTarget target{&dc, &attributes};
     for (int pass = 0; pass < 2; ++pass)
-      for (zvItem& i : list) DisplayItem(i, &dc);
+      for (zvItem& i : list) DisplayItem(i, &target);
     EXPECT_EQ(GdiObjects::LiveCount(), 1u);
   }
   EXPECT_EQ(out.str(),
@@ -226,19 +232,19 @@ TEST_F(DisplayTrace, FailedCreationRaisesAfterTheAttributeChanged) {
   GdiObjects::FailNextCreations(1);
   zvItem colour = item(ZV_LINE_COLOR, {1, 2, 3});
   try {
-    colour.Display(&dc);
+    colour.Display(&dc, attributes);
     FAIL() << "no exception";
   } catch (const TGdiBase::TXGdi& e) {
     EXPECT_EQ(e.ResId(), 32739u);
     EXPECT_STREQ(e.what(), "Exception #32739 (no message available).");
   }
-  EXPECT_EQ(lineColor.GetValue(), 0x00030201u);
+  EXPECT_EQ(attributes.lineColor.GetValue(), 0x00030201u);
   EXPECT_EQ(out.str(), "");  // nothing made, nothing selected
 
   GdiObjects::FailNextCreations(1);
   zvItem height = item(ZV_TEXT_HEIGHT, {30});
-  EXPECT_THROW(height.Display(&dc), TXGdi);
-  EXPECT_EQ(fontHeight, 30);
+  EXPECT_THROW(height.Display(&dc, attributes), TXGdi);
+  EXPECT_EQ(attributes.fontHeight, 30);
   EXPECT_EQ(out.str(), "");
 }
 
@@ -248,10 +254,10 @@ TEST_F(DisplayTrace, RefusedDeletionRaisesFromTheSelection) {
     RecordingSurface surface(out);
     TClientDC dc(surface);
     zvItem first = item(ZV_LINE_COLOR, {1, 0, 0}), second = item(ZV_LINE_COLOR, {2, 0, 0});
-    first.Display(&dc);
+    first.Display(&dc, attributes);
     GdiObjects::FailNextDeletions(1);
     try {
-      second.Display(&dc);
+      second.Display(&dc, attributes);
       FAIL() << "no exception";
     } catch (const TXGdi& e) {
       EXPECT_EQ(e.ResId(), 32734u);

@@ -11,6 +11,7 @@
 
 #include "app/TDrawApp.h"
 #include "display/CommandFileName.h"
+#include "display/DisplayState.h"
 #include "display/TZorvaWindow.h"
 
 namespace {
@@ -19,8 +20,9 @@ constexpr unsigned kAnHour = 3600 * 1000;
 
 class THeldPollApp : public TDrawApp {
 public:
+  explicit THeldPollApp(DisplayState& state) : TDrawApp(state) {}
   void InitMainWindow() override {
-    auto* window = new TZorvaWindow(nullptr, "ZORVA daemon");
+    auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", State());
     window->OnFirstExposed = [this, window] {
       // A timer stopped by an exit item stays stopped.
       auto hold = [window] {
@@ -48,6 +50,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   pfile = argv[1];
-  THeldPollApp app;
+  DisplayState state;
+  THeldPollApp app(state);
   return app.Run() & 0xFF;
 }

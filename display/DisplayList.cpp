@@ -1,4 +1,0 @@
-#include "display/DisplayList.h"
-
-itemList displayList(1000, 100);
-int clearDisplayList = 1;
