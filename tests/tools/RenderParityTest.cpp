@@ -115,7 +115,8 @@ protected:
     window->HandleMessage(WM_TIMER, 1);
     // A slow run (sanitizers) may pause the step; it goes on as the window's
     // continuation would.
-    while (!window->StepEnded()) window->EvStepContinue();
+    for (int slice = 0; slice < 100000 && !window->StepEnded(); ++slice) window->EvStepContinue();
+    EXPECT_TRUE(window->StepEnded());
     for (int i = 0; i < window->paintsPosted; ++i) window->HandleMessage(WM_PAINT);
     app.SetMainWindow(nullptr);
     delete window;
