@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "framework/TClientDC.h"
 #include "framework/TFont.h"
@@ -10,11 +11,9 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-
 // Whole degrees to single-precision radians, multiplying in this order.
 float radians(int degrees) {
-  return static_cast<float>(static_cast<double>(degrees) * kPi * (1.0 / 180.0));
+  return static_cast<float>(static_cast<double>(degrees) * std::numbers::pi * (1.0 / 180.0));
 }
 
 std::int64_t neg(int v) { return -static_cast<std::int64_t>(v); }
