@@ -17,16 +17,21 @@ trap cleanup EXIT
 ok()  { echo "ok: $1"; passed=$((passed + 1)); }
 bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
 ms()  { echo $(( $(date +%s%N) / 1000000 )); }
+# Starts a display on a new empty file $1 (its status goes to $1.status) and
+# sets $win to its window; false when none came up.
+start_display() {
+  : > "$1"
+  ( "$prog" "$1" > "$1.log" 2>&1; echo $? > "$1.status" ) &
+  pids+=($!)
+  win=$(find_window "ZORVA daemon" 30)
+  [ -n "$win" ] || bad "no display came up on $(basename "$1")"
+  [ -n "$win" ]
+}
 
 
 # --- 1. A close request during a flood is answered.
-file="$work/flood.zv"; : > "$file"
-( "$prog" "$file" > "$work/flood.log" 2>&1; echo $? > "$work/flood.status" ) &
-pids+=($!)
-win=$(find_window "ZORVA daemon" 30)
-if [ -z "$win" ]; then
-  bad "the display did not come up"
-else
+file="$work/flood.zv"
+if start_display "$file"; then
   # About 600 MB of line items, as fast as the pipe goes.
   ( yes '2 4 10 20 300 200 ' | head -c 600000000 >> "$file" ) &
   writer=$!; pids+=("$writer")
@@ -39,7 +44,7 @@ else
     else
       bad "the window did not close within 10 s of the close request"
     fi
-    st=$(status_of "$work/flood.status" 30)
+    st=$(status_of "$file.status" 30)
     [ "$st" = 0 ] && ok "the display ended with status 0" || bad "status '$st'"
     [ ! -e "$file" ] && ok "closing deleted the command file" || bad "the command file is still there"
   else
@@ -58,13 +63,8 @@ awk 'BEGIN {
   }
   printf "3 4 20 20 5 flood ";
 }' > "$src"
-live="$work/live.zv"; : > "$live"
-( "$prog" "$live" > "$work/live.log" 2>&1; echo $? > "$work/live.status" ) &
-pids+=($!)
-win=$(find_window "ZORVA daemon" 30)
-if [ -z "$win" ]; then
-  bad "the second display did not come up"
-else
+live="$work/live.zv"
+if start_display "$live"; then
   # The client writes the picture in pieces of random size.
   write_in_pieces() {
     local size off=0 total
@@ -104,13 +104,8 @@ else
 fi
 
 # --- 3. A client that reopens the file for writing starts a new picture.
-cut="$work/cut.zv"; : > "$cut"
-( "$prog" "$cut" > "$work/cut.log" 2>&1; echo $? > "$work/cut.status" ) &
-pids+=($!)
-win=$(find_window "ZORVA daemon" 30)
-if [ -z "$win" ]; then
-  bad "the third display did not come up"
-else
+cut="$work/cut.zv"
+if start_display "$cut"; then
   h=$(window_height "$win")
   # A long first picture, then a short new one written over it from the start.
   { printf '4 3 255 0 0 '; for i in $(seq 200); do printf '2 4 10 %d 400 %d ' "$i" "$i"; done; } >> "$cut"
