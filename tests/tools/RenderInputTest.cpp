@@ -16,26 +16,13 @@
 #include <string>
 #include <thread>
 
+#include "tests/tools/ToolRun.h"
+
 namespace {
 
-struct RenderRun {
-  int status;
-  std::string output;  // standard output and error together
-};
-
-// Runs zorva-render with a time-out, so that a run that hangs on its input
-// fails instead of holding the test.
-RenderRun render(const std::string& args) {
-  const std::string cmd = "timeout 20 " + std::string(ZORVA_BIN_DIR) + "/zorva-render " + args + " 2>&1";
-  RenderRun r{-1, ""};
-  FILE* p = ::popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char chunk[4096];
-  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, p)) > 0;) r.output.append(chunk, n);
-  const int st = ::pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+// Standard output and error together, with a time-out, so that a run that
+// hangs on its input fails instead of holding the test.
+ToolRun render(const std::string& args) { return runCommand("timeout 20 " + renderCommand(args) + " 2>&1"); }
 
 size_t count(const std::string& text, const std::string& what) {
   size_t n = 0;
@@ -95,9 +82,9 @@ TEST_F(RenderInputTest, RefusesDirectoriesDevicesAndSockets) {
     std::string name, kind;
   } cases[] = {{dir + "/folder", "a directory"}, {"/dev/null", "a device"}, {socket, "a socket"}};
   for (const Case& c : cases) {
-    const RenderRun r = render("--trace " + c.name);
+    const ToolRun r = render("--trace " + c.name);
     EXPECT_EQ(r.status, 1) << c.name;
-    EXPECT_EQ(r.output, "zorva-render: cannot open " + c.name + ": " + c.kind + ", not a regular file or a FIFO\n")
+    EXPECT_EQ(r.out, "zorva-render: cannot open " + c.name + ": " + c.kind + ", not a regular file or a FIFO\n")
         << "no picture, one message";
   }
   ::close(sock);
@@ -105,17 +92,17 @@ TEST_F(RenderInputTest, RefusesDirectoriesDevicesAndSockets) {
 
 TEST_F(RenderInputTest, FollowsAFifoUntilItsWriterClosesIt) {
   const std::string fifo = fifoWithWriter();
-  const RenderRun r = render("--trace " + fifo);
+  const ToolRun r = render("--trace " + fifo);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(count(r.output, "LineTo("), 2u) << "both parts, the second after a pause:\n" << r.output;
+  EXPECT_EQ(count(r.out, "LineTo("), 2u) << "both parts, the second after a pause:\n" << r.out;
 }
 
 TEST_F(RenderInputTest, TraceAndPictureFromOneFifoBothSeeEveryItem) {
   const std::string fifo = fifoWithWriter();
   const std::string png = dir + "/out.png";
-  const RenderRun r = render("--trace -o " + png + " " + fifo);
+  const ToolRun r = render("--trace -o " + png + " " + fifo);
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(count(r.output, "LineTo("), 2u) << r.output;
+  EXPECT_EQ(count(r.out, "LineTo("), 2u) << r.out;
   struct stat st;
   ASSERT_EQ(::stat(png.c_str(), &st), 0);
   EXPECT_GT(st.st_size, 0);

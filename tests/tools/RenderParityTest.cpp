@@ -20,6 +20,7 @@
 #include "framework/MessageBox.h"
 #include "framework/TApplication.h"
 #include "framework/surface/RecordingSurface.h"
+#include "tests/tools/ToolRun.h"
 
 namespace {
 
@@ -50,16 +51,9 @@ std::string writeFile(const std::string& name, const std::string& bytes) {
 }
 
 std::string renderTrace(const std::string& path, int w, int h) {
-  const std::string cmd = std::string(ZORVA_BIN_DIR) + "/zorva-render --size " + std::to_string(w) + "x" +
-                          std::to_string(h) + " --trace '" + path + "' 2>/dev/null";
-  std::string out;
-  FILE* p = ::popen(cmd.c_str(), "r");
-  if (!p) return "popen failed";
-  char chunk[4096];
-  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, p)) > 0;) out.append(chunk, n);
-  const int st = ::pclose(p);
-  if (!WIFEXITED(st) || WEXITSTATUS(st) != 0) out += "[status " + std::to_string(st) + "]";
-  return out;
+  const ToolRun r = runCommand(renderCommand("--size " + std::to_string(w) + "x" + std::to_string(h) +
+                                             " --trace '" + path + "' 2>/dev/null"));
+  return r.status == 0 ? r.out : r.out + "[status " + std::to_string(r.status) + "]";
 }
 
 // The display window, with the paint requests of its command stream

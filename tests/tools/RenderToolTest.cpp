@@ -10,24 +10,11 @@
 #include <sstream>
 #include <string>
 
+#include "tests/tools/ToolRun.h"
+
 namespace {
 
-struct ToolRun {
-  int status;
-  std::string out;
-};
-
-ToolRun render(const std::string& args) {
-  const std::string cmd = std::string(ZORVA_BIN_DIR) + "/zorva-render " + args + " 2>/dev/null";
-  ToolRun r{-1, ""};
-  FILE* p = ::popen(cmd.c_str(), "r");
-  if (!p) return r;
-  char chunk[4096];
-  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, p)) > 0;) r.out.append(chunk, n);
-  const int st = ::pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+ToolRun render(const std::string& args) { return runCommand(renderCommand(args) + " 2>/dev/null"); }
 
 std::string writeFile(const std::string& name, const std::string& bytes) {
   const std::string path = testing::TempDir() + name;
