@@ -6,7 +6,7 @@
 #include "display/Replay.h"
 #include "framework/ExitHook.h"
 #include "framework/TApplication.h"
-#include "framework/surface/RasterSurface.h"
+#include "framework/TPaintDC.h"
 
 namespace {
 
@@ -35,7 +35,6 @@ const TResponseTableEntry TZorvaWindow::Responses[] = {
 TZorvaWindow::TZorvaWindow(TWindow* parent, const char* title, DisplayState& displayState)
     : TFrameWindow(parent, title),
       conID(commandFile.Open(pfile) ? commandFile.Descriptor() : -1),
-      winDC(nullptr),
       MetaFileDC(nullptr),
       state(displayState),
       stream(*this, displayState, conID, nullptr) {
@@ -54,9 +53,8 @@ TZorvaWindow::~TZorvaWindow() {
   ClearExitHook(&commandFile);
   commandFile.Close();
   conID = 0;
+  winDC.reset();  // gives back the initial pen and font, deleting the program's
   SetClientSurface(nullptr);
-  delete winDC;  // gives back the initial pen and font, deleting the program's
-  winDC = nullptr;
   surface.reset();
   state.displayList.Flush();
 }
@@ -71,10 +69,9 @@ void TZorvaWindow::SetupWindow() {
   TFrameWindow::SetupWindow();
   pollArmed = SetTimer(kPollTimer, kPollMs);
   if (!pollArmed) MessageBox("Out of Timers", appName(), MB_OK | MB_ICONEXCLAMATION);
-  if (!surface) surface = std::make_unique<RasterSurface>(&ClientImage());
-  winDC = new TClientDC(*surface);
-  SetClientSurface(surface.get());
-  stream.SetDC(winDC);
+  if (surface) SetClientSurface(surface.get());
+  winDC = std::make_unique<TClientDC>(ClientSurface());
+  stream.SetDC(winDC.get());
   SetBkgndColor(TColor(0, 0, 0).GetValue());
   // Where no watch can be set up, the timer alone polls.
   watch.Watch(conID, [this] { FileChanged(); });
@@ -85,7 +82,9 @@ void TZorvaWindow::EvTimer(unsigned timerId) { stream.EvTimer(timerId); }
 void TZorvaWindow::EvStepContinue() { stream.ContinueStep(); }
 
 void TZorvaWindow::EvPaint() {
-  TFrameWindow::EvPaint();
+  // The replay covers the whole client area whatever the paint region is,
+  // inside the paint bracket, so the screen gets all of it at once.
+  TPaintDC paint(*this);
   if (winDC) ReplayDisplayList(state, *winDC);
 }
 

@@ -79,7 +79,7 @@ public:
   std::function<void()> OnFirstExposed;
 
   int conID;             // the command file; 0 after destruction
-  TClientDC* winDC;      // the client-area context; null before setup
+  std::unique_ptr<TClientDC> winDC;  // the client-area context; null before setup
   TMetaFileDC* MetaFileDC;  // unused
 
 protected:
@@ -103,7 +103,7 @@ private:
   void FileChanged();
 
   DisplayState& state;
-  std::unique_ptr<Surface> surface;  // draws on the client image unless replaced
+  std::unique_ptr<Surface> surface;  // set by UseSurface: draws instead of the client image
   CommandStream stream;
   bool pollArmed = false;  // timer 1 is running
   TFileWatch watch;        // the command file's changes

@@ -233,6 +233,11 @@ void TApplication::PostQuitMessage(int exitCode) {
   TQtApplication::Wake();
 }
 
+bool TApplication::IsPosted(const TWindow* window, unsigned msg) const {
+  return std::any_of(impl->queue.begin(), impl->queue.end(),
+                     [window, msg](const TMsg& m) { return m.Window == window && m.Msg == msg; });
+}
+
 void TApplication::PurgeMessages(TWindow* window) {
   auto& q = impl->queue;
   q.erase(std::remove_if(q.begin(), q.end(), [window](const TMsg& m) { return m.Window == window; }),

@@ -99,6 +99,8 @@ public:
   // Replaces the main window, returning the previous one (not deleted).
   TFrameWindow* SetMainWindow(TFrameWindow* window);
 
+  // Whether a request `msg` for `window` waits in the queue.
+  bool IsPosted(const TWindow* window, unsigned msg) const;
   // Removes every request addressed to a window (it is going away).
   void PurgeMessages(TWindow* window);
   // Delivers waiting requests from inside a modal loop of the window system

@@ -1,82 +1,26 @@
+// The window: life cycle, messages, timers, the paint cycle and the
+// client area's invalidation. The Qt widgets are in TWindowWidgets.cpp,
+// the backing image and its surface in TClientArea.
+
 #include "framework/TWindow.h"
 
-#include <QExposeEvent>
+#include <QApplication>
 #include <QGuiApplication>
-#include <QImage>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPaintEvent>
-#include <QPalette>
-#include <QPointer>
-#include <QRegion>
-#include <QResizeEvent>
 #include <QScreen>
-#include <QTimer>
 #include <QVBoxLayout>
-#include <QWidget>
 #include <QWindow>
 #include <algorithm>
 #include <climits>
-#include <cstring>
-#include <map>
 
 #include "framework/QtApplication.h"
 #include "framework/TApplication.h"
 #include "framework/TFrameWindow.h"
 #include "framework/TPaintDC.h"
-#include "framework/surface/ColorValue.h"
-#include "framework/surface/RasterSurface.h"
+#include "framework/TWindowImpl.h"
 #include "framework/surface/TextBytes.h"
 
 namespace {
-
-QEvent::Type paintCycleType() {
-  static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
-  return type;
-}
-
-// A request that waits behind the events already queued (PostAfterEvents).
-QEvent::Type laterType() {
-  static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
-  return type;
-}
-
-class LaterEvent : public QEvent {
-public:
-  LaterEvent(unsigned msg, WPARAM wParam) : QEvent(laterType()), msg(msg), wParam(wParam) {}
-  const unsigned msg;
-  const WPARAM wParam;
-};
-
-// The system's window colour, with which a window without a background
-// colour of its own is erased.
-QRgb systemWindowColor() { return QGuiApplication::palette().color(QPalette::Base).rgb(); }
-
-// Fills a region of the image pixel by pixel: the window's drawing context
-// may hold a painter on the image, and a second painter could not begin.
-void fillRegion(QImage& image, const QRegion& region, QRgb value) {
-  if (image.isNull())
-    return;
-  const QRegion clipped = region & image.rect();
-  for (const QRect& r : clipped) {
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-      auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-      std::fill(line + r.left(), line + r.right() + 1, value);
-    }
-  }
-}
-
-// Erases a region of the client area: through the window's surface when it
-// has one (so that its painter, if any, does the filling), else directly.
-void eraseRegion(Surface* surface, QImage& image, const QRegion& region, QRgb value) {
-  if (!surface) {
-    fillRegion(image, region, value);
-    return;
-  }
-  const QRegion clipped = image.isNull() ? region : region & image.rect();
-  for (const QRect& r : clipped)
-    surface->EraseBkgnd(r.x(), r.y(), r.width(), r.height(), FromQRgb(value));
-}
 
 QRect toQRect(const TRect& r, const QRect& bounds) {
   // Clamp first: any 32-bit corners must give a sane rectangle.
@@ -90,239 +34,6 @@ QRect toQRect(const TRect& r, const QRect& bounds) {
 }
 
 }  // namespace
-
-struct TWindow::Impl {
-  class ClientWidget;
-  class TopWidget;
-  class ExposeFilter;
-
-  explicit Impl(TWindow* owner) : owner(owner) {}
-
-  TWindow* owner;
-  QPointer<TopWidget> top;        // top-level windows only
-  QPointer<ClientWidget> client;  // the client area
-  QVBoxLayout* layout = nullptr;
-  ExposeFilter* filter = nullptr;
-  std::unique_ptr<QImage> image = std::make_unique<QImage>();
-  QRegion update;
-  bool erasePending = false;
-  bool paintScheduled = false;
-  QRegion paintRegion;  // between BeginPaint and EndPaint
-  std::map<unsigned, int> timers;  // program id -> Qt timer id
-  bool firstExposure = false;
-
-  void SchedulePaint();
-  void PaintCycle();
-  void Resized(const QSize& size);
-  void Timer(int qtId);
-  void Later(unsigned msg, WPARAM wParam);
-  void Exposed(const QRegion& windowRegion);
-  void Detach();
-};
-
-class TWindow::Impl::ClientWidget : public QWidget {
-public:
-  ClientWidget(Impl* impl, QWidget* parent) : QWidget(parent), impl(impl) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-  }
-  Impl* impl;
-
-protected:
-  void paintEvent(QPaintEvent* event) override {
-    QPainter painter(this);
-    if (impl && !impl->image->isNull())
-      painter.drawImage(event->rect(), *impl->image, event->rect());
-    else
-      painter.fillRect(event->rect(), QColor(systemWindowColor()));
-  }
-  void resizeEvent(QResizeEvent* event) override {
-    if (impl)
-      GuardedCall([this, event] { impl->Resized(event->size()); });
-  }
-  void timerEvent(QTimerEvent* event) override {
-    if (impl)
-      GuardedCall([this, event] { impl->Timer(event->timerId()); });
-  }
-  bool event(QEvent* event) override {
-    if (event->type() == paintCycleType()) {
-      if (impl)
-        GuardedCall([this] { impl->PaintCycle(); });
-      return true;
-    }
-    if (event->type() == laterType()) {
-      if (impl) {
-        const auto* later = static_cast<LaterEvent*>(event);
-        GuardedCall([this, later] { impl->Later(later->msg, later->wParam); });
-      }
-      return true;
-    }
-    return QWidget::event(event);
-  }
-};
-
-class TWindow::Impl::TopWidget : public QWidget {
-public:
-  explicit TopWidget(Impl* impl) : impl(impl) {}
-  Impl* impl;
-
-protected:
-  // The system close command becomes a close request; the window goes only
-  // if the request destroys it.
-  void closeEvent(QCloseEvent* event) override {
-    event->ignore();
-    if (impl) {
-      TWindow* owner = impl->owner;
-      GuardedCall([owner] {
-        owner->DeliverMessage(WM_CLOSE);
-      });
-    }
-  }
-};
-
-class TWindow::Impl::ExposeFilter : public QObject {
-public:
-  explicit ExposeFilter(Impl* impl) : impl(impl) {}
-  Impl* impl;
-
-protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (impl && event->type() == QEvent::Expose) {
-      auto* window = static_cast<QWindow*>(watched);
-      if (window->isExposed()) {
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-        const QRegion region = static_cast<QExposeEvent*>(event)->region();
-#pragma GCC diagnostic pop
-        GuardedCall([this, region] { impl->Exposed(region); });
-      }
-    }
-    return false;  // Qt still flushes the widgets
-  }
-};
-
-void TWindow::Impl::SchedulePaint() {
-  if (paintScheduled || !client)
-    return;
-  paintScheduled = true;
-  QCoreApplication::postEvent(client, new QEvent(paintCycleType()), Qt::LowEventPriority);
-}
-
-void TWindow::Impl::PaintCycle() {
-  paintScheduled = false;
-  TApplication* app = owner->GetApplication();
-  if (update.isEmpty() || (app && app->BreakMessageLoop))
-    return;
-  owner->DeliverMessage(WM_PAINT);
-}
-
-void TWindow::Impl::Resized(const QSize& size) {
-  if (size != image->size()) {
-    auto fresh = std::make_unique<QImage>(size, QImage::Format_RGB32);
-    if (!fresh->isNull()) {
-      fresh->fill(owner->BkgndColor == NoColor || owner->BkgndColor == NoErase
-                      ? systemWindowColor()
-                      : ToQRgb(owner->BkgndColor));
-      const int w = std::min(size.width(), image->width());
-      const int h = std::min(size.height(), image->height());
-      for (int y = 0; y < h; ++y)
-        std::memcpy(fresh->scanLine(y), image->constScanLine(y), static_cast<std::size_t>(w) * 4);
-    }
-    const QRegion uncovered = QRegion(fresh->rect()) - QRegion(image->rect());
-    // The old image lives until the hook has moved its drawing away.
-    std::unique_ptr<QImage> old = std::move(image);
-    image = std::move(fresh);
-    update &= image->rect();
-    if (auto* raster = dynamic_cast<RasterSurface*>(owner->clientSurface);
-        raster && raster->Target() == old.get())
-      raster->Retarget(image.get());
-    owner->ClientImageReplaced(*image);
-    old.reset();
-    if (!uncovered.isEmpty()) {
-      update += uncovered;
-      erasePending = true;
-      SchedulePaint();
-    }
-  }
-  const unsigned kind =
-      top && top->isMaximized() ? SIZE_MAXIMIZED : (top && top->isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED);
-  owner->DeliverMessage(WM_SIZE, kind, MakeLParam(size.width(), size.height()));
-}
-
-void TWindow::Impl::Timer(int qtId) {
-  for (const auto& [id, running] : timers) {
-    if (running != qtId)
-      continue;
-    TApplication* app = owner->GetApplication();
-    if (app && app->HoldsDelivery())
-      return;  // the next tick comes later
-    owner->DeliverMessage(WM_TIMER, id, 0);
-    return;
-  }
-}
-
-void TWindow::Impl::Later(unsigned msg, WPARAM wParam) {
-  TApplication* app = owner->GetApplication();
-  if (app && app->HoldsDelivery()) {
-    // Unlike a timer tick, this request comes only once: it waits.
-    QPointer<ClientWidget> widget = client;
-    QTimer::singleShot(10, client, [widget, msg, wParam] {
-      if (widget) QCoreApplication::postEvent(widget, new LaterEvent(msg, wParam));
-    });
-    return;
-  }
-  owner->DeliverMessage(msg, wParam, 0);
-}
-
-void TWindow::Impl::Exposed(const QRegion& windowRegion) {
-  if (!client)
-    return;
-  const QWidget* window = client->window();
-  const QPoint offset = client->mapTo(window, QPoint(0, 0));
-  const QRegion region = windowRegion.translated(-offset) & client->rect();
-  if (!region.isEmpty()) {
-    update += region;
-    erasePending = true;
-    owner->UpdateWindow();
-  }
-  for (TWindow* child : std::vector<TWindow*>(owner->children)) {
-    if (child->impl->client)
-      child->impl->Exposed(windowRegion);
-  }
-  if (!firstExposure) {
-    firstExposure = true;
-    QPointer<ClientWidget> widget = client;
-    QTimer::singleShot(0, client, [widget] {
-      if (widget && widget->impl)
-        GuardedCall([&widget] { widget->impl->owner->FirstExposed(); });
-    });
-  }
-}
-
-void TWindow::Impl::Detach() {
-  for (const auto& [id, running] : timers) {
-    if (client)
-      client->killTimer(running);
-  }
-  timers.clear();
-  if (client)
-    client->impl = nullptr;
-  if (top)
-    top->impl = nullptr;
-  if (filter)
-    filter->impl = nullptr;
-  QWidget* widget = top ? static_cast<QWidget*>(top) : static_cast<QWidget*>(client);
-  if (widget)
-    widget->hide();
-  TQtApplication::Dispose(widget);
-  top = nullptr;
-  client = nullptr;
-  layout = nullptr;
-  filter = nullptr;
-  update = QRegion();
-  erasePending = false;
-  paintScheduled = false;
-}
 
 // --- TWindow ---------------------------------------------------------------
 
@@ -411,11 +122,13 @@ bool TWindow::Create() {
       impl->filter = new Impl::ExposeFilter(impl.get());
       impl->filter->setParent(impl->top);
       window->installEventFilter(impl->filter);
+      // A screen of another device pixel ratio needs another image.
+      Impl* windowImpl = impl.get();
+      QObject::connect(window, &QWindow::screenChanged, impl->filter,
+                       [windowImpl] { GuardedCall([windowImpl] { windowImpl->ScreenChanged(); }); });
     }
   }
-  impl->image = std::make_unique<QImage>(impl->client->size().expandedTo(QSize(0, 0)), QImage::Format_RGB32);
-  if (!impl->image->isNull())
-    impl->image->fill(systemWindowColor());
+  impl->area.Resize(impl->client->size(), impl->client->devicePixelRatioF(), SystemWindowColor());
 
   try {
     SetupWindow();
@@ -509,10 +222,14 @@ bool TWindow::IdleAction(long idleCount) {
 bool TWindow::PreProcessMsg(TMsg&) { return false; }
 
 LRESULT TWindow::HandleMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
+  // What the outermost message drew goes to the screen when it ends.
   struct FlushAfter {
-    TWindow* window;
-    ~FlushAfter() { window->Flush(); }
-  } flushAfter{this};
+    Impl& impl;
+    ~FlushAfter() {
+      if (--impl.handling == 0) impl.Flush();
+    }
+  } flushAfter{*impl};
+  ++impl->handling;
   if (msg == WM_COMMAND)
     return EvCommand(LoWord(wParam), lParam, HiWord(wParam));
   LRESULT result = 0;
@@ -528,7 +245,7 @@ LRESULT TWindow::DefWindowProc(unsigned msg, WPARAM, LPARAM) {
       EndPaint();
       return 0;
     case WM_ERASEBKGND:
-      eraseRegion(clientSurface, *impl->image, impl->paintRegion, systemWindowColor());
+      impl->area.Erase(impl->paintRegion, SystemWindowColor());
       return 1;
     case WM_CLOSE:
       Destroy();
@@ -612,7 +329,13 @@ bool TWindow::KillTimer(unsigned id) {
   return true;
 }
 
-QImage& TWindow::ClientImage() { return *impl->image; }
+QImage& TWindow::ClientImage() { return impl->area.Image(); }
+
+Surface& TWindow::ClientSurface() { return impl->area; }
+
+void TWindow::SetClientSurface(Surface* surface) { impl->area.Redirect(surface); }
+
+Surface* TWindow::GetClientSurface() const { return impl->area.Redirected(); }
 
 void TWindow::ClientImageReplaced(QImage&) {}
 
@@ -659,22 +382,21 @@ TRect TWindow::BeginPaint() {
   return bounds.isEmpty() ? TRect{} : TRect{bounds.left(), bounds.top(), bounds.right() + 1, bounds.bottom() + 1};
 }
 
-void TWindow::EndPaint() {
-  if (impl->client && !impl->paintRegion.isEmpty())
-    impl->client->update(impl->paintRegion);
+void TWindow::EndPaint() noexcept {
+  impl->screenDue += impl->paintRegion;
   impl->paintRegion = QRegion();
+  impl->screenDue += impl->area.TakeDrawn();
+  if (impl->handling == 0)
+    impl->Flush();
 }
 
-void TWindow::Flush() {
-  if (impl->client)
-    impl->client->update();
-}
+void TWindow::Flush() { impl->Flush(); }
 
 bool TWindow::EvEraseBkgnd() {
   if (BkgndColor == NoColor)
     return DefWindowProc(WM_ERASEBKGND, 0, 0) != 0;
   if (BkgndColor != NoErase)
-    eraseRegion(clientSurface, *impl->image, impl->paintRegion, ToQRgb(BkgndColor));
+    impl->area.Erase(impl->paintRegion, BkgndColor);
   return true;
 }
 

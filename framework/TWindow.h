@@ -1,14 +1,16 @@
 #pragma once
 // A window: a system window (a Qt widget) with its creation attributes, its
-// response table, and a client area that is a backing image.
+// response table, and a client area (TClientArea): a backing image and the
+// one drawing surface on it.
 //
-// The client area is a QImage (Format_RGB32) of the client size. Drawing
-// goes into the image at any time; after every message the window has
-// handled, the framework copies the image to the screen. Erasing fills
-// regions of it with the background colour. When the client size changes
-// the window makes a new image (keeping the old pixels that still fit) and
-// calls ClientImageReplaced before it handles WM_SIZE, so that a drawing
-// context kept on the old image can move to the new one.
+// Drawing goes into the image at any time, in logical pixels; the image has
+// the screen's device pixel ratio. After the outermost message the window
+// handles, and at the end of a paint cycle, the framework copies what was
+// drawn (and the painted region) to the screen. Erasing fills regions
+// through the client surface with the background colour. When the client
+// size or the screen's ratio changes the window makes a new image (keeping
+// the old pixels that still fit at the same ratio) and calls
+// ClientImageReplaced before it handles WM_SIZE.
 //
 // A system expose (part of the window uncovered) invalidates that region
 // with erasing and runs the paint cycle (WM_PAINT) at once. Invalidations
@@ -106,8 +108,8 @@ public:
 
   // --- Messages ---------------------------------------------------------
   // The window procedure: WM_COMMAND goes to command routing, any other
-  // message to the response tables, else to the default processing. The
-  // client image is copied to the screen afterwards.
+  // message to the response tables, else to the default processing. What
+  // the message drew is copied to the screen afterwards.
   LRESULT HandleMessage(unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
   // Handles a message that comes straight from the window system (input,
   // timers, exposure, resizing) rather than from the queue, and counts it
@@ -130,19 +132,21 @@ public:
   bool KillTimer(unsigned id);
 
   // --- Client area ------------------------------------------------------
-  // The client area's backing image. A null image before creation.
+  // The client area's backing image (device pixels, with the screen's
+  // device pixel ratio). A null image before creation.
   QImage& ClientImage();
-  // The drawing surface that draws on the client image (the window's
-  // long-lived RasterSurface, or a recording surface in tests), not owned.
-  // When one is set, erasing goes through its EraseBkgnd and TPaintDC draws
-  // through it; when none is, the framework fills the image itself and a
-  // TPaintDC makes a RasterSurface of its own for the repaint.
-  void SetClientSurface(Surface* surface) { clientSurface = surface; }
-  Surface* GetClientSurface() const { return clientSurface; }
-  // Called after a resize replaced the backing image, before WM_SIZE. A
-  // RasterSurface set as the client surface has already been retargeted
-  // from the old image to the new one; a drawing context kept elsewhere on
-  // the old image must move now, since the old image is deleted right after.
+  // The client area's drawing surface, for the window's whole life: every
+  // device context of the window (TPaintDC, TClientDC) draws through it,
+  // and so does erasing. It draws on the backing image, or on the surface
+  // set by SetClientSurface.
+  Surface& ClientSurface();
+  // Sends the client surface's calls to `surface` (not owned; for example a
+  // recording surface in tests) instead of the image; null draws on the
+  // image again.
+  void SetClientSurface(Surface* surface);
+  Surface* GetClientSurface() const;
+  // Called after the backing image was replaced (a new size or ratio),
+  // before WM_SIZE. The client surface already draws on the new image.
   virtual void ClientImageReplaced(QImage& image);
   // Called once, from a zero-time timer, after the window was first
   // exposed on the screen.
@@ -158,11 +162,12 @@ public:
   void UpdateWindow();
   // The paint cycle's bracket (TPaintDC uses it): BeginPaint erases the
   // update region when erasing is pending (WM_ERASEBKGND), empties it and
-  // returns its bounding rectangle; EndPaint copies it to the screen.
+  // returns its bounding rectangle; EndPaint copies it, and whatever was
+  // drawn inside the bracket, to the screen.
   TRect BeginPaint();
-  void EndPaint();
-  // Copies the whole client image to the screen (also done after every
-  // message).
+  void EndPaint() noexcept;
+  // Copies what was drawn since the last copy to the screen (also done
+  // after every message).
   void Flush();
 
   // The colour the background is erased with (0x00BBGGRR), or NoColor
@@ -227,5 +232,4 @@ private:
   std::unique_ptr<Impl> impl;
   std::vector<TWindow*> children;
   unsigned flags = wfDeleteOnClose;
-  Surface* clientSurface = nullptr;
 };

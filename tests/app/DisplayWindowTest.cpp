@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <cstdio>
 #include <fstream>
+#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@
 #include "display/DisplayState.h"
 #include "display/TZorvaWindow.h"
 #include "framework/MessageBox.h"
+#include "framework/surface/RecordingSurface.h"
 
 namespace {
 
@@ -124,6 +127,35 @@ TEST_F(DisplayWindowTest, ClearErasesAndKeepsTheAttributes) {
   EXPECT_EQ(state.displayList.Count(), 8);
   EXPECT_EQ(window->ClientImage().pixel(80, h - 20), kBlack) << "the old line is erased";
   EXPECT_EQ(window->ClientImage().pixel(80, h - 60), kRed) << "the new line keeps the red pen";
+}
+
+TEST_F(DisplayWindowTest, AClearRepaintsOnceForItsPaintRequest) {
+  // The clear both invalidates the client area and posts a paint request:
+  // one paint cycle serves both, erasing once and replaying once.
+  TDrawApp app(state);
+  std::ostringstream trace;
+  auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", state);
+  window->UseSurface(std::make_unique<RecordingSurface>(trace));
+  window->Attr.Style &= ~WS_VISIBLE;
+  window->Attr.W = 200;
+  window->Attr.H = 100;
+  app.SetMainWindow(window);
+  window->Create();
+  append("0 0 2 4 10 20 150 20 ");
+  window->HandleMessage(WM_TIMER, 1);
+  app.PumpWaitingMessages();
+  trace.str("");
+  append("12 0 2 4 10 60 151 77 ");
+  window->HandleMessage(WM_TIMER, 1);
+  for (int i = 0; i < 3; ++i) app.PumpWaitingMessages();
+  const std::string calls = trace.str();
+  auto count = [&calls](const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t at = calls.find(what); at != std::string::npos; at = calls.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("LineTo(151,"), 2u) << "drawn once live and replayed once\n" << calls;
+  EXPECT_EQ(count("EraseBkgnd("), 1u) << calls;
 }
 
 TEST_F(DisplayWindowTest, AboutAndMessagesAreCaptionedWithTheApplicationName) {

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "FrameworkTestSupport.h"
+#include "framework/TClientDC.h"
 #include "framework/TFont.h"
 #include "framework/TPaintDC.h"
 #include "framework/TPen.h"
@@ -249,8 +250,6 @@ TEST(WindowSize, AResizeReplacesTheImageKeepsOldPixelsAndThenSendsTheSize) {
   window->SetBkgndColor(NoErase);  // the exposure keeps every pixel
   const TSize first = window->GetClientSize();
   window->ClientImage().fill(Marker);
-  RasterSurface surface(&window->ClientImage());
-  window->SetClientSurface(&surface);
   window->TopLevelWidget()->resize(90, 70);
   window->TopLevelWidget()->show();
   QCoreApplication::processEvents();
@@ -267,9 +266,10 @@ TEST(WindowSize, AResizeReplacesTheImageKeepsOldPixelsAndThenSendsTheSize) {
   EXPECT_EQ(image.pixel(first.cx - 1, first.cy - 1), Marker);
   EXPECT_EQ(image.pixel(now.cx - 1, now.cy - 1), system);
   // The client surface follows the image.
-  EXPECT_EQ(surface.Target(), &window->ClientImage());
+  TClientDC dc(window->ClientSurface());
+  dc.EraseBkgnd(now.cx - 2, now.cy - 2, 1, 1, 0x0000FF00);
+  EXPECT_EQ(window->ClientImage().pixel(now.cx - 2, now.cy - 2), 0xFF00FF00);
   EXPECT_EQ(window->GetClientRect(), (TRect{0, 0, now.cx, now.cy}));
-  window->SetClientSurface(nullptr);
 }
 
 // A handler table with one row per dispatcher, and a derived class whose
