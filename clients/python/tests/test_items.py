@@ -1,0 +1,134 @@
+"""The bytes each call writes: the item text the display reads, as the C++
+example writer writes it."""
+
+from __future__ import annotations
+
+import unittest
+
+import zorva
+from helpers import ScratchCase
+
+
+class ItemBytes(ScratchCase):
+    def test_every_kind(self) -> None:
+        calls = [
+            (lambda z: z.start(), b"0 0 \n"),
+            (lambda z: z.exit(), b"1 0 \n"),
+            (lambda z: z.line(10, 20, 110, 220), b"2 4 10 20 110 220 \n"),
+            (lambda z: z.text(10, 20, "Hello"), b"3 4 10 20 5 Hello\n"),
+            (lambda z: z.line_color(255, 128, 0), b"4 3 255 128 0 \n"),
+            (lambda z: z.text_color(0, 0, 255), b"5 3 0 0 255 \n"),
+            (lambda z: z.line_width(3), b"6 1 3 \n"),
+            (lambda z: z.line_type(zorva.LineType.DASHED), b"7 1 2 \n"),
+            (lambda z: z.text_height(20), b"8 1 20 \n"),
+            (lambda z: z.font("DejaVu Sans"), b"9 2 11 DejaVu Sans\n"),
+            (lambda z: z.text_align(zorva.Align.CENTER), b"10 1 2 \n"),
+            (lambda z: z.circle(150, 100, 40), b"11 3 150 100 40 \n"),
+            (lambda z: z.clear(), b"12 0 \n"),
+            (lambda z: z.arc(300, 100, 50, 0, 135), b"13 5 300 100 50 0 135 \n"),
+            (lambda z: z.polyline(50, 200), b"14 2 50 200 \n"),
+            (lambda z: z.polyvertex(-100, -2147483648), b"15 2 -100 -2147483648 \n"),
+        ]
+        z = self.writer()
+        expected = b""
+        for call, text in calls:
+            with self.subTest(text=text):
+                call(z)
+                expected += text
+                self.assertEqual(self.bytes_of(z), expected)
+
+    def test_strings_keep_every_byte_but_nul(self) -> None:
+        z = self.writer()
+        self.assertTrue(z.text(0, 0, "two words\nand a line"))
+        self.assertTrue(z.text(0, 0, ""))
+        self.assertTrue(z.text(0, 0, "Grüße"))
+        self.assertTrue(z.font(b"\xe9t\xe9"))  # bytes go out as they are
+        self.assertEqual(self.bytes_of(z),
+                         b"3 4 0 0 20 two words\nand a line\n"
+                         b"3 4 0 0 0 \n"
+                         b"3 4 0 0 7 Gr\xc3\xbc\xc3\x9fe\n"
+                         b"9 2 3 \xe9t\xe9\n")
+
+    def test_close_sends_exit_as_asked(self) -> None:
+        cases = [({}, {}, b""), ({"exit_at_close": True}, {}, b"1 0 \n"),
+                 ({"exit_at_close": True}, {"exit": False}, b""), ({}, {"exit": True}, b"1 0 \n")]
+        for i, (at_open, at_close, tail) in enumerate(cases):
+            with self.subTest(at_open=at_open, at_close=at_close):
+                path = self.scratch(f"close{i}.zv")
+                with zorva.open(path, launch=False, **at_open) as z:
+                    z.start()
+                    z.close(**at_close)
+                    z.close(exit=True)  # a second close does nothing
+                self.assertTrue(z.closed)
+                self.assertEqual(self.bytes_of(path), b"0 0 \n" + tail)
+                with self.assertRaises(ValueError):
+                    z.start()
+
+
+class StringLimits(ScratchCase):
+    def check(self, s: "str | bytes", kept: bytes, whole: bool) -> None:
+        self.files = getattr(self, "files", 0) + 1
+        z = self.writer(f"s{self.files}.zv")
+        self.assertEqual(z.text(1, 2, s), whole)
+        self.assertEqual(self.bytes_of(z), b"3 4 1 2 %d " % len(kept) + kept + b"\n")
+
+    def test_cut_at_255_bytes_on_a_character_boundary(self) -> None:
+        e = "\u00e9"  # two bytes in UTF-8
+        euro = "\u20ac"  # three bytes
+        cases = [
+            ("a" * 255, b"a" * 255, True),
+            ("a" * 256, b"a" * 255, False),
+            ("a" * 254 + e, b"a" * 254, False),  # é would end at byte 256
+            ("a" * 253 + e, ("a" * 253 + e).encode(), True),
+            ("a" * 253 + euro, b"a" * 253, False),
+            (e * 200, (e * 127).encode(), False),
+            (b"a" * 254 + e.encode(), b"a" * 254, False),  # UTF-8 bytes: same rule
+            (b"\xe9" * 300, b"\xe9" * 255, False),  # not UTF-8: one character a byte
+        ]
+        for s, kept, whole in cases:
+            with self.subTest(s=s[:4], n=len(s)):
+                self.check(s, kept, whole)
+
+    def test_a_cut_font_name_says_so(self) -> None:
+        z = self.writer()
+        self.assertFalse(z.font("F" * 300))
+        self.assertEqual(self.bytes_of(z), b"9 2 255 " + b"F" * 255 + b"\n")
+
+    def test_nul_is_refused_and_nothing_written(self) -> None:
+        z = self.writer()
+        for call in (lambda: z.text(0, 0, "a\0b"), lambda: z.font(b"\0"),
+                     lambda: z.text(0, 0, "x" * 300 + "\0")):
+            with self.assertRaises(ValueError):
+                call()
+        self.assertFalse(z.failed)
+        z.start()
+        self.assertEqual(self.bytes_of(z), b"0 0 \n")
+
+
+class Arguments(ScratchCase):
+    def test_refused_arguments_write_nothing(self) -> None:
+        z = self.writer()
+        cases = [
+            (lambda: z.line(0, 0, 2 ** 31, 0), OverflowError),
+            (lambda: z.circle(0, 0, -(2 ** 31) - 1), OverflowError),
+            (lambda: z.line(0.5, 0, 1, 1), TypeError),  # type: ignore[arg-type]
+            (lambda: z.text(0, 0, 5), TypeError),  # type: ignore[arg-type]
+            (lambda: z.line_color(256, 0, 0), ValueError),
+            (lambda: z.text_color(0, -1, 0), ValueError),
+        ]
+        for call, error in cases:
+            with self.subTest(error=error):
+                with self.assertRaises(error):
+                    call()
+        self.assertEqual(self.bytes_of(z), b"")
+        self.assertFalse(z.failed)
+
+    def test_integer_like_values_are_written_as_integers(self) -> None:
+        z = self.writer()
+        z.line_type(zorva.LineType.DOTTED)
+        z.text_align(zorva.Align.RIGHT)
+        self.assertEqual(self.bytes_of(z), b"7 1 3 \n10 1 3 \n")
+
+
+if __name__ == "__main__":
+    unittest.main()
