@@ -4,6 +4,7 @@ example writer writes it."""
 from __future__ import annotations
 
 import unittest
+from typing import List, Optional, Tuple, Union
 
 import zorva
 from helpers import ScratchCase
@@ -50,14 +51,15 @@ class ItemBytes(ScratchCase):
                          b"9 2 3 \xe9t\xe9\n")
 
     def test_close_sends_exit_as_asked(self) -> None:
-        cases = [({}, {}, b""), ({"exit_at_close": True}, {}, b"1 0 \n"),
-                 ({"exit_at_close": True}, {"exit": False}, b""), ({}, {"exit": True}, b"1 0 \n")]
+        # exit_at_close, close's exit, what close adds
+        cases: List[Tuple[bool, Optional[bool], bytes]] = [
+            (False, None, b""), (True, None, b"1 0 \n"), (True, False, b""), (False, True, b"1 0 \n")]
         for i, (at_open, at_close, tail) in enumerate(cases):
-            with self.subTest(at_open=at_open, at_close=at_close):
+            with self.subTest(exit_at_close=at_open, exit=at_close):
                 path = self.scratch(f"close{i}.zv")
-                with zorva.open(path, launch=False, **at_open) as z:
+                with zorva.open(path, launch=False, exit_at_close=at_open) as z:
                     z.start()
-                    z.close(**at_close)
+                    z.close(exit=at_close)
                     z.close(exit=True)  # a second close does nothing
                 self.assertTrue(z.closed)
                 self.assertEqual(self.bytes_of(path), b"0 0 \n" + tail)
@@ -65,8 +67,11 @@ class ItemBytes(ScratchCase):
                     z.start()
 
 
+Text = Union[str, bytes]
+
+
 class StringLimits(ScratchCase):
-    def check(self, s: "str | bytes", kept: bytes, whole: bool) -> None:
+    def check(self, s: Text, kept: bytes, whole: bool) -> None:
         self.files = getattr(self, "files", 0) + 1
         z = self.writer(f"s{self.files}.zv")
         self.assertEqual(z.text(1, 2, s), whole)
@@ -75,7 +80,7 @@ class StringLimits(ScratchCase):
     def test_cut_at_255_bytes_on_a_character_boundary(self) -> None:
         e = "\u00e9"  # two bytes in UTF-8
         euro = "\u20ac"  # three bytes
-        cases = [
+        cases: List[Tuple[Text, bytes, bool]] = [
             ("a" * 255, b"a" * 255, True),
             ("a" * 256, b"a" * 255, False),
             ("a" * 254 + e, b"a" * 254, False),  # é would end at byte 256

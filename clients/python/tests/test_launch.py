@@ -6,7 +6,7 @@ from __future__ import annotations
 import os
 import sys
 import unittest
-from typing import Dict
+from typing import Any, Dict, List, Optional, Tuple
 from unittest import mock
 
 import zorva
@@ -25,14 +25,15 @@ class FakeLauncher(ScratchCase):
         os.chmod(path, 0o755)
         return path
 
-    def calls(self, folder: str = "fake") -> list:
+    def calls(self, folder: str = "fake") -> List[str]:
         try:
             with open(os.path.join(self.scratch(folder), "calls")) as f:
                 return f.read().splitlines()
         except FileNotFoundError:
             return []
 
-    def environment(self, **changes: str) -> "mock._patch[Dict[str, str]]":
+    def environment(self, **changes: str) -> Any:
+        """PATH that finds nothing and no $ZORVAD, changed as asked."""
         env = {k: v for k, v in os.environ.items() if k != "ZORVAD"}
         env["PATH"] = "/nonexistent"
         env.update(changes)
@@ -111,8 +112,10 @@ class LaunchFails(FakeLauncher):
     def test_missing_or_unrunnable_program(self) -> None:
         unrunnable = self.scratch("not-a-program")
         open(unrunnable, "w").close()
-        for name, env in ((self.scratch("missing"), {}), (unrunnable, {}),
-                          (None, {"ZORVAD": self.scratch("missing")}), (None, {})):
+        cases: List[Tuple[Optional[str], Dict[str, str]]] = [
+            (self.scratch("missing"), {}), (unrunnable, {}),
+            (None, {"ZORVAD": self.scratch("missing")}), (None, {})]
+        for name, env in cases:
             with self.subTest(name=name, env=env), self.environment(**env), \
                     mock.patch.object(sys, "prefix", self.scratch("no-prefix")):
                 path = self.scratch()

@@ -78,7 +78,7 @@ class FullDisk(ScratchCase):
             self.skipTest(f"mount cannot run: {e}")
         if done.returncode != 0:
             self.skipTest("mounting a tmpfs is not permitted here: " + done.stderr.decode().strip())
-        self.addCleanup(subprocess.run, ["umount", self.mount], check=False)
+        self.addCleanup(lambda: subprocess.run(["umount", self.mount], check=False))
 
     def test_full_disk_fails_and_keeps_what_was_written(self) -> None:
         z = zorva.open(os.path.join(self.mount, "commands.zv"), launch=False)
