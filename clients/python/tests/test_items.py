@@ -128,12 +128,6 @@ class Arguments(ScratchCase):
         self.assertEqual(self.bytes_of(z), b"")
         self.assertFalse(z.failed)
 
-    def test_integer_like_values_are_written_as_integers(self) -> None:
-        z = self.writer()
-        z.line_type(zorva.LineType.DOTTED)
-        z.text_align(zorva.Align.RIGHT)
-        self.assertEqual(self.bytes_of(z), b"7 1 3 \n10 1 3 \n")
-
 
 if __name__ == "__main__":
     unittest.main()

@@ -67,12 +67,6 @@ class Launch(FakeLauncher):
         self.assertEqual(self.calls(), [])
         self.assertEqual(self.bytes_of(path), b"someone's")
 
-    def test_no_launch_runs_nothing(self) -> None:
-        program = self.fake("exit 0")
-        with self.environment(ZORVAD=program):
-            zorva.open(self.scratch(), launch=False).close()
-        self.assertEqual(self.calls(), [])
-
 
 class LaunchFails(FakeLauncher):
     def test_status_and_reason_reach_the_caller_and_the_file_goes(self) -> None:
@@ -139,15 +133,10 @@ class FindZorvad(FakeLauncher):
             (None, {"PATH": path_dir}, prefix, beside),
             (None, {"PATH": "/nonexistent:" + path_dir}, self.scratch("empty"), on_path),
         ]
-        for i, (name, env, sys_prefix, want) in enumerate(cases):
+        for name, env, sys_prefix, want in cases:
             with self.subTest(want=want), self.environment(**env), \
                     mock.patch.object(sys, "prefix", sys_prefix):
                 self.assertEqual(zorva.find_zorvad(name), want)
-                path = self.scratch(f"{i}.zv")
-                with zorva.open(path, zorvad=name):
-                    pass
-                folder = os.path.relpath(os.path.dirname(want), self.dir)
-                self.assertEqual(self.calls(folder)[-1], f"-d|{path}|exists")
 
 
 if __name__ == "__main__":

@@ -20,9 +20,8 @@ class Display:
 
     Coordinates are pixels of the display's window, origin at its
     bottom-left corner, y upward. Each call writes its item in one write
-    on a descriptor opened for appending, so the display never sees half
-    an item from it. Made by zorva.open(); a context manager that closes
-    the handle as close() does.
+    on a descriptor opened for appending. Made by zorva.open(); a context
+    manager that closes the handle as close() does.
 
     Errors: a write that fails or is short raises WriteError, and a display
     that was closed (the file has no name left) raises DisplayClosed; the
@@ -59,7 +58,7 @@ class Display:
         return self._closed
 
     def fileno(self) -> int:
-        """The descriptor written to; -1 once closed."""
+        """The descriptor written to; -1 once closed or lost."""
         return self._fd
 
     def _fail(self, error: ZorvaError) -> ZorvaError:
