@@ -53,7 +53,8 @@ class ItemBytes(ScratchCase):
     def test_close_sends_exit_as_asked(self) -> None:
         # exit_at_close, close's exit, what close adds
         cases: List[Tuple[bool, Optional[bool], bytes]] = [
-            (False, None, b""), (True, None, b"1 0 \n"), (True, False, b""), (False, True, b"1 0 \n")]
+            (False, None, b""), (True, None, b"1 0 \n"),
+            (True, False, b""), (False, True, b"1 0 \n")]
         for i, (at_open, at_close, tail) in enumerate(cases):
             with self.subTest(exit_at_close=at_open, exit=at_close):
                 path = self.scratch(f"close{i}.zv")

@@ -73,16 +73,19 @@ class Display:
                 raise HandleFailed(self._failure)
             try:
                 if os.fstat(self._fd).st_nlink == 0:
-                    raise self._fail(DisplayClosed(f"{self._path} has no name left: its display was closed"))
+                    raise self._fail(DisplayClosed(
+                        f"{self._path} has no name left: its display was closed"))
                 n = os.write(self._fd, data)
             except OSError as e:
                 if e.errno == errno.EBADF:
                     # The descriptor was closed behind the handle's back:
                     # its number may be another file's now, never close it.
                     self._fd = -1
-                raise self._fail(WriteError(f"writing to {self._path}: {e.strerror or e}", e.errno)) from e
+                raise self._fail(WriteError(
+                    f"writing to {self._path}: {e.strerror or e}", e.errno)) from e
             if n != len(data):
-                raise self._fail(WriteError(f"writing to {self._path}: only {n} of {len(data)} bytes written"))
+                raise self._fail(WriteError(
+                    f"writing to {self._path}: only {n} of {len(data)} bytes written"))
 
     # Control items.
     def start(self) -> None:
@@ -210,8 +213,8 @@ def _remove_if_same(path: str, made: os.stat_result) -> None:
         pass
 
 
-def open(path: Optional[Union[str, "os.PathLike[str]"]] = None, *, launch: bool = True, zorvad: Optional[str] = None,
-         exit_at_close: bool = False) -> Display:
+def open(path: Optional[Union[str, "os.PathLike[str]"]] = None, *, launch: bool = True,
+         zorvad: Optional[str] = None, exit_at_close: bool = False) -> Display:
     """Creates a command file and starts a display that follows it.
 
     path: the file to create; it must not exist yet (FileExistsError). None

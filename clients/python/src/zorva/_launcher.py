@@ -26,7 +26,8 @@ def find_zorvad(explicit: Optional[str] = None) -> str:
     A program named by the caller or by $ZORVAD must be there: it is
     reported rather than passed over for another one.
     """
-    for named, source in ((explicit, "the zorvad argument"), (os.environ.get(ENV_VARIABLE), "$" + ENV_VARIABLE)):
+    named_by = ((explicit, "the zorvad argument"), (os.environ.get(ENV_VARIABLE), "$" + ENV_VARIABLE))
+    for named, source in named_by:
         if named:
             if not _runnable(named):
                 raise LaunchError(named, None, f"{source} names no runnable program")
