@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/Launcher.h"
 #include "app/Readiness.h"
+#include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
 #include "display/CommandFileName.h"
 #include "display/DisplayState.h"
@@ -35,6 +36,7 @@ void windowShown() {
 }  // namespace
 
 int AppMain(int argc, char** argv) {
+  UseProgramResources();
   watchEarlyBoxes();
   const CommandLine line = ParseCommandLine(argc, argv);
   switch (line.mode) {

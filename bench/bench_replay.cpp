@@ -13,9 +13,18 @@
 #include <string>
 #include <vector>
 
+#include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
 #include "display/DisplayState.h"
 #include "display/TZorvaWindow.h"
+
+namespace {
+// The display window, with the program's resources.
+const bool registered = [] {
+  UseProgramResources();
+  return true;
+}();
+}  // namespace
 
 namespace {
 

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
 #include "display/DisplayState.h"
 #include "display/CommandFileName.h"
@@ -34,6 +35,14 @@
 // Xlib's macros clash with Qt's names: its headers come last.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+
+namespace {
+// The display window, with the program's resources.
+const bool registered = [] {
+  UseProgramResources();
+  return true;
+}();
+}  // namespace
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "framework/ExceptionReport.h"
 #include "framework/QtApplication.h"
 #include "framework/TFrameWindow.h"
+#include "framework/TResources.h"
 
 namespace {
 TApplication* current = nullptr;
@@ -19,7 +20,8 @@ TApplication* current = nullptr;
 // to the program; Qt must not take options such as -platform or -style out
 // of it.
 int qtArgc = 1;
-char qtDefaultName[] = "zorvad";
+char qtDefaultName[] = "application";
+std::string qtName;
 char* qtArgv[] = {qtDefaultName, nullptr};
 }  // namespace
 
@@ -35,7 +37,10 @@ TApplication* TApplication::Current() { return current; }
 TApplication::TApplication(const char* name) : TModule(name), impl(std::make_unique<Impl>()) {
   if (!QCoreApplication::instance()) {
     qtArgc = 1;
-    qtArgv[0] = EntryArgc() > 0 && EntryArgv() && EntryArgv()[0] ? EntryArgv()[0] : qtDefaultName;
+    qtName = TResources::ProgramName();
+    qtArgv[0] = EntryArgc() > 0 && EntryArgv() && EntryArgv()[0] ? EntryArgv()[0]
+                : !qtName.empty()                                  ? qtName.data()
+                                                                   : qtDefaultName;
     qtArgv[1] = nullptr;
     impl->ownedQt = std::make_unique<TQtApplication>(qtArgc, qtArgv);
   }

@@ -11,6 +11,7 @@
 #include "framework/QtApplication.h"
 #include "framework/TApplication.h"
 #include "framework/TMenu.h"
+#include "framework/TResources.h"
 #include "framework/surface/TextBytes.h"
 
 struct TFrameWindow::MenuState {
@@ -55,7 +56,8 @@ void TFrameWindow::AttachFrame() {
   QWidget* top = TopLevelWidget();
   if (!top)
     return;
-  top->setWindowIcon(QIcon(QStringLiteral(":/zorva/%1.svg").arg(IconResId)));
+  if (const std::string icon = TResources::IconPath(IconResId); !icon.empty())
+    top->setWindowIcon(QIcon(QString::fromStdString(icon)));
   if (Attr.Menu.empty())
     return;
   const std::vector<TMenuItem> items = TMenu::Load(Attr.Menu);

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QString>
 
+#include "framework/TResources.h"
+
 namespace {
 
 class Lines {
@@ -117,9 +119,9 @@ std::vector<TMenuItem> TMenu::Parse(std::string_view text) {
 }
 
 std::vector<TMenuItem> TMenu::Load(const std::string& name) {
-  QFile file(QStringLiteral(":/zorva/") + QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) +
-             QStringLiteral(".menu"));
-  if (name.empty() || name.find('/') != std::string::npos || !file.open(QIODevice::ReadOnly))
+  const std::string path = TResources::MenuPath(name);
+  QFile file(QString::fromStdString(path));
+  if (path.empty() || !file.open(QIODevice::ReadOnly))
     throw TXMenu();
   const QByteArray bytes = file.readAll();
   return Parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "framework/TResources.h"
 #include "framework/Entry.h"
 #include "framework/TApplication.h"
 #include "framework/TFrameWindow.h"
@@ -63,4 +64,8 @@ int appMain(int, char**) {
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunEntry(argc, argv, appMain); }
+int main(int argc, char** argv) {
+  // The framework has no resources of its own: the program's menu file.
+  TResources::SetMenu("DRAW_MENU", ZORVA_SOURCE_DIR "/app/resources/DRAW_MENU.menu");
+  return RunEntry(argc, argv, appMain);
+}

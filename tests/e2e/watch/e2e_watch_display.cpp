@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
 #include "display/CommandFileName.h"
 #include "display/DisplayState.h"
@@ -45,6 +46,7 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+  UseProgramResources();
   if (argc != 2) {
     std::fprintf(stderr, "usage: e2e_watch_display FILE\n");
     return 2;
