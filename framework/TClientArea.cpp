@@ -36,15 +36,18 @@ QRegion TClientArea::Resize(const QSize& logical, double devicePixelRatio, std::
   // Painting ends on the old image before it goes; the next drawing call
   // begins on the new one.
   raster.End();
+  painting = false;
   image = std::move(fresh);
   ratio = r;
   size = want;
-  drawn &= QRect(QPoint(0, 0), size);
   return uncovered;
 }
 
 void TClientArea::Redirect(Surface* surface) {
-  if (surface && surface != redirect) raster.End();
+  if (surface && surface != redirect) {
+    raster.End();
+    painting = false;
+  }
   redirect = surface;
 }
 
@@ -55,46 +58,55 @@ void TClientArea::Erase(const QRegion& region, std::uint32_t color) {
 
 QRegion TClientArea::TakeDrawn() {
   raster.End();
-  const QRect all(QPoint(0, 0), size);
-  const QRegion result = allDrawn ? QRegion(all) : QRegion(drawn & all);
-  drawn = QRect();
+  painting = false;
+  QRegion result;
+  if (allDrawn) {
+    result = QRect(QPoint(0, 0), size);
+  } else {
+    // Clamped here: the rectangle of any 32-bit coordinates must fit an int.
+    const long long w = size.width(), h = size.height();
+    const long long left = std::clamp(drawnLeft, 0LL, w), right = std::clamp(drawnRight, 0LL, w);
+    const long long top = std::clamp(drawnTop, 0LL, h), bottom = std::clamp(drawnBottom, 0LL, h);
+    if (left < right && top < bottom)
+      result = QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                     static_cast<int>(bottom - top));
+  }
+  drawnLeft = drawnTop = LLONG_MAX;
+  drawnRight = drawnBottom = LLONG_MIN;
   allDrawn = false;
   return result;
 }
 
-Surface& TClientArea::drawing() {
-  if (redirect) return *redirect;
-  if (!raster.Target() && !image->isNull()) raster.Retarget(image.get());
+RasterSurface& TClientArea::beginPainting() {
+  if (!image->isNull()) {
+    raster.Retarget(image.get());
+    painting = true;
+  }
   return raster;
-}
-
-void TClientArea::touch(long long left, long long top, long long right, long long bottom) {
-  if (allDrawn) return;
-  // Clamp first: the rectangle of any 32-bit coordinates must fit an int.
-  const long long w = size.width(), h = size.height();
-  left = std::clamp(left, 0LL, w);
-  right = std::clamp(right, 0LL, w);
-  top = std::clamp(top, 0LL, h);
-  bottom = std::clamp(bottom, 0LL, h);
-  if (right <= left || bottom <= top) return;
-  drawn |= QRect(QPoint(static_cast<int>(left), static_cast<int>(top)),
-                 QPoint(static_cast<int>(right) - 1, static_cast<int>(bottom) - 1));
-  if (drawn == QRect(QPoint(0, 0), size)) allDrawn = true;
 }
 
 void TClientArea::MoveToEx(int x, int y) {
   curX = x;
   curY = y;
-  current().MoveToEx(x, y);
+  if (redirect)
+    redirect->MoveToEx(x, y);
+  else
+    raster.MoveToEx(x, y);
 }
 
 void TClientArea::LineTo(int x, int y) {
+  // Lines go every way: the ends are ordered without branches, which a
+  // stream of random directions would mispredict.
   const long long x1 = curX + orgX, y1 = curY + orgY, x2 = x + orgX, y2 = y + orgY;
-  touch(std::min(x1, x2) - penReach, std::min(y1, y2) - penReach, std::max(x1, x2) + penReach + 1,
-        std::max(y1, y2) + penReach + 1);
+  const long long dx = x2 - x1, dy = y2 - y1;
+  const long long sx = dx & (dx >> 63), sy = dy & (dy >> 63);  // the negative part
+  touch(x1 + sx - penReach, y1 + sy - penReach, x2 - sx + penReach + 1, y2 - sy + penReach + 1);
   curX = x;
   curY = y;
-  drawing().LineTo(x, y);
+  if (redirect)
+    redirect->LineTo(x, y);
+  else
+    (painting ? raster : beginPainting()).LineTo(x, y);
 }
 
 void TClientArea::TextOutA(int x, int y, const char* text, int count) {

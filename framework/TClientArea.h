@@ -18,6 +18,8 @@
 #include <QImage>
 #include <QRect>
 #include <QRegion>
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 
@@ -72,19 +74,29 @@ private:
   // The surface that takes the calls: for state changes as it is, for
   // drawing calls with the raster surface painting on the image.
   Surface& current() { return redirect ? *redirect : static_cast<Surface&>(raster); }
-  Surface& drawing();
-  // Adds a rectangle of logical coordinates (any values) to what was drawn.
-  void touch(long long left, long long top, long long right, long long bottom);
+  Surface& drawing() { return redirect ? *redirect : painting ? raster : beginPainting(); }
+  RasterSurface& beginPainting();
+  // Adds a rectangle of logical coordinates (any values, right and bottom
+  // exclusive) to what was drawn; kept unclamped until TakeDrawn, since
+  // this runs for every line.
+  void touch(long long left, long long top, long long right, long long bottom) {
+    drawnLeft = std::min(drawnLeft, left);
+    drawnTop = std::min(drawnTop, top);
+    drawnRight = std::max(drawnRight, right);
+    drawnBottom = std::max(drawnBottom, bottom);
+  }
   void touchAll() { allDrawn = true; }
 
   std::unique_ptr<QImage> image = std::make_unique<QImage>();
   RasterSurface raster;
   Surface* redirect = nullptr;
+  bool painting = false;  // the raster surface paints on the image
   double ratio = 1;
   QSize size;
 
-  // What was drawn since TakeDrawn: a rectangle, or all of it.
-  QRect drawn;
+  // What was drawn since TakeDrawn: a rectangle (empty while left > right),
+  // or all of it.
+  long long drawnLeft = LLONG_MAX, drawnTop = LLONG_MAX, drawnRight = LLONG_MIN, drawnBottom = LLONG_MIN;
   bool allDrawn = false;
   // Kept to bound what a line or an arc can touch.
   long long orgX = 0, orgY = 0, curX = 0, curY = 0;
