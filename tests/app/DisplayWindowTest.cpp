@@ -132,8 +132,8 @@ TEST_F(DisplayWindowTest, ClearErasesAndKeepsTheAttributes) {
 TEST_F(DisplayWindowTest, AClearRepaintsOnceForItsPaintRequest) {
   // The clear both invalidates the client area and posts a paint request:
   // one paint cycle serves both, erasing once and replaying once.
+  std::ostringstream trace;  // outlives the application, which deletes the window
   TDrawApp app(state);
-  std::ostringstream trace;
   auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", state);
   window->UseSurface(std::make_unique<RecordingSurface>(trace));
   window->Attr.Style &= ~WS_VISIBLE;
