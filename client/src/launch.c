@@ -42,12 +42,12 @@ static void own_folder(char *dir, size_t size) {
   snprintf(dir, size, "%s", path);
 }
 
-/* The zorvad to run when the caller named none: $ZORVA_ZORVAD, else the one
+/* The zorvad to run when the caller named none: $ZORVAD, else the one
    in the bin folder of the prefix this code is installed in, else a look-up
    on PATH. `where` receives the prefix candidate for the message when none
    is found. */
 static const char *default_program(char *buf, size_t size, char *where, size_t where_size) {
-  const char *env = getenv("ZORVA_ZORVAD");
+  const char *env = getenv("ZORVAD");
   if (env && *env) return env;
   char dir[PATH_MAX];
   own_folder(dir, sizeof dir);
@@ -101,7 +101,7 @@ int zv_launch(zorva *z, const char *program, const char *file) {
     if (where[0] && spawned == ENOENT)
       return zv_report(z, ZORVA_ENOTFOUND,
                        "zorvad was found neither at %s nor on PATH; name it in zorva_options or "
-                       "in ZORVA_ZORVAD",
+                       "in ZORVAD",
                        where);
     errno = spawned;
     return zv_report(z, ZORVA_ENOTFOUND, "cannot run %s: %m", program);

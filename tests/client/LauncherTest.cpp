@@ -54,10 +54,10 @@ TEST(ClientLauncher, RunsTheLauncherOnTheNewFile) {
 TEST(ClientLauncher, TheEnvironmentNamesTheProgramWhenTheCallerDoesNot) {
   ScratchDir dir;
   const std::string ran = dir / "ran";
-  setenv("ZORVA_ZORVAD", fakeZorvad(dir, "touch " + ran).c_str(), 1);
+  setenv("ZORVAD", fakeZorvad(dir, "touch " + ran).c_str(), 1);
   zorva* z = nullptr;
   EXPECT_EQ(zorva_open(&z, (dir / "env.zv").c_str(), nullptr), ZORVA_OK) << zorva_errmsg(z);
-  unsetenv("ZORVA_ZORVAD");
+  unsetenv("ZORVAD");
   EXPECT_TRUE(fs::exists(ran));
   zorva_close(z, ZORVA_LEAVE_OPEN);
 }
@@ -152,7 +152,7 @@ TEST(ClientLauncher, WithoutANameAPrivateFileIsMade) {
 TEST(ClientLauncher, StartsTheRealDisplayFromItsOwnPrefix) {
   ScratchDir dir;
   const std::string file = dir / "real.zv";
-  unsetenv("ZORVA_ZORVAD");
+  unsetenv("ZORVAD");
   zorva* z = nullptr;
   ASSERT_EQ(zorva_open(&z, file.c_str(), nullptr), ZORVA_OK) << zorva_errmsg(z);
   EXPECT_EQ(zorva_start(z), ZORVA_OK);

@@ -93,7 +93,7 @@ enum zorva_align { ZORVA_LEFT = 1, ZORVA_CENTER = 2, ZORVA_RIGHT = 3 };
 typedef struct zorva_options {
   unsigned flags;
   /* The zorvad program to start, a path or a name looked up on PATH. NULL:
-     the environment variable ZORVA_ZORVAD, else the zorvad of the prefix
+     the environment variable ZORVAD, else the zorvad of the prefix
      this library is installed in (<prefix>/bin/zorvad), else PATH. */
   const char *zorvad;
 } zorva_options;
