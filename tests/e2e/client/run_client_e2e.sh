@@ -8,7 +8,12 @@ set -u
 client=$1; render=$2; picture=$3
 work=$(mktemp -d)
 passed=0; failed=0
-cleanup() { [ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"; }
+display_pid=
+cleanup() {
+  # A display held for the client must not stay stopped.
+  [ -n "$display_pid" ] && kill -CONT "$display_pid" 2>/dev/null
+  [ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
+}
 trap cleanup EXIT
 . "$(dirname "$0")/../lib.sh"
 ok()  { echo "ok: $1"; passed=$((passed + 1)); }
