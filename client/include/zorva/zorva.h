@@ -106,14 +106,15 @@ typedef struct zorva_options {
  * private file (mode 0600) named zorva-XXXXXX.zv in $TMPDIR or /tmp.
  * `options`: NULL for the defaults.
  *
- * *handle receives a handle also when the call fails (the only exception is
- * ZORVA_ENOMEM, which leaves it NULL): zorva_errmsg(*handle) then says what
- * went wrong (for a launcher failure its exit status and the reason it
- * printed), and zorva_close(*handle, ...) frees it. A file the call created
+ * *handle receives a handle also when the call fails (NULL only when not
+ * even the handle could be allocated: ZORVA_ENOMEM). zorva_errmsg(*handle)
+ * then says what went wrong (for a launcher failure its exit status and the
+ * reason it printed), and zorva_close(*handle, ...) frees it. A file the call created
  * is removed again when the display could not be started.
  *
- * Blocks until the launcher returns: normally well under a second, at most
- * about 30 seconds for a display that never gets ready.
+ * Blocks until the launcher returns: normally well under a second. A display
+ * that is not ready within 30 seconds keeps the launcher, and so this call,
+ * waiting until that display ends.
  */
 ZORVA_API int zorva_open(zorva **handle, const char *file, const zorva_options *options);
 
