@@ -109,8 +109,8 @@ typedef struct zorva_options {
  * *handle receives a handle also when the call fails (NULL only when not
  * even the handle could be allocated: ZORVA_ENOMEM). zorva_errmsg(*handle)
  * then says what went wrong (for a launcher failure its exit status and the
- * reason it printed), and zorva_close(*handle, ...) frees it. A file the call created
- * is removed again when the display could not be started.
+ * reason it printed), and zorva_close(*handle, ...) frees it. A file the
+ * call created is removed again when the display could not be started.
  *
  * Blocks until the launcher returns: normally well under a second. A display
  * that is not ready within 30 seconds keeps the launcher, and so this call,
