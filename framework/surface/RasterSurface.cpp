@@ -12,14 +12,11 @@
 
 namespace {
 
-// Coordinates Qt's rasteriser takes safely (its fixed point ends near 2^25).
+// Coordinates Qt's rasteriser takes safely (its fixed point ends near 2^25
+// device pixels; ratios go up to 4).
 constexpr double kSafe = 1 << 20;
 // Above this half-axis, ellipses go through our own visible-part polyline.
 constexpr double kLargeRadius = 16384;
-// A font's text cache is dropped when it grows past this many strings...
-constexpr std::size_t kMaxTexts = 8192;
-// ... and all of them when strings of more than this many fonts are kept.
-constexpr std::size_t kMaxTextFonts = 16;
 
 bool small(double v) { return v > -kSafe && v < kSafe; }
 
@@ -37,10 +34,10 @@ RasterSurface::~RasterSurface() {
 void RasterSurface::Retarget(QPaintDevice* device) {
   if (painter.isActive()) painter.end();
   target = device;
-  image = nullptr;
   painterPen = PainterPen::Unknown;
   painterFontSet = false;
-  plot.thin = false;
+  plotter.Detach();
+  thin = false;
   if (!device) return;
   if (!painter.begin(device)) return;
   begin();
@@ -48,25 +45,36 @@ void RasterSurface::Retarget(QPaintDevice* device) {
 }
 
 void RasterSurface::begin() {
-  image = nullptr;
-  if (target->devType() == QInternal::Image) {
-    auto* img = static_cast<QImage*>(target);
-    const QImage::Format f = img->format();
-    if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
-        f == QImage::Format_ARGB32_Premultiplied)
-      image = img;
-  }
-  devW = target->width();
-  devH = target->height();
+  // The painter works in logical pixels: Qt scales it by the ratio.
+  ratio = target->devicePixelRatio();
+  if (!(ratio > 0)) ratio = 1;
+  devW = target->width() / ratio;
+  devH = target->height() / ratio;
+  if (target->devType() == QInternal::Image) plotter.Attach(static_cast<QImage*>(target));
   const double diagonal = std::hypot(devW, devH);
   maxPenWidth = static_cast<int>(std::min(2 * diagonal + 16, 1.0e6));
   painter.setBrush(Qt::NoBrush);
   painter.setBackgroundMode(Qt::TransparentMode);
+  if (penCacheUnitRatio != (ratio == 1)) {
+    penCache.clear();  // thin pens differ between ratio 1 and the others
+    penCacheUnitRatio = ratio == 1;
+  }
   linePen = penFor(pen);
 }
 
 double RasterSurface::halfPenWidth() const {
   return pen.width > 1 ? std::min(pen.width, maxPenWidth) / 2.0 : 0.5;
+}
+
+double RasterSurface::penShift() const {
+  // Qt fills the device pixels whose top-left corner lies in the shape. At
+  // ratio 1 an odd width centred on a whole coordinate thus covers the
+  // pixels from y - (w-1)/2 to y + (w-1)/2; at ratio r the same set needs
+  // the shape centred half a logical pixel further on. Even widths cover
+  // y - w/2 to y + w/2 - 1 at every ratio unmoved.
+  if (ratio == 1) return 0;
+  const int w = pen.width > 1 ? std::min(pen.width, maxPenWidth) : 1;
+  return w % 2 ? 0.5 : 0;
 }
 
 QPen RasterSurface::makePen(const PenDesc& d) const {
@@ -82,8 +90,10 @@ QPen RasterSurface::makePen(const PenDesc& d) const {
     p.setJoinStyle(Qt::RoundJoin);
     return p;
   }
-  // Width 1, 0 or negative: one pixel (cosmetic), with the dash patterns.
-  p.setWidth(0);
+  // Width 1, 0 or negative: one logical pixel, with the dash patterns (in
+  // pen widths, so logical pixels). Qt's cosmetic pen is one device pixel,
+  // which is one logical pixel only at ratio 1.
+  p.setWidth(ratio == 1 ? 0 : 1);
   p.setCapStyle(Qt::FlatCap);
   switch (d.style) {
     case PS_DASH: p.setDashPattern({18, 6}); break;
@@ -119,6 +129,13 @@ void RasterSurface::useTextPen() {
   }
 }
 
+void RasterSurface::updatePlot() {
+  // One pixel wide and solid (no dash pattern, not the null pen).
+  thin = plotter.Attached() && painter.isActive() && pen.width <= 1 &&
+         linePen.style() == Qt::SolidLine;
+  if (thin) plotter.SetColour(ToQRgb(pen.color));
+}
+
 void RasterSurface::MoveToEx(int x, int y) {
   curX = x;
   curY = y;
@@ -129,25 +146,34 @@ void RasterSurface::LineTo(int x, int y) {
   const long long ix2 = static_cast<long long>(x) + orgX, iy2 = static_cast<long long>(y) + orgY;
   curX = x;
   curY = y;
-  if (plot.thin && ix1 >= 0 && ix2 >= 0 && iy1 >= 0 && iy2 >= 0 && ix1 < plot.w && ix2 < plot.w &&
-      iy1 < plot.h && iy2 < plot.h) {
-    plotLine(static_cast<int>(ix1), static_cast<int>(iy1), static_cast<int>(ix2), static_cast<int>(iy2));
+  if (thin && plotter.Contains(ix1, iy1) && plotter.Contains(ix2, iy2)) {
+    plotter.Line(static_cast<int>(ix1), static_cast<int>(iy1), static_cast<int>(ix2), static_cast<int>(iy2));
     return;
   }
   if (!painter.isActive() || linePen.style() == Qt::NoPen) return;
-  const double x1 = static_cast<double>(ix1), y1 = static_cast<double>(iy1);
-  const double x2 = static_cast<double>(ix2), y2 = static_cast<double>(iy2);
+  double x1 = static_cast<double>(ix1), y1 = static_cast<double>(iy1);
+  double x2 = static_cast<double>(ix2), y2 = static_cast<double>(iy2);
   usePen();
-  if (small(x1) && small(y1) && small(x2) && small(y2)) {
+  if (ratio == 1 && small(x1) && small(y1) && small(x2) && small(y2)) {
     painter.drawLine(QLine(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
                            static_cast<int>(y2)));
     return;
   }
+  if (const double s = penShift(); s != 0) {
+    // A wide pen's round ends reach the same way along the line as across;
+    // a thin pen's flat ends already sit on pixel edges along it.
+    const bool alongX = std::fabs(x2 - x1) >= std::fabs(y2 - y1);
+    const double sx = pen.width > 1 || !alongX ? s : 0, sy = pen.width > 1 || alongX ? s : 0;
+    x1 += sx, x2 += sx, y1 += sy, y2 += sy;
+  }
+  if (small(x1) && small(y1) && small(x2) && small(y2)) {
+    painter.drawLine(QLineF(x1, y1, x2, y2));
+    return;
+  }
   // Far out: only the part that can reach the target, with room for the pen.
   const double m = halfPenWidth() + 2;
-  double a = x1, b = y1, c = x2, d = y2;
-  if (!raster::clipLine(a, b, c, d, raster::Box{-m, -m, devW + m, devH + m})) return;
-  painter.drawLine(QLineF(a, b, c, d));
+  if (!raster::clipLine(x1, y1, x2, y2, raster::Box{-m, -m, devW + m, devH + m})) return;
+  painter.drawLine(QLineF(x1, y1, x2, y2));
 }
 
 void RasterSurface::Arc(int left, int top, int right, int bottom, int xStart, int yStart,
@@ -168,8 +194,10 @@ void RasterSurface::drawEllipsePart(double x0, double y0, double x1, double y1, 
   if (x1 < -m || y1 < -m || x0 > devW + m || y0 > devH + m) return;
   if (!whole && !(spanDeg > 0)) return;
   const double a = (x1 - x0) / 2, b = (y1 - y0) / 2;
-  if (whole && a == b && plotCircle(x0, y0, a)) return;
+  if (whole && a == b && thin && plotter.Circle(x0, y0, a)) return;
   usePen();
+  const double s = penShift();
+  x0 += s, x1 += s, y0 += s, y1 += s;
   if (a <= kLargeRadius && b <= kLargeRadius && small(x0) && small(y0) && small(x1) && small(y1)) {
     const QRectF rect(x0, y0, x1 - x0, y1 - y0);
     if (whole) {
@@ -193,86 +221,10 @@ void RasterSurface::drawEllipsePart(double x0, double y0, double x1, double y1, 
   }
 }
 
-void RasterSurface::plotLine(int x, int y, int xe, int ye) {
-  // Bresenham from the start point up to, not including, the end point.
-  const int dx = std::abs(xe - x), sx = x < xe ? 1 : -1;
-  const int dy = -std::abs(ye - y), sy = y < ye ? 1 : -1;
-  int err = dx + dy;
-  while (x != xe || y != ye) {
-    reinterpret_cast<QRgb*>(plot.bits + y * plot.stride)[x] = plot.colour;
-    const int e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      y += sy;
-    }
-  }
-}
-
-void RasterSurface::updatePlot() {
-  // One pixel wide and solid (no dash pattern, not the null pen).
-  plot.thin = image && painter.isActive() && pen.width <= 1 && linePen.style() == Qt::SolidLine;
-  if (!plot.thin) return;
-  // The painter draws straight into the image's buffer as well; write where
-  // it writes (bits() could detach a shared image from the painter).
-  plot.bits = const_cast<uchar*>(image->constBits());
-  plot.stride = image->bytesPerLine();
-  plot.w = image->width();
-  plot.h = image->height();
-  plot.colour = ToQRgb(pen.color);
-}
-
-bool RasterSurface::plotCircle(double x0, double y0, double r) {
-  // Only a pen plotted directly, a whole number radius and a circle of
-  // moderate size.
-  if (!plot.thin || r != std::floor(r) || r > 16384) return false;
-  const int radius = static_cast<int>(r);
-  const int cx = static_cast<int>(x0) + radius, cy = static_cast<int>(y0) + radius;
-  const long long w = plot.w, h = plot.h;
-  const bool inside = cx - radius >= 0 && cy - radius >= 0 && cx + radius < w && cy + radius < h;
-  auto put = [&](int x, int y) {
-    if (inside || (x >= 0 && y >= 0 && x < w && y < h))
-      reinterpret_cast<QRgb*>(plot.bits + y * plot.stride)[x] = plot.colour;
-  };
-  // Midpoint circle: one octant computed, eight plotted.
-  int x = radius, y = 0, err = 1 - radius;
-  while (x >= y) {
-    put(cx + x, cy + y); put(cx - x, cy + y); put(cx + x, cy - y); put(cx - x, cy - y);
-    put(cx + y, cy + x); put(cx - y, cy + x); put(cx + y, cy - x); put(cx - y, cy - x);
-    ++y;
-    if (err < 0) {
-      err += 2 * y + 1;
-    } else {
-      --x;
-      err += 2 * (y - x) + 1;
-    }
-  }
-  return true;
-}
-
-const RasterSurface::TextEntry& RasterSurface::textEntry(const char* text, int count) {
-  if (textCache.size() > kMaxTextFonts && !textCache.count(font->id)) textCache.clear();
-  TextCache& cache = textCache[font->id];
-  const std::string_view bytes(text, static_cast<std::size_t>(count));
-  auto it = cache.find(bytes);
-  if (it != cache.end()) return it->second;
-  if (cache.size() >= kMaxTexts) cache.clear();
-  TextEntry e;
-  const QString s = DecodeTextBytes(text, count);
-  e.text.setTextFormat(Qt::PlainText);
-  e.text.setPerformanceHint(QStaticText::AggressiveCaching);
-  e.text.setText(s);
-  e.advance = QFontMetricsF(font->font).horizontalAdvance(s);
-  return cache.emplace(std::string(bytes), std::move(e)).first->second;
-}
-
 void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
   if (!painter.isActive() || count <= 0 || !text) return;
   if (!font) font = RasterFontFor(*GdiObjects::Font(fontHandle));
-  const TextEntry& e = textEntry(text, count);
+  const TextCache::Entry& e = texts.Get(*font, ratio, text, count);
   double left = static_cast<double>(x) + orgX, top = static_cast<double>(y) + orgY;
   if ((textAlign & TA_CENTER) == TA_CENTER) left -= e.advance / 2;
   else if (textAlign & TA_RIGHT) left -= e.advance;

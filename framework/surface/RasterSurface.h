@@ -6,35 +6,43 @@
 // alignment, background mode, viewport origin, current position) belongs to
 // the surface and survives a change of target.
 //
-// Mapping: width <= 1 pens are one pixel wide and carry the dash patterns
-// (dash 18/6, dot 3/3, dash-dot 9/6/3/6), wider pens are solid with round
-// caps and joins; a negative width draws one pixel wide; widths beyond
-// twice the target's diagonal draw at that width (such a line already
-// covers the whole target wherever it crosses it). Coordinates are clipped
-// in double precision before Qt sees them, and ellipses too large for Qt's
-// rasteriser are drawn as polylines over their visible part only. A whole
-// circle, and a line that lies inside the image, in a one-pixel solid pen on
-// a 32-bit image are plotted directly (midpoint circle, Bresenham), which is
-// several times faster than Qt's ellipse and line. Text
-// hangs below its point (top of the character cell); OPAQUE mode fills the
-// cell with the background colour (white), TRANSPARENT does not; text never
-// uses or moves the current position (TA_UPDATECP is ignored). Text bytes
-// are UTF-8 when valid, else Windows-1252; laid-out texts are cached per
-// font.
+// Units: every call is in logical pixels. An image whose device pixel ratio
+// is r has r times as many pixels each way; one drawing unit stays one
+// logical pixel, while text, curves and wide lines are drawn at the device's
+// full resolution.
+//
+// Mapping: width <= 1 pens are one logical pixel wide and carry the dash
+// patterns (dash 18/6, dot 3/3, dash-dot 9/6/3/6, in logical pixels), wider
+// pens are solid with round caps and joins; a negative width draws one
+// pixel wide; widths beyond twice the target's diagonal draw at that width
+// (such a line already covers the whole target wherever it crosses it). A
+// pen covers the same logical pixels at every ratio: at ratio 1 a thin pen
+// is Qt's one-pixel cosmetic pen, elsewhere a one-unit pen moved onto the
+// pixel centres across the line (Qt centres it on the pixel edge, which
+// would cover half of two logical rows). Coordinates are clipped in double
+// precision before Qt sees them, and ellipses too large for Qt's rasteriser
+// are drawn as polylines over their visible part only. A whole circle, and
+// a line that lies inside the image, in a thin solid pen on a 32-bit image
+// of whole-number ratio are plotted directly (DirectPlotter), which is
+// several times faster than Qt's ellipse and line. Text hangs below its
+// point (top of the character cell, measured in logical pixels at every
+// ratio); OPAQUE mode fills the cell with the background colour (white),
+// TRANSPARENT does not; text never uses or moves the current position
+// (TA_UPDATECP is ignored). Text bytes are UTF-8 when valid, else
+// Windows-1252; laid-out texts are cached (TextCache).
 
 #include <QImage>
 #include <QPainter>
 #include <QPen>
-#include <QStaticText>
 #include <cstdint>
 #include <memory>
-#include <string>
-#include <string_view>
 #include <unordered_map>
 
+#include "framework/surface/DirectPlotter.h"
 #include "framework/surface/GdiObjects.h"
 #include "framework/surface/RasterFont.h"
 #include "framework/surface/Surface.h"
+#include "framework/surface/TextCache.h"
 
 class RasterSurface : public Surface {
 public:
@@ -73,16 +81,6 @@ public:
   int BkMode() const { return bkMode; }
 
 private:
-  struct TextEntry {
-    QStaticText text;
-    double advance = 0;
-  };
-  struct StringHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-  };
-  using TextCache = std::unordered_map<std::string, TextEntry, StringHash, std::equal_to<>>;
-
   void begin();
   void usePen();
   void useTextPen();
@@ -90,31 +88,22 @@ private:
   const QPen& penFor(const PenDesc& d);
   void drawEllipsePart(double x0, double y0, double x1, double y1, double startDeg,
                        double spanDeg, bool whole);
-  // Draws a line of a one-pixel solid pen straight into a 32-bit image
-  // (Bresenham, the end point left out); both points lie inside the image.
-  void plotLine(int x1, int y1, int x2, int y2);
-  // Refreshes `plot` after a change of pen or target.
+  // Whether the selected pen is plotted directly; refreshed after a change
+  // of pen or target.
   void updatePlot();
-  // Draws a whole circle of a one-pixel solid pen straight into a 32-bit
-  // image; false when that does not apply.
-  bool plotCircle(double x0, double y0, double r);
   void drawVisibleSlice(const char* text, int count, double left, double top);
-  const TextEntry& textEntry(const char* text, int count);
   double halfPenWidth() const;
+  // Where Qt's drawing of the selected pen goes, off the given point, so
+  // that it covers the logical pixels it covers at ratio 1 (see above).
+  double penShift() const;
 
-  // Thin solid lines inside a 32-bit image are plotted directly.
-  struct {
-    bool thin = false;  // the selected pen is plotted directly on `image`
-    uchar* bits = nullptr;
-    qsizetype stride = 0;
-    long long w = 0, h = 0;
-    QRgb colour = 0;
-  } plot;
+  DirectPlotter plotter;
+  bool thin = false;  // the selected pen is plotted directly
 
   QPaintDevice* target = nullptr;
-  QImage* image = nullptr;  // the target, when it is a 32-bit image
   QPainter painter;
-  double devW = 0, devH = 0;
+  double devW = 0, devH = 0;  // logical size of the target
+  double ratio = 1;           // device pixels a logical pixel
   int maxPenWidth = 1;
 
   GdiHandle penHandle = GdiObjects::DefaultPen;
@@ -133,5 +122,6 @@ private:
   int curX = 0, curY = 0;
 
   std::unordered_map<std::uint64_t, QPen> penCache;  // key: style, clamped width, colour
-  std::unordered_map<int, TextCache> textCache;       // by font id
+  bool penCacheUnitRatio = true;                       // the ratio class its pens were made for
+  TextCache texts;
 };

@@ -1,0 +1,88 @@
+#include "framework/surface/DirectPlotter.h"
+
+#include <cmath>
+
+bool DirectPlotter::Attach(QImage* image) {
+  Detach();
+  if (!image) return false;
+  const QImage::Format f = image->format();
+  if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
+      f != QImage::Format_ARGB32_Premultiplied)
+    return false;
+  const double ratio = image->devicePixelRatio();
+  if (ratio != std::floor(ratio) || ratio < 1 || ratio > 4) return false;
+  scale = static_cast<int>(ratio);
+  // A painter may be drawing into the same buffer; write where it writes
+  // (bits() could detach a shared image from it).
+  bits = const_cast<uchar*>(image->constBits());
+  stride = image->bytesPerLine();
+  w = image->width() / scale;
+  h = image->height() / scale;
+  return true;
+}
+
+void DirectPlotter::block(long long x, long long y, bool clip) {
+  for (long long by = y; by < y + scale; ++by) {
+    if (clip && (by < 0 || by >= h * scale)) continue;
+    QRgb* r = row(by);
+    for (long long bx = x; bx < x + scale; ++bx)
+      if (!clip || (bx >= 0 && bx < w * scale)) r[bx] = colour;
+  }
+}
+
+void DirectPlotter::lineN(int x1, int y1, int x2, int y2) {
+  // Bresenham at device resolution between the device points of the ends,
+  // stopped n - 1 points short of the end: the last block then ends where
+  // the end point's logical pixel begins along the major axis.
+  const long long n = scale;
+  long long x = x1 * n, y = y1 * n;
+  const long long xe = x2 * n, ye = y2 * n;
+  const long long dx = std::llabs(xe - x), sx = x < xe ? 1 : -1;
+  const long long dy = -std::llabs(ye - y), sy = y < ye ? 1 : -1;
+  const long long steps = std::max(dx, -dy);
+  if (steps == 0) return;
+  long long err = dx + dy;
+  for (long long k = steps - n + 1; k > 0; --k) {
+    block(x, y, false);
+    const long long e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
+bool DirectPlotter::Circle(double x0, double y0, double r) {
+  if (r != std::floor(r) || r > 16384) return false;
+  const int radius = static_cast<int>(r);
+  const int cx = static_cast<int>(x0) + radius, cy = static_cast<int>(y0) + radius;
+  const bool inside = cx - radius >= 0 && cy - radius >= 0 && cx + radius < w && cy + radius < h;
+  // Midpoint circle at device resolution: one octant computed, eight
+  // plotted.
+  const int n = scale;
+  const int dcx = cx * n, dcy = cy * n;
+  auto put = [&](int x, int y) {
+    if (n == 1) {
+      if (inside || (x >= 0 && y >= 0 && x < w && y < h)) row(y)[x] = colour;
+    } else {
+      block(x, y, !inside);
+    }
+  };
+  int x = radius * n, y = 0, err = 1 - radius * n;
+  while (x >= y) {
+    put(dcx + x, dcy + y); put(dcx - x, dcy + y); put(dcx + x, dcy - y); put(dcx - x, dcy - y);
+    put(dcx + y, dcy + x); put(dcx - y, dcy + x); put(dcx + y, dcy - x); put(dcx - y, dcy - x);
+    ++y;
+    if (err < 0) {
+      err += 2 * y + 1;
+    } else {
+      --x;
+      err += 2 * (y - x) + 1;
+    }
+  }
+  return true;
+}
