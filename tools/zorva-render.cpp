@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,12 +23,14 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: zorva-render [--size WxH] [--trace] [-o OUT] FILE\n"
+    "Usage: zorva-render [--size WxH] [--scale F] [--trace] [-o OUT] FILE\n"
     "Follows the command file FILE as the display window would, in a client\n"
     "area of WxH pixels (default 800x600) with a black background and the\n"
     "origin at the bottom-left corner, and stops at its end or at an exit item.\n"
     "FILE is a regular file or a FIFO; a FIFO is read until its writers close it.\n"
     "  --size WxH  the client area, each side 1 to 16384\n"
+    "  --scale F   draw a PNG at F device pixels a unit (1 to 4, default 1):\n"
+    "              the same picture, F*W x F*H pixels (each at most 16384)\n"
     "  --trace     print every drawing call, one a line\n"
     "  -o OUT      write the final picture to OUT: .png, .svg or .pdf\n"
     "  --help      print this text\n"
@@ -40,6 +43,8 @@ enum class Format { None, Png, Svg, Pdf };
 
 struct Options {
   int width = 800, height = 600;
+  int scale = 1;
+  bool scaleGiven = false;
   bool trace = false;
   std::string out;
   Format format = Format::None;
@@ -62,6 +67,15 @@ bool parseSize(const char* text, int& w, int& h) {
   if (lw < 1 || lh < 1 || lw > kMaxSide || lh > kMaxSide) return false;
   w = static_cast<int>(lw);
   h = static_cast<int>(lh);
+  return true;
+}
+
+bool parseScale(const char* text, int& scale) {
+  char* end = nullptr;
+  errno = 0;
+  const long f = std::strtol(text, &end, 10);
+  if (end == text || *end || errno || f < 1 || f > 4) return false;
+  scale = static_cast<int>(f);
   return true;
 }
 
@@ -88,6 +102,9 @@ int parseArgs(int argc, char** argv, Options& o) {
     } else if (a == "--size") {
       if (++i >= argc || !parseSize(argv[i], o.width, o.height))
         return usageError("--size needs WxH, each side 1 to 16384");
+    } else if (a == "--scale") {
+      if (++i >= argc || !parseScale(argv[i], o.scale)) return usageError("--scale needs a whole number from 1 to 4");
+      o.scaleGiven = true;
     } else if (a == "-o") {
       if (++i >= argc) return usageError("-o needs a file name");
       o.out = argv[i];
@@ -102,6 +119,10 @@ int parseArgs(int argc, char** argv, Options& o) {
     }
   }
   if (o.file.empty()) return usageError("no FILE given");
+  if (o.scaleGiven && (o.format == Format::Svg || o.format == Format::Pdf))
+    return usageError("--scale is for PNG output; an SVG or PDF picture has no pixels to scale");
+  if (static_cast<long>(o.width) * o.scale > kMaxSide || static_cast<long>(o.height) * o.scale > kMaxSide)
+    return usageError("--scale makes the picture larger than 16384 pixels a side");
   return -1;
 }
 
@@ -143,7 +164,13 @@ int cannotWrite(const Options& o) {
 int writePicture(const Options& o) {
   RenderResult result;
   if (o.format == Format::Png) {
-    QImage image(o.width, o.height, QImage::Format_RGB32);
+    // The same drawing in logical units on an image of `scale` device
+    // pixels a unit; its stated resolution grows alike, so that it prints
+    // at the size of the unscaled picture.
+    QImage image(o.width * o.scale, o.height * o.scale, QImage::Format_RGB32);
+    image.setDevicePixelRatio(o.scale);
+    image.setDotsPerMeterX(image.dotsPerMeterX() * o.scale);
+    image.setDotsPerMeterY(image.dotsPerMeterY() * o.scale);
     image.fill(Qt::black);
     RasterSurface surface(&image);
     result = RenderFile(o.file.c_str(), surface, o.width, o.height);
