@@ -1,5 +1,6 @@
 #include "framework/surface/DirectPlotter.h"
 
+#include <algorithm>
 #include <cmath>
 
 bool DirectPlotter::Attach(QImage* image) {
@@ -30,20 +31,28 @@ void DirectPlotter::block(long long x, long long y, bool clip) {
   }
 }
 
+void DirectPlotter::fillRows(long long y0, long long y1, long long x0, long long x1) {
+  for (long long y = y0; y <= y1; ++y) std::fill(row(y) + x0, row(y) + x1 + 1, colour);
+}
+
 void DirectPlotter::lineN(int x1, int y1, int x2, int y2) {
   // Bresenham at device resolution between the device points of the ends,
   // stopped n - 1 points short of the end: the last block then ends where
-  // the end point's logical pixel begins along the major axis.
+  // the end point's logical pixel begins along the major axis. The blocks
+  // of a run of points on one device row (or column, for a steep line) are
+  // written together, as n rows of one span (or a column n wide).
   const long long n = scale;
   long long x = x1 * n, y = y1 * n;
   const long long xe = x2 * n, ye = y2 * n;
   const long long dx = std::llabs(xe - x), sx = x < xe ? 1 : -1;
   const long long dy = -std::llabs(ye - y), sy = y < ye ? 1 : -1;
-  const long long steps = std::max(dx, -dy);
+  const bool alongX = dx >= -dy;
+  const long long steps = alongX ? dx : -dy;
   if (steps == 0) return;
   long long err = dx + dy;
+  long long runX = x, runY = y;  // the first point of the current run
   for (long long k = steps - n + 1; k > 0; --k) {
-    block(x, y, false);
+    const long long px = x, py = y;
     const long long e2 = 2 * err;
     if (e2 >= dy) {
       err += dy;
@@ -52,6 +61,13 @@ void DirectPlotter::lineN(int x1, int y1, int x2, int y2) {
     if (e2 <= dx) {
       err += dx;
       y += sy;
+    }
+    // A run ends where the line leaves its row (column), and at the last point.
+    if (k == 1 || (alongX ? y != py : x != px)) {
+      if (alongX) fillRows(py, py + n - 1, std::min(runX, px), std::max(runX, px) + n - 1);
+      else fillRows(std::min(runY, py), std::max(runY, py) + n - 1, px, px + n - 1);
+      runX = x;
+      runY = y;
     }
   }
 }

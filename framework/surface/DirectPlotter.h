@@ -58,6 +58,8 @@ private:
     }
   }
   void lineN(int x1, int y1, int x2, int y2);
+  // Device rows y0 to y1, columns x0 to x1 (inclusive), inside the image.
+  void fillRows(long long y0, long long y1, long long x0, long long x1);
   // An n x n block whose top-left corner is the device point (x, y), clipped
   // to the image when `clip`.
   void block(long long x, long long y, bool clip);
