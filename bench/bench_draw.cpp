@@ -1,7 +1,10 @@
 // Drawing items through zvItem::Display on a 1920x1080 raster surface, each
 // next to raw QPainter drawing the same primitives on the same kind of
 // image in the same run: short lines, long lines, whole circles, repeated
-// texts, and lines that each follow a line-colour item.
+// texts, and lines that each follow a line-colour item. Each runs on an
+// image of device pixel ratio 1 (argument 1) and 2 (argument 2: 3840x2160
+// device pixels, the same logical picture); at ratio 2 raw QPainter draws
+// with a one-unit pen, which covers what the surface's thin pen covers.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -88,13 +91,22 @@ std::vector<zvItem> colouredLines() {
 }
 
 // The picture's start: white lines of width 1, white 12-unit text.
+// A black image of W x H logical pixels at `ratio`.
+QImage blackImage(int ratio) {
+  QImage img(W * ratio, H * ratio, QImage::Format_RGB32);
+  img.setDevicePixelRatio(ratio);
+  img.fill(Qt::black);
+  return img;
+}
+
+int ratioOf(const benchmark::State& state) { return static_cast<int>(state.range(0)); }
+
 struct ItemCanvas {
-  QImage img{W, H, QImage::Format_RGB32};
-  RasterSurface surface{&img};
+  QImage img;
+  RasterSurface surface;
   TClientDC dc{surface};
   DrawAttributes attributes;
-  ItemCanvas() {
-    img.fill(Qt::black);
+  explicit ItemCanvas(int ratio) : img(blackImage(ratio)), surface(&img) {
     dc.SetViewportOrgEx(0, H);
     dc.SetBkMode(TRANSPARENT);
     for (zvItem i : {item(ZV_LINE_COLOR, {255, 255, 255}), item(ZV_LINE_WIDTH, {1}),
@@ -108,12 +120,11 @@ struct ItemCanvas {
 };
 
 struct RawCanvas {
-  QImage img{W, H, QImage::Format_RGB32};
+  QImage img;
   QPainter p;
-  RawCanvas() {
-    img.fill(Qt::black);
+  explicit RawCanvas(int ratio) : img(blackImage(ratio)) {
     p.begin(&img);
-    QPen pen(Qt::white, 0);
+    QPen pen(Qt::white, ratio == 1 ? 0 : 1);
     pen.setCapStyle(Qt::FlatCap);
     p.setPen(pen);
   }
@@ -133,14 +144,14 @@ void itemsPerSecond(benchmark::State& state, std::size_t perIteration) {
 
 void BM_ItemShortLines(benchmark::State& state) {
   static auto v = lines(kShortLines, 10, 1);
-  ItemCanvas c;
+  ItemCanvas c(ratioOf(state));
   for (auto _ : state) c.run(v);
   itemsPerSecond(state, v.size());
 }
 
 void BM_RawShortLines(benchmark::State& state) {
   static auto a = argsOf(lines(kShortLines, 10, 1));
-  RawCanvas c;
+  RawCanvas c(ratioOf(state));
   for (auto _ : state)
     for (const auto& l : a) c.p.drawLine(l[0], H - l[1], l[2], H - l[3]);
   itemsPerSecond(state, a.size());
@@ -148,14 +159,14 @@ void BM_RawShortLines(benchmark::State& state) {
 
 void BM_ItemLongLines(benchmark::State& state) {
   static auto v = lines(kLongLines, 0, 2);
-  ItemCanvas c;
+  ItemCanvas c(ratioOf(state));
   for (auto _ : state) c.run(v);
   itemsPerSecond(state, v.size());
 }
 
 void BM_RawLongLines(benchmark::State& state) {
   static auto a = argsOf(lines(kLongLines, 0, 2));
-  RawCanvas c;
+  RawCanvas c(ratioOf(state));
   for (auto _ : state)
     for (const auto& l : a) c.p.drawLine(l[0], H - l[1], l[2], H - l[3]);
   itemsPerSecond(state, a.size());
@@ -163,14 +174,14 @@ void BM_RawLongLines(benchmark::State& state) {
 
 void BM_ItemCircles(benchmark::State& state) {
   static auto v = circles();
-  ItemCanvas c;
+  ItemCanvas c(ratioOf(state));
   for (auto _ : state) c.run(v);
   itemsPerSecond(state, v.size());
 }
 
 void BM_RawDrawArcCircles(benchmark::State& state) {
   static auto a = argsOf(circles());
-  RawCanvas c;
+  RawCanvas c(ratioOf(state));
   for (auto _ : state)
     for (const auto& k : a)
       c.p.drawArc(QRectF(k[0] - k[2], H - k[1] - k[2], 2.0 * k[2], 2.0 * k[2]), 0, 360 * 16);
@@ -179,7 +190,7 @@ void BM_RawDrawArcCircles(benchmark::State& state) {
 
 void BM_RawDrawEllipseCircles(benchmark::State& state) {
   static auto a = argsOf(circles());
-  RawCanvas c;
+  RawCanvas c(ratioOf(state));
   for (auto _ : state)
     for (const auto& k : a) c.p.drawEllipse(QRect(k[0] - k[2], H - k[1] - k[2], 2 * k[2], 2 * k[2]));
   itemsPerSecond(state, a.size());
@@ -187,7 +198,7 @@ void BM_RawDrawEllipseCircles(benchmark::State& state) {
 
 void BM_ItemTexts(benchmark::State& state) {
   static auto v = texts();
-  ItemCanvas c;
+  ItemCanvas c(ratioOf(state));
   for (auto _ : state) c.run(v);
   itemsPerSecond(state, v.size());
 }
@@ -202,7 +213,7 @@ void BM_RawDrawTextTexts(benchmark::State& state) {
   d.hasFace = true;
   d.face = "Arial";
   const auto font = RasterFontFor(d);
-  RawCanvas c;
+  RawCanvas c(ratioOf(state));
   c.p.setFont(font->font);
   c.p.setPen(Qt::white);
   for (auto _ : state)
@@ -213,7 +224,7 @@ void BM_RawDrawTextTexts(benchmark::State& state) {
 
 void BM_ItemColourAndLine(benchmark::State& state) {
   static auto v = colouredLines();
-  ItemCanvas c;
+  ItemCanvas c(ratioOf(state));
   for (auto _ : state) c.run(v);
   itemsPerSecond(state, v.size() / 2);  // lines
 }
@@ -221,10 +232,10 @@ void BM_ItemColourAndLine(benchmark::State& state) {
 void BM_RawPenAndLine(benchmark::State& state) {
   static auto v = colouredLines();
   static auto a = argsOf(v);
-  RawCanvas c;
+  RawCanvas c(ratioOf(state));
   for (auto _ : state)
     for (std::size_t k = 0; k + 1 < a.size(); k += 2) {
-      QPen pen(QColor(a[k][0] & 255, a[k][1] & 255, a[k][2] & 255), 0);
+      QPen pen(QColor(a[k][0] & 255, a[k][1] & 255, a[k][2] & 255), ratioOf(state) == 1 ? 0 : 1);
       pen.setCapStyle(Qt::FlatCap);
       c.p.setPen(pen);
       const auto& l = a[k + 1];
@@ -235,17 +246,17 @@ void BM_RawPenAndLine(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_ItemShortLines)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_RawShortLines)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_ItemLongLines)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_RawLongLines)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_ItemCircles)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_RawDrawArcCircles)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_RawDrawEllipseCircles)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_ItemTexts)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_RawDrawTextTexts)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_ItemColourAndLine)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_RawPenAndLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemShortLines)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawShortLines)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemLongLines)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawLongLines)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemCircles)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawDrawArcCircles)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawDrawEllipseCircles)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemTexts)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawDrawTextTexts)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemColourAndLine)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RawPenAndLine)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

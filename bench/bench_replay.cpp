@@ -1,22 +1,32 @@
 // Replaying a display list of 1M short line items (with its seven attribute
 // items first) in the display window's paint cycle on a 1920x1080 client
 // area, next to raw QPainter drawing the same lines on an image of the same
-// size with the same pen.
+// size with the same pen. The same replay also runs straight on a raster
+// surface over an image of device pixel ratio 1 and 2, the latter next to
+// raw QPainter drawing one-unit lines on a ratio-2 image.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
+#include "display/CommandStream.h"
 #include "display/DisplayState.h"
+#include "display/HeadlessHost.h"
+#include "display/Replay.h"
 #include "display/TZorvaWindow.h"
+#include "framework/TClientDC.h"
+#include "framework/surface/RasterSurface.h"
 
 namespace {
 // The display window, with the program's resources.
@@ -87,8 +97,58 @@ void BM_RawQPainter(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<long>(state.iterations()) * kLines);
 }
 
+void BM_ImageReplay(benchmark::State& state) {
+  // Fonts need a GUI application; the window's benchmark makes its own.
+  static int argc = 1;
+  static char name[] = "bench_replay";
+  static char* argv[] = {name, nullptr};
+  std::unique_ptr<QGuiApplication> app;
+  if (!QCoreApplication::instance()) app = std::make_unique<QGuiApplication>(argc, argv);
+  const int ratio = static_cast<int>(state.range(0));
+  const std::string path = "/tmp/zorva-bench-replay-" + std::to_string(::getpid()) + ".zv";
+  std::ofstream(path) << "0 0 ";
+  QImage image(kW * ratio, kH * ratio, QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::black);
+  RasterSurface surface(&image);
+  DisplayState display;
+  {
+    TClientDC dc(surface);
+    dc.SetViewportOrgEx(0, kH);
+    // The start item: the seven defaults, as the window gets them.
+    HeadlessHost host(kW, kH);
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    CommandStream(host, display, fd, &dc).EvTimer(1);
+    ::close(fd);
+    for (const Segment& s : segments()) {
+      const int a[4] = {s.x1, s.y1, s.x2, s.y2};
+      display.displayList.Add(zvItem(ZV_LINE, 4, a, ""));
+    }
+    for (auto _ : state) ReplayDisplayList(display, dc);
+  }
+  state.SetItemsProcessed(static_cast<long>(state.iterations()) * display.displayList.Count());
+  std::remove(path.c_str());
+}
+
+void BM_RawQPainterRatio2(benchmark::State& state) {
+  QImage image(2 * kW, 2 * kH, QImage::Format_RGB32);
+  image.setDevicePixelRatio(2);
+  image.fill(Qt::black);
+  for (auto _ : state) {
+    QPainter painter(&image);
+    painter.translate(0, kH);
+    QPen pen(Qt::white, 1);  // one logical pixel, as the surface's thin pen
+    pen.setCapStyle(Qt::FlatCap);
+    painter.setPen(pen);
+    for (const Segment& s : segments()) painter.drawLine(QLine(s.x1, -s.y1, s.x2, -s.y2));
+  }
+  state.SetItemsProcessed(static_cast<long>(state.iterations()) * kLines);
+}
+
 }  // namespace
 
 BENCHMARK(BM_WindowReplay)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_RawQPainter)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ImageReplay)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_RawQPainterRatio2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK_MAIN();
