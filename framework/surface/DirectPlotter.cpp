@@ -72,26 +72,16 @@ void DirectPlotter::lineN(int x1, int y1, int x2, int y2) {
   }
 }
 
-bool DirectPlotter::Circle(double x0, double y0, double r) {
-  if (r != std::floor(r) || r > 16384) return false;
-  const int radius = static_cast<int>(r);
-  const int cx = static_cast<int>(x0) + radius, cy = static_cast<int>(y0) + radius;
-  const bool inside = cx - radius >= 0 && cy - radius >= 0 && cx + radius < w && cy + radius < h;
-  // Midpoint circle at device resolution: one octant computed, eight
-  // plotted.
-  const int n = scale;
-  const int dcx = cx * n, dcy = cy * n;
-  auto put = [&](int x, int y) {
-    if (n == 1) {
-      if (inside || (x >= 0 && y >= 0 && x < w && y < h)) row(y)[x] = colour;
-    } else {
-      block(x, y, !inside);
-    }
-  };
-  int x = radius * n, y = 0, err = 1 - radius * n;
+namespace {
+
+// Midpoint circle of radius r around (cx, cy): one octant computed, eight
+// points handed to `put`.
+template <typename Put>
+void midpointCircle(int cx, int cy, int r, Put put) {
+  int x = r, y = 0, err = 1 - r;
   while (x >= y) {
-    put(dcx + x, dcy + y); put(dcx - x, dcy + y); put(dcx + x, dcy - y); put(dcx - x, dcy - y);
-    put(dcx + y, dcy + x); put(dcx - y, dcy + x); put(dcx + y, dcy - x); put(dcx - y, dcy - x);
+    put(cx + x, cy + y); put(cx - x, cy + y); put(cx + x, cy - y); put(cx - x, cy - y);
+    put(cx + y, cy + x); put(cx - y, cy + x); put(cx + y, cy - x); put(cx - y, cy - x);
     ++y;
     if (err < 0) {
       err += 2 * y + 1;
@@ -99,6 +89,29 @@ bool DirectPlotter::Circle(double x0, double y0, double r) {
       --x;
       err += 2 * (y - x) + 1;
     }
+  }
+}
+
+}  // namespace
+
+bool DirectPlotter::Circle(double x0, double y0, double r) {
+  if (r != std::floor(r) || r > 16384) return false;
+  const int radius = static_cast<int>(r);
+  const int cx = static_cast<int>(x0) + radius, cy = static_cast<int>(y0) + radius;
+  const bool inside = cx - radius >= 0 && cy - radius >= 0 && cx + radius < w && cy + radius < h;
+  if (scale == 1) {
+    // Kept in locals: a store through a pixel pointer could otherwise alias
+    // the members and make each of them be read again.
+    uchar* const b = bits;
+    const qsizetype s = stride;
+    const long long iw = w, ih = h;
+    const QRgb c = colour;
+    midpointCircle(cx, cy, radius, [&](int x, int y) {
+      if (inside || (x >= 0 && y >= 0 && x < iw && y < ih)) reinterpret_cast<QRgb*>(b + y * s)[x] = c;
+    });
+  } else {
+    // At device resolution, each point the corner of a block.
+    midpointCircle(cx * scale, cy * scale, radius * scale, [&](int x, int y) { block(x, y, !inside); });
   }
   return true;
 }
