@@ -10,6 +10,10 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <random>
 #include <string>
 #include <vector>
@@ -244,8 +248,43 @@ void BM_RawPenAndLine(benchmark::State& state) {
   itemsPerSecond(state, a.size() / 2);
 }
 
+// Resident set size of the process, bytes.
+double residentBytes() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// A client writing a million distinct 200-byte texts: the laid-out text
+// cache stays within its bound. Every hundredth text is drawn inside the
+// picture, the others just below it (laid out and measured, not drawn).
+void BM_DistinctLongTexts(benchmark::State& state) {
+  constexpr int kDistinct = 1000000;
+  ItemCanvas c(1);
+  const double rssBefore = residentBytes();
+  double most = 0;
+  for (auto _ : state) {
+    std::string s(200, 'x');
+    for (int i = 0; i < kDistinct; ++i) {
+      const std::string n = std::to_string(i);
+      s.replace(0, n.size(), n);
+      c.dc.TextOutA(i % 1800, i % 100 ? 100 : -(i / 100 % H), s.data(), static_cast<int>(s.size()));
+      if (i % 1000 == 0) most = std::max(most, static_cast<double>(c.surface.TextCacheBytes()));
+    }
+  }
+  state.counters["cache_MiB_max"] = most / (1 << 20);
+  state.counters["cache_MiB_end"] = static_cast<double>(c.surface.TextCacheBytes()) / (1 << 20);
+  state.counters["bound_MiB"] = static_cast<double>(TextCache::kDefaultMaxBytes) / (1 << 20);
+  state.counters["rss_growth_MiB"] = (residentBytes() - rssBefore) / (1 << 20);
+  itemsPerSecond(state, kDistinct);
+}
+
 }  // namespace
 
+BENCHMARK(BM_DistinctLongTexts)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ItemShortLines)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RawShortLines)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ItemLongLines)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);

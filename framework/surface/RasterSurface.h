@@ -79,6 +79,8 @@ public:
   std::uint32_t TextColor() const { return textColor; }
   unsigned TextAlign() const { return textAlign; }
   int BkMode() const { return bkMode; }
+  // The estimated bytes of the laid-out texts kept (TextCache::Bytes).
+  std::size_t TextCacheBytes() const { return texts.Bytes(); }
 
 private:
   void begin();

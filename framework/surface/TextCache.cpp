@@ -14,9 +14,17 @@ constexpr std::size_t kMaxTextFonts = 16;
 
 }  // namespace
 
+std::size_t TextCache::entryBytes(std::size_t keyBytes, qsizetype chars) {
+  // The key and the node that holds it; the layout's fixed part; per
+  // character the text (2 bytes), a glyph index (4) and position (8), with
+  // room for the layout's own rounding.
+  constexpr std::size_t kFixed = sizeof(Entry) + sizeof(std::string) + 64 + 512;
+  return kFixed + keyBytes + 24 * static_cast<std::size_t>(chars);
+}
+
 TextCache::Strings& TextCache::stringsFor(const Key& key) {
   if (last && key == lastKey) return *last;
-  if (byFont.size() > kMaxTextFonts && !byFont.count(key)) byFont.clear();
+  if (byFont.size() > kMaxTextFonts && !byFont.count(key)) Clear();
   last = &byFont[key];
   lastKey = key;
   return *last;
@@ -24,22 +32,33 @@ TextCache::Strings& TextCache::stringsFor(const Key& key) {
 
 const TextCache::Entry& TextCache::Get(const RasterFont& font, double ratio, const char* text,
                                        int count) {
-  Strings& strings = stringsFor(Key{font.id, ratio});
+  const Key key{font.id, ratio};
   const std::string_view bytes(text, static_cast<std::size_t>(count));
-  if (auto it = strings.find(bytes); it != strings.end()) return it->second;
-  if (strings.size() >= kMaxTexts) strings.clear();
+  Strings* strings = &stringsFor(key);
+  if (auto it = strings->find(bytes); it != strings->end()) return it->second;
   Entry e;
   const QString s = DecodeTextBytes(text, count);
+  e.cost = entryBytes(bytes.size(), s.size());
+  if (strings->size() >= kMaxTexts) {
+    for (const auto& kept : *strings) used -= kept.second.cost;
+    strings->clear();
+  }
+  if (used + e.cost > maxBytes) {
+    Clear();
+    strings = &stringsFor(key);
+  }
+  used += e.cost;
   e.text.setTextFormat(Qt::PlainText);
   e.text.setPerformanceHint(QStaticText::AggressiveCaching);
   e.text.setText(s);
   e.advance = QFontMetricsF(font.font).horizontalAdvance(s);
-  return strings.emplace(std::string(bytes), std::move(e)).first->second;
+  return strings->emplace(std::string(bytes), std::move(e)).first->second;
 }
 
 void TextCache::Clear() {
   byFont.clear();
   last = nullptr;
+  used = 0;
 }
 
 std::size_t TextCache::Size() const {

@@ -4,7 +4,8 @@
 // up to three times faster. Entries are kept per font and per device pixel
 // ratio, since a layout is made for the resolution it is drawn at. A font's
 // strings are dropped when they grow past a count, and those of every font
-// when strings of too many fonts and ratios are kept.
+// when strings of too many fonts and ratios are kept or when the estimated
+// bytes of all entries would pass the cache's bound (32 MiB unless given).
 
 #include <QStaticText>
 #include <cstdint>
@@ -18,7 +19,8 @@ class TextCache {
 public:
   struct Entry {
     QStaticText text;
-    double advance = 0;  // logical pixels
+    double advance = 0;    // logical pixels
+    std::size_t cost = 0;  // estimated bytes (see Bytes)
   };
 
   // The layout of the `count` bytes at `text` (count > 0) in `font`, to be
@@ -27,8 +29,15 @@ public:
   const Entry& Get(const RasterFont& font, double ratio, const char* text, int count);
   void Clear();
 
+  static constexpr std::size_t kDefaultMaxBytes = 32u << 20;
+  explicit TextCache(std::size_t maxBytes = kDefaultMaxBytes) : maxBytes(maxBytes) {}
+
   // Strings kept, over all fonts and ratios.
   std::size_t Size() const;
+  // The estimated bytes of the entries kept: the key, the entry and its
+  // node, and the layout (the characters, and a glyph index and position
+  // for each). Never above the bound, unless one entry alone passes it.
+  std::size_t Bytes() const { return used; }
 
 private:
   struct StringHash {
@@ -48,8 +57,11 @@ private:
   };
 
   Strings& stringsFor(const Key& key);
+  static std::size_t entryBytes(std::size_t keyBytes, qsizetype chars);
 
   std::unordered_map<Key, Strings, KeyHash> byFont;
   Key lastKey{0, 0};
   Strings* last = nullptr;  // the strings of lastKey, the usual case
+  std::size_t maxBytes;
+  std::size_t used = 0;
 };
