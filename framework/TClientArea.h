@@ -8,28 +8,25 @@
 // and curves are drawn at the screen's full resolution. Everything this
 // class takes and returns is in logical pixels except the image itself.
 //
-// Drawing. Every call of the Surface interface goes to the image's raster
-// surface, or to a surface the owner put in its place (a recording surface
-// in tests). The raster surface begins painting on the image at its first
-// drawing call and ends at TakeDrawn, so between messages nothing paints on
-// the image. The area keeps the bounding rectangle of what was drawn since
-// then, so the screen copies only that.
+// Drawing. The window's device contexts draw through Current(): the image's
+// raster surface, or a surface the owner put in its place (a recording
+// surface in tests). The raster surface paints on the image from its first
+// drawing call until TakeDrawn, so between messages nothing paints on the
+// image, and it keeps the rectangle it drew in, so that the screen copies
+// only that.
 
 #include <QImage>
-#include <QRect>
 #include <QRegion>
-#include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <memory>
 
 #include "framework/surface/RasterSurface.h"
 #include "framework/surface/Surface.h"
 
-class TClientArea final : public Surface {
+class TClientArea {
 public:
   TClientArea();
-  ~TClientArea() override;
+  ~TClientArea();
   TClientArea(const TClientArea&) = delete;
   TClientArea& operator=(const TClientArea&) = delete;
 
@@ -37,6 +34,9 @@ public:
   QImage& Image() { return *image; }
   double Ratio() const { return ratio; }
   QSize LogicalSize() const { return size; }
+
+  // The surface the window draws on now.
+  Surface& Current() { return redirect ? *redirect : static_cast<Surface&>(raster); }
 
   // Makes the image for a client of `logical` pixels at `devicePixelRatio`,
   // filled with `fill`. With the same ratio the old pixels that still fit
@@ -46,59 +46,21 @@ public:
   QRegion Resize(const QSize& logical, double devicePixelRatio, std::uint32_t fill);
 
   // Draws on `surface` (not owned) instead of the image until it is called
-  // again with null.
+  // again with null. Contexts made before keep the surface they were made on.
   void Redirect(Surface* surface);
   Surface* Redirected() const { return redirect; }
 
   // Fills a region of the client area through the current surface.
   void Erase(const QRegion& region, std::uint32_t color);
 
-  // Ends painting on the image for now and returns what was drawn since
-  // the last call, clipped to the client area.
+  // Ends painting on the image for now and returns what was drawn on it
+  // since the last call.
   QRegion TakeDrawn();
 
-  // The Surface interface, forwarded.
-  void MoveToEx(int x, int y) override;
-  void LineTo(int x, int y) override;
-  void TextOutA(int x, int y, const char* text, int count) override;
-  std::uint32_t SetTextColor(std::uint32_t color) override;
-  unsigned SetTextAlign(unsigned flags) override;
-  int SetBkMode(int mode) override;
-  GdiHandle SelectObject(GdiHandle object) override;
-  void Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
-           int yEnd) override;
-  void SetViewportOrgEx(int x, int y) override;
-  void EraseBkgnd(int x, int y, int width, int height, std::uint32_t color) override;
-
 private:
-  // The surface that takes the calls: for state changes as it is, for
-  // drawing calls with the raster surface painting on the image.
-  Surface& current() { return redirect ? *redirect : static_cast<Surface&>(raster); }
-  Surface& drawing() { return redirect ? *redirect : painting ? raster : beginPainting(); }
-  RasterSurface& beginPainting();
-  // Adds a rectangle of logical coordinates (any values, right and bottom
-  // exclusive) to what was drawn; kept unclamped until TakeDrawn, since
-  // this runs for every line.
-  void touch(long long left, long long top, long long right, long long bottom) {
-    drawnLeft = std::min(drawnLeft, left);
-    drawnTop = std::min(drawnTop, top);
-    drawnRight = std::max(drawnRight, right);
-    drawnBottom = std::max(drawnBottom, bottom);
-  }
-  void touchAll() { allDrawn = true; }
-
   std::unique_ptr<QImage> image = std::make_unique<QImage>();
   RasterSurface raster;
   Surface* redirect = nullptr;
-  bool painting = false;  // the raster surface paints on the image
   double ratio = 1;
   QSize size;
-
-  // What was drawn since TakeDrawn: a rectangle (empty while left > right),
-  // or all of it.
-  long long drawnLeft = LLONG_MAX, drawnTop = LLONG_MAX, drawnRight = LLONG_MIN, drawnBottom = LLONG_MIN;
-  bool allDrawn = false;
-  // Kept to bound what a line or an arc can touch.
-  long long orgX = 0, orgY = 0, curX = 0, curY = 0;
-  int penReach = 1;  // half the pen's width, rounded up, at least 1
 };

@@ -331,7 +331,7 @@ bool TWindow::KillTimer(unsigned id) {
 
 QImage& TWindow::ClientImage() { return impl->area.Image(); }
 
-Surface& TWindow::ClientSurface() { return impl->area; }
+Surface& TWindow::ClientSurface() { return impl->area.Current(); }
 
 void TWindow::SetClientSurface(Surface* surface) { impl->area.Redirect(surface); }
 

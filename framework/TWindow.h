@@ -135,14 +135,13 @@ public:
   // The client area's backing image (device pixels, with the screen's
   // device pixel ratio). A null image before creation.
   QImage& ClientImage();
-  // The client area's drawing surface, for the window's whole life: every
-  // device context of the window (TPaintDC, TClientDC) draws through it,
-  // and so does erasing. It draws on the backing image, or on the surface
-  // set by SetClientSurface.
+  // The client area's drawing surface: the one surface on the backing
+  // image, or the surface set by SetClientSurface. Every device context of
+  // the window (TPaintDC, TClientDC) draws through it, and so does erasing.
   Surface& ClientSurface();
-  // Sends the client surface's calls to `surface` (not owned; for example a
-  // recording surface in tests) instead of the image; null draws on the
-  // image again.
+  // Makes `surface` (not owned; for example a recording surface in tests)
+  // the client surface instead of the image's; null restores the image's.
+  // Contexts made before keep the surface they were made on.
   void SetClientSurface(Surface* surface);
   Surface* GetClientSurface() const;
   // Called after the backing image was replaced (a new size or ratio),

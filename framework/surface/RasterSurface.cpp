@@ -33,6 +33,7 @@ RasterSurface::~RasterSurface() {
 
 void RasterSurface::Retarget(QPaintDevice* device) {
   if (painter.isActive()) painter.end();
+  suspended = false;
   target = device;
   painterPen = PainterPen::Unknown;
   painterFontSet = false;
@@ -42,6 +43,48 @@ void RasterSurface::Retarget(QPaintDevice* device) {
   if (!painter.begin(device)) return;
   begin();
   updatePlot();
+}
+
+void RasterSurface::Suspend() {
+  if (!painter.isActive()) return;
+  painter.end();
+  suspended = true;
+  painterPen = PainterPen::Unknown;
+  painterFontSet = false;
+  plotter.Detach();
+  thin = false;
+}
+
+bool RasterSurface::resume() {
+  suspended = false;
+  if (!target || !painter.begin(target)) return false;
+  begin();
+  updatePlot();
+  return true;
+}
+
+QRect RasterSurface::TakeDamage() {
+  if (plotted.left <= plotted.right) {
+    damage(plotted.left, plotted.top, plotted.right + 1LL, plotted.bottom + 1LL);
+    plotted = Plotted();
+  }
+  const long long w = static_cast<long long>(std::ceil(devW)), h = static_cast<long long>(std::ceil(devH));
+  const long long left = std::clamp(damageLeft, 0LL, w), right = std::clamp(damageRight, 0LL, w);
+  const long long top = std::clamp(damageTop, 0LL, h), bottom = std::clamp(damageBottom, 0LL, h);
+  damageLeft = damageTop = LLONG_MAX;
+  damageRight = damageBottom = LLONG_MIN;
+  if (left >= right || top >= bottom) return {};
+  return QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+               static_cast<int>(bottom - top));
+}
+
+void RasterSurface::damage(double left, double top, double right, double bottom) {
+  // Far values saturate: only the part inside the target counts.
+  constexpr double kFar = 1e15;
+  damage(static_cast<long long>(std::floor(std::clamp(left, -kFar, kFar))),
+         static_cast<long long>(std::floor(std::clamp(top, -kFar, kFar))),
+         static_cast<long long>(std::ceil(std::clamp(right, -kFar, kFar))),
+         static_cast<long long>(std::ceil(std::clamp(bottom, -kFar, kFar))));
 }
 
 void RasterSurface::begin() {
@@ -146,11 +189,25 @@ void RasterSurface::LineTo(int x, int y) {
   const long long ix2 = static_cast<long long>(x) + orgX, iy2 = static_cast<long long>(y) + orgY;
   curX = x;
   curY = y;
+  if (suspended && !resume()) return;
   if (thin && plotter.Contains(ix1, iy1) && plotter.Contains(ix2, iy2)) {
-    plotter.Line(static_cast<int>(ix1), static_cast<int>(iy1), static_cast<int>(ix2), static_cast<int>(iy2));
+    const int x1 = static_cast<int>(ix1), y1 = static_cast<int>(iy1);
+    const int x2 = static_cast<int>(ix2), y2 = static_cast<int>(iy2);
+    plotter.Line(x1, y1, x2, y2);
+    // Inside the image: a bounding box of plain ints, kept apart from the
+    // rest of the damage, costs the least on this, the hottest path.
+    plotted.left = std::min(plotted.left, std::min(x1, x2));
+    plotted.top = std::min(plotted.top, std::min(y1, y2));
+    plotted.right = std::max(plotted.right, std::max(x1, x2));
+    plotted.bottom = std::max(plotted.bottom, std::max(y1, y2));
     return;
   }
   if (!painter.isActive() || linePen.style() == Qt::NoPen) return;
+  {
+    const double reach = halfPenWidth() + 2;
+    damage(std::min(ix1, ix2) - reach, std::min(iy1, iy2) - reach, std::max(ix1, ix2) + reach,
+           std::max(iy1, iy2) + reach);
+  }
   double x1 = static_cast<double>(ix1), y1 = static_cast<double>(iy1);
   double x2 = static_cast<double>(ix2), y2 = static_cast<double>(iy2);
   usePen();
@@ -178,6 +235,7 @@ void RasterSurface::LineTo(int x, int y) {
 
 void RasterSurface::Arc(int left, int top, int right, int bottom, int xStart, int yStart,
                         int xEnd, int yEnd) {
+  if (suspended && !resume()) return;
   if (!painter.isActive() || linePen.style() == Qt::NoPen) return;
   const raster::ArcRays rays = raster::arcRays(left, top, right, bottom, xStart, yStart, xEnd, yEnd);
   const double x0 = static_cast<double>(std::min(left, right)) + orgX;
@@ -193,6 +251,7 @@ void RasterSurface::drawEllipsePart(double x0, double y0, double x1, double y1, 
   const double m = halfPenWidth() + 2;
   if (x1 < -m || y1 < -m || x0 > devW + m || y0 > devH + m) return;
   if (!whole && !(spanDeg > 0)) return;
+  damage(x0 - m, y0 - m, x1 + m, y1 + m);
   const double a = (x1 - x0) / 2, b = (y1 - y0) / 2;
   if (whole && a == b && thin && plotter.Circle(x0, y0, a)) return;
   usePen();
@@ -222,7 +281,9 @@ void RasterSurface::drawEllipsePart(double x0, double y0, double x1, double y1, 
 }
 
 void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
-  if (!painter.isActive() || count <= 0 || !text) return;
+  if (count <= 0 || !text) return;
+  if (suspended && !resume()) return;
+  if (!painter.isActive()) return;
   if (!font) font = RasterFontFor(*GdiObjects::Font(fontHandle));
   const TextCache::Entry& e = texts.Get(*font, ratio, text, count);
   double left = static_cast<double>(x) + orgX, top = static_cast<double>(y) + orgY;
@@ -232,6 +293,9 @@ void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
   else if (textAlign & TA_BOTTOM) top -= font->height;
   const double right = left + e.advance, bottom = top + font->height;
   if (right <= 0 || bottom <= 0 || left >= devW || top >= devH) return;
+  // Glyphs may overhang their cell a little (italics, accents).
+  const double overhang = font->height / 2.0 + 2;
+  damage(left - overhang, top - overhang, right + overhang, bottom + overhang);
   if (bkMode == OPAQUE) {
     const QRectF cell(QPointF(std::max(left, -1.0), std::max(top, -1.0)),
                       QPointF(std::min(right, devW + 1), std::min(bottom, devH + 1)));
@@ -323,10 +387,13 @@ void RasterSurface::SetViewportOrgEx(int x, int y) {
 }
 
 void RasterSurface::EraseBkgnd(int x, int y, int width, int height, std::uint32_t color) {
-  if (!painter.isActive() || width <= 0 || height <= 0) return;
+  if (width <= 0 || height <= 0) return;
+  if (suspended && !resume()) return;
+  if (!painter.isActive()) return;
   const double x0 = std::max<double>(x, 0), y0 = std::max<double>(y, 0);
   const double x1 = std::min(static_cast<double>(x) + width, devW);
   const double y1 = std::min(static_cast<double>(y) + height, devH);
   if (x1 <= x0 || y1 <= y0) return;
+  damage(x0, y0, x1, y1);
   painter.fillRect(QRectF(x0, y0, x1 - x0, y1 - y0), ToQColor(color));
 }

@@ -34,6 +34,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -58,6 +60,14 @@ public:
   void Retarget(QPaintDevice* device);
   void End() { Retarget(nullptr); }
   QPaintDevice* Target() const { return target; }
+  // Ends painting on the target for now, keeping it: the next drawing call
+  // begins again. Meanwhile another painter may work on the target.
+  void Suspend();
+  bool Painting() const { return painter.isActive(); }
+
+  // The part of the target drawn since the last call (logical pixels,
+  // clipped to the target; may be a little larger than what changed).
+  QRect TakeDamage();
 
   void MoveToEx(int x, int y) override;
   void LineTo(int x, int y) override;
@@ -84,6 +94,17 @@ public:
 
 private:
   void begin();
+  // Begins painting on a suspended target again; false when it cannot.
+  bool resume();
+  // Adds a rectangle of logical coordinates (right and bottom exclusive) to
+  // the damage; clamped only when taken, since this runs for every line.
+  void damage(long long left, long long top, long long right, long long bottom) {
+    damageLeft = std::min(damageLeft, left);
+    damageTop = std::min(damageTop, top);
+    damageRight = std::max(damageRight, right);
+    damageBottom = std::max(damageBottom, bottom);
+  }
+  void damage(double left, double top, double right, double bottom);
   void usePen();
   void useTextPen();
   QPen makePen(const PenDesc& d) const;
@@ -104,6 +125,13 @@ private:
 
   QPaintDevice* target = nullptr;
   QPainter painter;
+  bool suspended = false;  // painting ended by Suspend, target kept
+  long long damageLeft = LLONG_MAX, damageTop = LLONG_MAX;
+  long long damageRight = LLONG_MIN, damageBottom = LLONG_MIN;
+  // The part of the damage from lines plotted directly (inclusive bounds).
+  struct Plotted {
+    int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
+  } plotted;
   double devW = 0, devH = 0;  // logical size of the target
   double ratio = 1;           // device pixels a logical pixel
   int maxPenWidth = 1;

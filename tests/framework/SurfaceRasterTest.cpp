@@ -3,12 +3,14 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 #include <climits>
 #include <list>
 #include <memory>
+#include <random>
 
 #include "framework/TClientDC.h"
 #include "framework/TFont.h"
@@ -401,3 +403,65 @@ TEST(SurfaceRasterColour, ColourValuesAndQtColoursConvertBothWays) {
 }
 
 }  // namespace
+
+TEST_F(SurfaceRaster, DamageCoversEveryPixelDrawnAcrossSuspensions) {
+  // Whatever the items, the damage a surface reports holds every pixel it
+  // changed, also when painting was suspended between items.
+  std::mt19937 rng(11);
+  for (double ratio : {1.0, 2.0}) {
+    for (int round = 0; round < 40; ++round) {
+      QImage& img = newImage(static_cast<int>(120 * ratio), static_cast<int>(90 * ratio));
+      img.setDevicePixelRatio(ratio);
+      RasterSurface s(&img);
+      s.TakeDamage();
+      TPen pen(TColor(255, 255, 255), static_cast<int>(rng() % 3 == 0 ? rng() % 12 : 1));
+      s.SelectObject(pen.GetHandle());
+      TFont font("", 10 + static_cast<int>(rng() % 20));
+      s.SelectObject(font.GetHandle());
+      s.SetTextColor(0xFFFFFF);
+      s.SetBkMode(TRANSPARENT);
+      auto coord = [&](int span) { return static_cast<int>(rng() % (span + 80)) - 40; };
+      switch (rng() % 4) {
+        case 0:
+          s.MoveToEx(coord(120), coord(90));
+          s.LineTo(coord(120), coord(90));
+          break;
+        case 1: {
+          const int x = coord(120), y = coord(90), r = 1 + static_cast<int>(rng() % 40);
+          s.Arc(x - r, y - r, x + r, y + r, x + r, y, x + r, y);
+          break;
+        }
+        case 2: s.TextOutA(coord(120), coord(90), "Wg", 2); break;
+        default: s.EraseBkgnd(coord(120), coord(90), static_cast<int>(rng() % 50), 9, 0xFFFFFF); break;
+      }
+      if (rng() % 2) s.Suspend();
+      const QRect damage = s.TakeDamage();
+      s.SelectObject(GdiObjects::DefaultPen);
+      s.SelectObject(GdiObjects::DefaultFont);
+      s.End();
+      const Lit b = lit(img);
+      if (b.count == 0) continue;
+      const QRect drawn(QPoint(static_cast<int>(b.x0 / ratio), static_cast<int>(b.y0 / ratio)),
+                        QPoint(static_cast<int>(b.x1 / ratio), static_cast<int>(b.y1 / ratio)));
+      EXPECT_TRUE(damage.contains(drawn)) << "ratio " << ratio << " round " << round << ": damage "
+                                          << damage.x() << "," << damage.y() << " " << damage.width() << "x"
+                                          << damage.height() << " misses " << drawn.x() << "," << drawn.y()
+                                          << " " << drawn.width() << "x" << drawn.height();
+    }
+  }
+}
+
+TEST_F(SurfaceRaster, ASuspendedSurfaceLetsAnotherPainterInAndDrawsOnAfter) {
+  QImage& img = newImage(20, 20);
+  RasterSurface s(&img);
+  s.Suspend();
+  EXPECT_FALSE(s.Painting());
+  {
+    QPainter other;
+    EXPECT_TRUE(other.begin(&img));
+  }
+  s.EraseBkgnd(0, 0, 4, 4, 0x0000FF);
+  EXPECT_TRUE(s.Painting());
+  EXPECT_EQ(Rgb(img, 1, 1), kRed);
+  EXPECT_EQ(s.TakeDamage(), QRect(0, 0, 4, 4));
+}
