@@ -6,7 +6,7 @@
 
 void DrawAttributes::resetDrawAttributes() { *this = DrawAttributes(); }
 
-void DrawAttributes::setFontName(const std::string& name) {
+void DrawAttributes::setFontName(std::string_view name) {
   fontName.reset();
   std::string copy;
   try {

@@ -7,6 +7,7 @@
 // the one set a display draws with (display/DisplayState.h).
 
 #include <optional>
+#include <string_view>
 #include <string>
 
 #include "framework/TColor.h"
@@ -27,7 +28,7 @@ struct DrawAttributes {
 
   // Releases the previous face name and stores a copy of `name`; when the
   // copy cannot be made for lack of memory, no face name.
-  void setFontName(const std::string& name);
+  void setFontName(std::string_view name);
 };
 
 // Item codes and the platform values they stand for. lineTypeOfCode and

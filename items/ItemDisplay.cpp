@@ -102,7 +102,7 @@ void zvItem::Display(TClientDC* winDC, DrawAttributes& attrs) {
       refreshFont(dc, attrs);
       break;
     case ZV_TEXT_FONT:
-      attrs.setFontName(str);
+      attrs.setFontName(str.view());
       refreshFont(dc, attrs);
       break;
     case ZV_TEXT_ALIGN:

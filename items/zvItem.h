@@ -1,9 +1,12 @@
 #pragma once
 // One display item: the record every drawing request in the command file
-// becomes. A plain value: copied into the display list, never shared.
+// becomes. A plain value: copied into the display list, never shared. Its
+// string is immutable bytes that copies share (items/ItemString.h), so an
+// item is 36 bytes and a copy never copies its text.
 
 #include <cstdint>
-#include <string>
+
+#include "items/ItemString.h"
 
 class TClientDC;
 struct DrawAttributes;
@@ -34,7 +37,7 @@ public:
   // The longest text or face name an item keeps; longer ones are truncated.
   static constexpr int MaxStr = 255;
 
-  zvItem();
+  zvItem() : func(0), num_arg(0), args{0, 0, 0, 0, 0} {}
   // Kind f; count argc capped at 5; copies exactly that many values from
   // argv (none when the count is 0 or below); the string is a copy of s
   // (null or empty gives an empty string).
@@ -43,8 +46,14 @@ public:
   // string; the other slots are zero.
   zvItem(const zvItem& item);
   // Copies the kind, the count, all five argument slots and the string.
-  zvItem& operator=(const zvItem& item);
-  ~zvItem();
+  zvItem& operator=(const zvItem& item) {
+    func = item.func;
+    num_arg = item.num_arg;
+    for (int i = 0; i < MaxArgs; ++i) args[i] = item.args[i];
+    str = item.str;
+    return *this;
+  }
+  ~zvItem() = default;
 
   int GetFunc() const { return func; }
 
@@ -77,5 +86,5 @@ private:
   std::int32_t func;
   std::int32_t num_arg;
   std::int32_t args[MaxArgs];
-  std::string str;
+  ItemString str;  // empty for items built without one
 };

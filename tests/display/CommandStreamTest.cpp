@@ -202,6 +202,27 @@ TEST_F(StreamTest, OneWorkingItemCarriesArgumentsAndTextWithinAPass) {
   EXPECT_EQ(P::str(at(3)), "");
 }
 
+TEST_F(StreamTest, ItemsCarryingATextShareOneCopyOfIt) {
+  append("3 4 1 2 5 Hello2 4 1 1 2 2 2 4 3 3 4 4 9 2 4 Mono2 4 5 5 6 6 ");
+  tick();
+  ASSERT_EQ(count(), 5);
+  EXPECT_EQ(P::str(at(1)), "Hello");
+  EXPECT_EQ(P::str(at(2)), "Hello");
+  EXPECT_TRUE(P::sharesString(at(0), at(1)));
+  EXPECT_TRUE(P::sharesString(at(0), at(2)));
+  EXPECT_EQ(P::str(at(4)), "Mono");
+  EXPECT_TRUE(P::sharesString(at(3), at(4)));
+  EXPECT_FALSE(P::sharesString(at(0), at(4)));
+  // A clear overwrites the slots; the bytes the old items shared stay right
+  // for every item still holding them.
+  append("12 0 3 4 1 2 5 World2 4 7 7 8 8 ");
+  tick();
+  ASSERT_EQ(count(), 9);
+  EXPECT_EQ(P::str(at(7)), "World");
+  EXPECT_EQ(P::str(at(8)), "World");
+  EXPECT_EQ(P::str(at(0)), "Mono") << "the clear's font item keeps the current face";
+}
+
 TEST_F(StreamTest, ReadErrorCountsAsNoNewBytes) {
   CommandStream broken(host, state, -1, dc.get());
   broken.EvTimer(1);

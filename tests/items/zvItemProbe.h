@@ -12,7 +12,8 @@ struct zvItemProbe {
   static std::array<int, 5> args(const zvItem& i) {
     return {i.args[0], i.args[1], i.args[2], i.args[3], i.args[4]};
   }
-  static const std::string& str(const zvItem& i) { return i.str; }
+  static std::string str(const zvItem& i) { return std::string(i.str.view()); }
+  static bool sharesString(const zvItem& a, const zvItem& b) { return a.str.SharesWith(b.str); }
   static void setArgs(zvItem& i, std::array<int, 5> a) {
     for (int k = 0; k < 5; ++k) i.args[k] = a[k];
   }
