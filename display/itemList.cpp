@@ -5,6 +5,7 @@
 itemList::itemList(int upper, int delta) : first_(std::max(upper + 1, 1)), delta_(std::max(delta, 1)) {
   blocks_.push_back(std::make_unique<zvItem[]>(static_cast<std::size_t>(first_)));
   limit_ = first_;
+  Flush();
 }
 
 itemList::~itemList() = default;
@@ -19,7 +20,7 @@ void itemList::locate(int index, std::size_t& block, int& offset) const {
   }
 }
 
-int itemList::Add(const zvItem& item) {
+void itemList::nextBlock() {
   if (count_ == limit_) {
     // Make room for the block pointer first so that a failure leaves the
     // list as it was; the pointer table doubles, so it too grows in
@@ -28,14 +29,10 @@ int itemList::Add(const zvItem& item) {
     blocks_.push_back(std::make_unique<zvItem[]>(static_cast<std::size_t>(delta_)));
     limit_ += delta_;
   }
-  if (tailOffset_ == (tailBlock_ == 0 ? first_ : delta_)) {
-    ++tailBlock_;
-    tailOffset_ = 0;
-  }
-  blocks_[tailBlock_][static_cast<std::size_t>(tailOffset_)] = item;
-  ++tailOffset_;
-  ++count_;
-  return 1;
+  ++tailBlock_;
+  tail_ = blocks_[tailBlock_].get();
+  tailOffset_ = 0;
+  tailSize_ = delta_;
 }
 
 zvItem& itemList::operator[](int index) {

@@ -24,7 +24,13 @@ public:
   // Appends a copy (by assignment into the next slot); returns 1. Throws
   // std::bad_alloc when memory for a new block runs out; the list is then
   // unchanged.
-  int Add(const zvItem& item);
+  int Add(const zvItem& item) {
+    if (tailOffset_ == tailSize_) nextBlock();
+    tail_[tailOffset_] = item;
+    ++tailOffset_;
+    ++count_;
+    return 1;
+  }
   int Count() const { return count_; }
   // The number of slots allocated.
   int Limit() const { return limit_; }
@@ -35,12 +41,17 @@ public:
   void Flush() {
     count_ = 0;
     tailBlock_ = 0;
+    tail_ = blocks_[0].get();
     tailOffset_ = 0;
+    tailSize_ = first_;
   }
 
   zvItem& operator[](int index);
 
 private:
+  // Moves the tail to the start of the next block, allocating it when the
+  // list is full.
+  void nextBlock();
   // The block and offset of a slot index.
   void locate(int index, std::size_t& block, int& offset) const;
 
@@ -48,8 +59,11 @@ private:
   int delta_;  // slots of every later block
   int count_ = 0;
   int limit_ = 0;
-  // Where the next item goes: block and offset within it.
-  std::size_t tailBlock_ = 0;
-  int tailOffset_ = 0;
   std::vector<std::unique_ptr<zvItem[]>> blocks_;
+  // Where the next item goes: the block (its index, slots and size) and the
+  // offset within it.
+  std::size_t tailBlock_ = 0;
+  zvItem* tail_ = nullptr;
+  int tailOffset_ = 0;
+  int tailSize_ = 0;
 };

@@ -5,8 +5,4 @@
 
 int zvItem::readArg(const char* buf, int* arg) { return ItemReader::ReadField(buf, arg); }
 
-int zvItem::Set(const char* buf) {
-  ItemReader reader;
-  const int used = reader.Read(*this, buf);
-  return reader.Done() ? used : 0;
-}
+int zvItem::Set(const char* buf) { return ItemReader::ReadWhole(*this, buf); }

@@ -5,14 +5,6 @@
 
 #include <cstring>
 
-namespace {
-
-// Tab, line feed, vertical tab, form feed, carriage return and space; no
-// byte from 128 up.
-inline bool isWhite(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }
-
-}  // namespace
-
 void ItemReader::Start() {
   phase = Phase::Blank;
   negative = false;

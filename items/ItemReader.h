@@ -31,7 +31,29 @@ public:
   // that ends its token, or 0 (and *value untouched) when no space came yet.
   static int ReadField(const char* text, std::int32_t* value);
 
+  // One whole item at the start of `text` into `item`, as zvItem::Set: the
+  // bytes it takes, or 0 when the text ends before the item does.
+  static int ReadWhole(zvItem& item, const char* text) {
+    if (const int used = readPlain(item, text)) return used;
+    ItemReader reader;
+    const int used = reader.Read(item, text);
+    return reader.Done() ? used : 0;
+  }
+
 private:
+  // Tab, line feed, vertical tab, form feed, carriage return and space; no
+  // byte from 128 up.
+  static bool isWhite(unsigned char c) { return c == ' ' || (c >= 9 && c <= 13); }
+
+  // The common case in one go: an item without a string whose bytes have
+  // all arrived. Returns the bytes it takes, or 0 when the item needs the
+  // reader (a text or font item with a count, or one that has not fully
+  // arrived); the fields it stores then are those the reader stores again.
+  static int readPlain(zvItem& item, const char* text);
+  // One integer field from p: the position of the space that ends it, or
+  // null when the text ends first.
+  static const char* plainField(const char* p, std::int32_t& value);
+
   enum class Phase : std::uint8_t { Blank, Digits, Token, Separator, String, Done };
 
   // Advances through the field being read; true once its ending space is in
@@ -57,3 +79,29 @@ private:
   Utf8Check utf8;      // judged over the whole string when it is cut
   char keep[zvItem::MaxStr];
 };
+
+inline const char* ItemReader::plainField(const char* p, std::int32_t& value) {
+  while (isWhite(static_cast<unsigned char>(*p))) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = (*p++ == '-');
+  std::uint32_t v = 0;
+  for (unsigned d; (d = static_cast<unsigned char>(*p) - '0') <= 9; ++p) v = v * 10u + d;
+  while (*p != ' ') {
+    if (*p == '\0') return nullptr;
+    ++p;
+  }
+  value = static_cast<std::int32_t>(negative ? 0u - v : v);
+  return p;
+}
+
+inline int ItemReader::readPlain(zvItem& item, const char* text) {
+  std::int32_t kind, count;
+  const char* p = plainField(text, kind);
+  if (!p || !(p = plainField(p, count))) return 0;
+  if (count != 0 && (kind == ZV_TEXT || kind == ZV_TEXT_FONT)) return 0;
+  item.func = kind;
+  item.num_arg = count > zvItem::MaxArgs ? zvItem::MaxArgs : count;
+  for (int i = 0; i < item.num_arg; ++i)
+    if (!(p = plainField(p, item.args[i]))) return 0;
+  return static_cast<int>(p - text);
+}

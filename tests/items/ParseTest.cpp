@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "items/ItemReader.h"
 #include "tests/items/zvItemProbe.h"
 
 using P = zvItemProbe;
@@ -229,5 +230,36 @@ TEST(SetStream, ByteByByteEqualsWholeText) {
   for (size_t k = 0; k < whole.size(); ++k) {
     EXPECT_TRUE(whole[k] == trickled[k]) << k;
     EXPECT_EQ(P::count(whole[k]), P::count(trickled[k])) << k;
+  }
+}
+
+// Set reads items without a string in one go and hands every other case to
+// the item reader: for every prefix of awkward items, Set must give what the
+// reader alone gives, fields and bytes taken alike.
+TEST(SetStream, QuickPathAgreesWithTheReaderOnEveryPrefix) {
+  const char* items[] = {
+      "2 4 10 20 110 220 ",  "20 4 a b c d ",     "-2 +4 -0 7x 2147483648 -2147483649 ",
+      "7 9 1 2 3 4 5 6 7 ", "6 -3 ",             "3 -1 2 3 x ",
+      "9 -2 5 Arial ",       "3 0 1 2 3 ",        "\t\n 11\n3 1\t2 3 ",
+      "15 2 4294967295 99999999999 ", "3 4 1 2 3 abc ", "9 2 5 Arial ",
+  };
+  for (const char* text : items) {
+    const std::string whole = text;
+    for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
+      const std::string prefix = whole.substr(0, cut);
+      zvItem quick, slow;
+      P::setArgs(quick, {9, 9, 9, 9, 9});
+      P::setArgs(slow, {9, 9, 9, 9, 9});
+      const int used = quick.Set(prefix.c_str());
+      ItemReader reader;
+      const int read = reader.Read(slow, prefix.c_str());
+      SCOPED_TRACE(testing::Message() << '"' << prefix << '"');
+      ASSERT_EQ(used, reader.Done() ? read : 0);
+      if (!used) continue;
+      EXPECT_EQ(P::func(quick), P::func(slow));
+      EXPECT_EQ(P::count(quick), P::count(slow));
+      EXPECT_EQ(P::args(quick), P::args(slow));
+      EXPECT_EQ(P::str(quick), P::str(slow));
+    }
   }
 }
