@@ -7,8 +7,8 @@
 #include "app/TDrawApp.h"
 #include "display/CommandFileName.h"
 #include "display/DisplayState.h"
-#include "framework/MessageBox.h"
-#include "framework/ScreenChoice.h"
+#include "framework/report/MessageBox.h"
+#include "framework/application/ScreenChoice.h"
 
 int readinessFd = -1;
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "framework/MessageBox.h"
+#include "framework/report/MessageBox.h"
 
 CommandLine ParseCommandLine(int argc, const char* const* argv) {
   if (argc <= 1) return {RunMode::Display, DefaultCommandFile};

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "app/Readiness.h"
-#include "framework/MessageBox.h"
+#include "framework/report/MessageBox.h"
 
 extern char** environ;
 

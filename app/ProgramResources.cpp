@@ -1,6 +1,6 @@
 #include "app/ProgramResources.h"
 
-#include "framework/TResources.h"
+#include "framework/application/TResources.h"
 
 void UseProgramResources() {
   // Compiled into the program as resources under :/zorva/ (app/resources).

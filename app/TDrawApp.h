@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "framework/TApplication.h"
-#include "framework/TTerminationSignals.h"
+#include "framework/application/TApplication.h"
+#include "framework/application/TTerminationSignals.h"
 
 struct DisplayState;
 class TZorvaWindow;

@@ -2,7 +2,7 @@
 
 #include "app/AppMain.h"
 #include "app/Readiness.h"
-#include "framework/Entry.h"
+#include "framework/application/Entry.h"
 
 int main(int argc, char** argv) {
   // Before anything can start a process: the descriptor must not leak.

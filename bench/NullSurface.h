@@ -32,7 +32,7 @@ private:
 #include <string>
 
 #include "display/CommandStream.h"
-#include "framework/TClientDC.h"
+#include "framework/gdi/TClientDC.h"
 #include "display/DisplayState.h"
 #include "display/HeadlessHost.h"
 

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/TClientDC.h"
+#include "framework/gdi/TClientDC.h"
 #include "framework/surface/RasterFont.h"
 #include "framework/surface/RasterSurface.h"
 #include "items/DrawAttributes.h"

@@ -25,7 +25,7 @@
 #include "display/HeadlessHost.h"
 #include "display/Replay.h"
 #include "display/TZorvaWindow.h"
-#include "framework/TClientDC.h"
+#include "framework/gdi/TClientDC.h"
 #include "framework/surface/RasterSurface.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "bench/NullSurface.h"
 #include "display/CommandStream.h"
 #include "display/DisplayState.h"
-#include "framework/TClientDC.h"
+#include "framework/gdi/TClientDC.h"
 #include "display/HeadlessHost.h"
 
 namespace {

@@ -28,9 +28,9 @@
 #include "app/TDrawApp.h"
 #include "display/DisplayState.h"
 #include "display/CommandFileName.h"
-#include "framework/FileWatch.h"
-#include "framework/QtApplication.h"
-#include "framework/TFrameWindow.h"
+#include "framework/application/FileWatch.h"
+#include "framework/application/QtApplication.h"
+#include "framework/window/TFrameWindow.h"
 
 // Xlib's macros clash with Qt's names: its headers come last.
 #include <X11/Xlib.h>

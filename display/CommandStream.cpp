@@ -4,7 +4,7 @@
 
 #include "display/DisplayState.h"
 #include "display/StreamHost.h"
-#include "framework/TClientDC.h"
+#include "framework/gdi/TClientDC.h"
 #include "framework/surface/Surface.h"
 #include "items/zvItem.h"
 

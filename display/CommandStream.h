@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "display/CommandReader.h"
-#include "framework/TColor.h"
+#include "framework/gdi/TColor.h"
 
 struct DisplayState;
 class StreamHost;

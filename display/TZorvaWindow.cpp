@@ -4,9 +4,9 @@
 
 #include "display/DisplayState.h"
 #include "display/Replay.h"
-#include "framework/ExitHook.h"
-#include "framework/TApplication.h"
-#include "framework/TPaintDC.h"
+#include "framework/application/ExitHook.h"
+#include "framework/application/TApplication.h"
+#include "framework/gdi/TPaintDC.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "display/CommandFile.h"
 #include "display/CommandStream.h"
 #include "display/StreamHost.h"
-#include "framework/FileWatch.h"
-#include "framework/TClientDC.h"
-#include "framework/TFrameWindow.h"
+#include "framework/application/FileWatch.h"
+#include "framework/gdi/TClientDC.h"
+#include "framework/window/TFrameWindow.h"
 
 struct DisplayState;
 class Surface;

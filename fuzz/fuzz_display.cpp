@@ -14,7 +14,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "framework/TClientDC.h"
+#include "framework/gdi/TClientDC.h"
 #include "framework/surface/RasterSurface.h"
 #include "items/DrawAttributes.h"
 #include "items/ItemDisplay.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/MessageBox.h"
+#include "framework/report/MessageBox.h"
 #include "items/zvItem.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

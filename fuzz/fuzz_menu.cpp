@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "framework/TMenu.h"
+#include "framework/window/TMenu.h"
 
 namespace {
 void check(const std::vector<TMenuItem>& items, int depth) {

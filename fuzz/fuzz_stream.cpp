@@ -23,7 +23,7 @@
 #include "display/CommandStream.h"
 #include "display/DisplayState.h"
 #include "display/HeadlessHost.h"
-#include "framework/TClientDC.h"
+#include "framework/gdi/TClientDC.h"
 #include "framework/surface/RecordingSurface.h"
 #include "tests/display/ReferenceReader.h"
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <string>
 
-#include "framework/TColor.h"
+#include "framework/gdi/TColor.h"
 #include "framework/surface/Surface.h"
 
 struct DrawAttributes {

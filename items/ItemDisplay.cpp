@@ -4,9 +4,9 @@
 #include <limits>
 #include <numbers>
 
-#include "framework/TClientDC.h"
-#include "framework/TFont.h"
-#include "framework/TPen.h"
+#include "framework/gdi/TClientDC.h"
+#include "framework/gdi/TFont.h"
+#include "framework/gdi/TPen.h"
 #include "items/DrawAttributes.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "framework/MessageBox.h"
+#include "framework/report/MessageBox.h"
 #include "items/zvItem.h"
 
 namespace {

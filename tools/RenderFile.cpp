@@ -13,7 +13,7 @@
 #include "display/DisplayState.h"
 #include "display/HeadlessHost.h"
 #include "display/Replay.h"
-#include "framework/TClientDC.h"
+#include "framework/gdi/TClientDC.h"
 
 namespace {
 

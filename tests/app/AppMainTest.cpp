@@ -20,8 +20,8 @@
 #include "app/CommandLine.h"
 #include "app/Readiness.h"
 #include "display/CommandFileName.h"
-#include "framework/MessageBox.h"
-#include "framework/ScreenChoice.h"
+#include "framework/report/MessageBox.h"
+#include "framework/application/ScreenChoice.h"
 
 namespace {
 

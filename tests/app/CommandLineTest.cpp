@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "framework/MessageBox.h"
+#include "framework/report/MessageBox.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "app/TDrawApp.h"
 #include "display/DisplayState.h"
 #include "display/TZorvaWindow.h"
-#include "framework/MessageBox.h"
+#include "framework/report/MessageBox.h"
 
 namespace {
 

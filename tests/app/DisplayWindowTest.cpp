@@ -20,7 +20,7 @@
 #include "app/TDrawApp.h"
 #include "display/DisplayState.h"
 #include "display/TZorvaWindow.h"
-#include "framework/MessageBox.h"
+#include "framework/report/MessageBox.h"
 #include "framework/surface/RecordingSurface.h"
 
 namespace {

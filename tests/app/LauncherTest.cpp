@@ -14,7 +14,7 @@
 
 #include "app/Launcher.h"
 #include "app/Readiness.h"
-#include "framework/MessageBox.h"
+#include "framework/report/MessageBox.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;

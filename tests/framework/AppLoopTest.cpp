@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "FrameworkTestSupport.h"
-#include "framework/Entry.h"
-#include "framework/ExceptionReport.h"
+#include "framework/application/Entry.h"
+#include "framework/report/ExceptionReport.h"
 
 namespace {
 

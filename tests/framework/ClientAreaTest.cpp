@@ -7,7 +7,7 @@
 #include <climits>
 #include <sstream>
 
-#include "framework/TClientArea.h"
+#include "framework/window/TClientArea.h"
 #include "framework/surface/GdiObjects.h"
 #include "framework/surface/RecordingSurface.h"
 

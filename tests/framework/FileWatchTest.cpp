@@ -13,7 +13,7 @@
 
 #include "FrameworkTestSupport.h"
 #include "LoopWait.h"
-#include "framework/FileWatch.h"
+#include "framework/application/FileWatch.h"
 
 namespace {
 

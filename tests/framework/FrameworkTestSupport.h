@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/MessageBox.h"
-#include "framework/TApplication.h"
-#include "framework/TFrameWindow.h"
+#include "framework/report/MessageBox.h"
+#include "framework/application/TApplication.h"
+#include "framework/window/TFrameWindow.h"
 
 struct ShownBox {
   std::string text;

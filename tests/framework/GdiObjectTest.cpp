@@ -4,10 +4,10 @@
 
 #include <sstream>
 
-#include "framework/TClientDC.h"
-#include "framework/TColor.h"
-#include "framework/TFont.h"
-#include "framework/TPen.h"
+#include "framework/gdi/TClientDC.h"
+#include "framework/gdi/TColor.h"
+#include "framework/gdi/TFont.h"
+#include "framework/gdi/TPen.h"
 #include "framework/surface/RecordingSurface.h"
 
 namespace {

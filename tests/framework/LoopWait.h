@@ -9,7 +9,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "framework/FileWatch.h"
+#include "framework/application/FileWatch.h"
 
 // Runs the event loop until `done` holds; the watchdog fails the test after
 // ten seconds.

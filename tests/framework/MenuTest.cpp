@@ -5,7 +5,7 @@
 #include <QMenuBar>
 
 #include "FrameworkTestSupport.h"
-#include "framework/TMenu.h"
+#include "framework/window/TMenu.h"
 
 namespace {
 

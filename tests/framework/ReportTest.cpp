@@ -7,8 +7,8 @@
 #include <typeinfo>
 
 #include "FrameworkTestSupport.h"
-#include "framework/Entry.h"
-#include "framework/ExceptionReport.h"
+#include "framework/application/Entry.h"
+#include "framework/report/ExceptionReport.h"
 
 namespace {
 

@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "framework/Entry.h"
-#include "framework/ScreenChoice.h"
-#include "framework/TApplication.h"
+#include "framework/application/Entry.h"
+#include "framework/application/ScreenChoice.h"
+#include "framework/application/TApplication.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // leave the image still drawn (by Qt) over their visible part.
 #include <gtest/gtest.h>
 
-#include "framework/TClientDC.h"
-#include "framework/TPen.h"
+#include "framework/gdi/TClientDC.h"
+#include "framework/gdi/TPen.h"
 #include "framework/surface/RasterSurface.h"
 #include "tests/framework/SurfaceTestApp.h"
 

@@ -12,9 +12,9 @@
 #include <memory>
 #include <random>
 
-#include "framework/TClientDC.h"
-#include "framework/TFont.h"
-#include "framework/TPen.h"
+#include "framework/gdi/TClientDC.h"
+#include "framework/gdi/TFont.h"
+#include "framework/gdi/TPen.h"
 #include "framework/surface/ColorValue.h"
 #include "framework/surface/RasterFont.h"
 #include "framework/surface/RasterSurface.h"

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "framework/TClientDC.h"
-#include "framework/TFont.h"
-#include "framework/TPen.h"
+#include "framework/gdi/TClientDC.h"
+#include "framework/gdi/TFont.h"
+#include "framework/gdi/TPen.h"
 #include "framework/surface/RasterSurface.h"
 #include "tests/framework/SurfaceTestApp.h"
 

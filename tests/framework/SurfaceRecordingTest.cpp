@@ -3,8 +3,8 @@
 
 #include <sstream>
 
-#include "framework/TClientDC.h"
-#include "framework/TPen.h"
+#include "framework/gdi/TClientDC.h"
+#include "framework/gdi/TPen.h"
 #include "framework/surface/RecordingSurface.h"
 
 namespace {

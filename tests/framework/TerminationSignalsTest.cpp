@@ -13,8 +13,8 @@
 #include <string>
 
 #include "FrameworkTestSupport.h"
-#include "framework/ExitHook.h"
-#include "framework/TTerminationSignals.h"
+#include "framework/application/ExitHook.h"
+#include "framework/application/TTerminationSignals.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The framework has no resources of its own: its tests use the program's
 // menu and icon files, read from the source tree.
 
-#include "framework/TResources.h"
+#include "framework/application/TResources.h"
 
 namespace {
 const bool registered = [] {

@@ -8,10 +8,10 @@
 #include <sstream>
 
 #include "FrameworkTestSupport.h"
-#include "framework/TClientDC.h"
-#include "framework/TFont.h"
-#include "framework/TPaintDC.h"
-#include "framework/TPen.h"
+#include "framework/gdi/TClientDC.h"
+#include "framework/gdi/TFont.h"
+#include "framework/gdi/TPaintDC.h"
+#include "framework/gdi/TPen.h"
 #include "framework/surface/RasterSurface.h"
 #include "framework/surface/RecordingSurface.h"
 

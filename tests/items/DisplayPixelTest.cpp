@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "framework/TClientDC.h"
+#include "framework/gdi/TClientDC.h"
 #include "framework/surface/RasterSurface.h"
 #include "items/DrawAttributes.h"
 #include "items/ItemDisplay.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/TClientDC.h"
-#include "framework/TGdiObject.h"
+#include "framework/gdi/TClientDC.h"
+#include "framework/gdi/TGdiObject.h"
 #include "framework/surface/RecordingSurface.h"
 #include "items/DrawAttributes.h"
 #include "items/ItemDisplay.h"

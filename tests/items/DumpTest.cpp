@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/MessageBox.h"
+#include "framework/report/MessageBox.h"
 #include "tests/items/zvItemProbe.h"
 
 namespace {

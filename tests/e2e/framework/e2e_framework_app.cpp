@@ -5,11 +5,11 @@
 
 #include <cstdio>
 
-#include "framework/TResources.h"
-#include "framework/Entry.h"
-#include "framework/TApplication.h"
-#include "framework/TFrameWindow.h"
-#include "framework/TPaintDC.h"
+#include "framework/application/TResources.h"
+#include "framework/application/Entry.h"
+#include "framework/application/TApplication.h"
+#include "framework/window/TFrameWindow.h"
+#include "framework/gdi/TPaintDC.h"
 
 namespace {
 

@@ -1,5 +1,0 @@
-#include "framework/TGdiBase.h"
-
-void TGdiBase::CheckValid(GdiHandle handle, unsigned resId) {
-  if (!handle) throw TXGdi(resId);
-}

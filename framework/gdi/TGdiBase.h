@@ -1,0 +1,24 @@
+#pragma once
+// The root of the graphics wrappers: a platform handle and whether the
+// wrapper owns it. Raises TXGdi (TGdiBase::TXGdi) when the platform gives
+// no handle (id 32739) or refuses to delete one (id 32734).
+
+#include "framework/report/Exceptions.h"
+#include "framework/surface/GdiObjects.h"
+
+class TGdiBase {
+public:
+  using TXGdi = ::TXGdi;
+
+  GdiHandle GetHandle() const { return Handle; }
+  bool IsOwner() const { return ShouldDelete; }
+
+protected:
+  TGdiBase() = default;
+  TGdiBase(GdiHandle handle, bool shouldDelete) : Handle(handle), ShouldDelete(shouldDelete) {}
+  // Raises TXGdi(resId) when the handle is 0.
+  static void CheckValid(GdiHandle handle, unsigned resId = IDS_GDIFAILURE);
+
+  GdiHandle Handle = 0;
+  bool ShouldDelete = false;
+};
