@@ -2,13 +2,13 @@
 
 #include "app/CommandLine.h"
 #include "app/Launcher.h"
-#include "app/Readiness.h"
 #include "app/ProgramResources.h"
+#include "app/Readiness.h"
 #include "app/TDrawApp.h"
 #include "display/CommandFileName.h"
 #include "display/DisplayState.h"
-#include "framework/report/MessageBox.h"
 #include "framework/application/ScreenChoice.h"
+#include "framework/report/MessageBox.h"
 
 int readinessFd = -1;
 

@@ -105,8 +105,8 @@ std::string endedUnready(int status) {
 }
 
 // Runs in the forked child: only async-signal-safe calls until exec.
-[[noreturn]] void execChild(const char* path, char* const argv[], char* const envp[],
-                            int devNull, int readyFd, int errorFd) {
+[[noreturn]] void execChild(const char* path, char* const argv[], char* const envp[], int devNull,
+                            int readyFd, int errorFd) {
   sigset_t none;
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -159,8 +159,7 @@ int RunLauncher(const char* file, const LaunchOptions& options) {
   const pid_t pid = fork();
   if (pid < 0) return creationFailed();
   if (pid == 0)
-    execChild(program.c_str(), argv, envp.data(), devNull.get(), readyWrite.get(),
-              errorWrite.get());
+    execChild(program.c_str(), argv, envp.data(), devNull.get(), readyWrite.get(), errorWrite.get());
 
   devNull.reset();
   readyWrite.reset();
@@ -178,8 +177,7 @@ int RunLauncher(const char* file, const LaunchOptions& options) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + options.readyTimeout;
   for (;;) {
-    const auto left =
-        std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     if (left <= 0) break;
     pollfd p{readyRead.get(), POLLIN, 0};
     const int r = poll(&p, 1, static_cast<int>(std::min<long long>(left, 1 << 30)));

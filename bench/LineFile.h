@@ -16,8 +16,7 @@ inline std::string lineFile(long items) {
   FILE* f = std::fopen(part.c_str(), "wb");
   std::mt19937 rng(1);
   auto next = [&rng] { return static_cast<unsigned>(rng() % 2001); };
-  for (long i = 0; i < items; ++i)
-    std::fprintf(f, "2 4 %u %u %u %u \n", next(), next(), next(), next());
+  for (long i = 0; i < items; ++i) std::fprintf(f, "2 4 %u %u %u %u \n", next(), next(), next(), next());
   std::fclose(f);
   std::rename(part.c_str(), path.c_str());
   return path;

@@ -32,9 +32,9 @@ private:
 #include <string>
 
 #include "display/CommandStream.h"
-#include "framework/gdi/TClientDC.h"
 #include "display/DisplayState.h"
 #include "display/HeadlessHost.h"
+#include "framework/gdi/TClientDC.h"
 
 // One polling step over the whole file at `path`, appending to the display
 // list of `display` and drawing on a NullSurface.

@@ -7,10 +7,10 @@
 // with a one-unit pen, which covers what the surface's thin pen covers.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -74,8 +74,9 @@ std::vector<zvItem> texts() {
   std::vector<zvItem> v;
   for (int i = 0; i < kTexts; ++i) {
     const std::string& s = names[rng() % names.size()];
-    v.push_back(item(ZV_TEXT, {static_cast<int>(rng() % W), static_cast<int>(rng() % H),
-                               static_cast<int>(s.size())}, s.c_str()));
+    v.push_back(item(ZV_TEXT,
+                     {static_cast<int>(rng() % W), static_cast<int>(rng() % H), static_cast<int>(s.size())},
+                     s.c_str()));
   }
   return v;
 }
@@ -113,9 +114,9 @@ struct ItemCanvas {
   explicit ItemCanvas(int ratio) : img(blackImage(ratio)), surface(&img) {
     dc.SetViewportOrgEx(0, H);
     dc.SetBkMode(TRANSPARENT);
-    for (zvItem i : {item(ZV_LINE_COLOR, {255, 255, 255}), item(ZV_LINE_WIDTH, {1}),
-                     item(ZV_TEXT_COLOR, {255, 255, 255}), item(ZV_TEXT_HEIGHT, {12}),
-                     item(ZV_TEXT_FONT, {5}, "Arial")})
+    for (zvItem i :
+         {item(ZV_LINE_COLOR, {255, 255, 255}), item(ZV_LINE_WIDTH, {1}),
+          item(ZV_TEXT_COLOR, {255, 255, 255}), item(ZV_TEXT_HEIGHT, {12}), item(ZV_TEXT_FONT, {5}, "Arial")})
       i.Display(&dc, attributes);
   }
   void run(std::vector<zvItem>& items) {
@@ -133,7 +134,6 @@ struct RawCanvas {
     p.setPen(pen);
   }
 };
-
 
 std::vector<std::array<int, 5>> argsOf(const std::vector<zvItem>& v) {
   std::vector<std::array<int, 5>> out;

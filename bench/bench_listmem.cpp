@@ -57,7 +57,8 @@ void measure(benchmark::State& state, const std::string& path) {
       state.counters["items"] = n;
       state.counters["heap_per_item"] = static_cast<double>(heapInUse() - heapBefore) / n;
       state.counters["rss_per_item"] = static_cast<double>(steady) / n;
-      state.counters["peak_over_steady"] = static_cast<double>(peakBytes() - rssBefore) / static_cast<double>(steady);
+      state.counters["peak_over_steady"] =
+          static_cast<double>(peakBytes() - rssBefore) / static_cast<double>(steady);
     }
   }
 }

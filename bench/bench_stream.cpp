@@ -13,8 +13,8 @@
 #include "bench/NullSurface.h"
 #include "display/CommandStream.h"
 #include "display/DisplayState.h"
-#include "framework/gdi/TClientDC.h"
 #include "display/HeadlessHost.h"
+#include "framework/gdi/TClientDC.h"
 
 namespace {
 

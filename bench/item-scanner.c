@@ -21,11 +21,11 @@ int main(int argc, char** argv) {
   }
   char buf[1024];
   long items = 0;
-  int field = 0;        /* fields completed in this item */
-  int fields = 2;       /* fields this item has */
+  int field = 0;  /* fields completed in this item */
+  int fields = 2; /* fields this item has */
   int kind = 0, stringItem = 0;
-  long skip = -1;       /* string bytes still to skip; -1 none */
-  unsigned value = 0;   /* digits of the field being read */
+  long skip = -1;     /* string bytes still to skip; -1 none */
+  unsigned value = 0; /* digits of the field being read */
   int inToken = 0, digits = 1, negative = 0;
   ssize_t got;
   while ((got = read(fd, buf, sizeof buf)) > 0) {

@@ -26,8 +26,8 @@
 
 #include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
-#include "display/DisplayState.h"
 #include "display/CommandFileName.h"
+#include "display/DisplayState.h"
 #include "framework/application/FileWatch.h"
 #include "framework/application/QtApplication.h"
 #include "framework/window/TFrameWindow.h"
@@ -50,15 +50,14 @@ constexpr int kTrials = 40;
 constexpr double kGiveUpMs = 3000;
 
 double nowMs() {
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 void appendBytes(const std::string& path, const std::string& bytes) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (fd < 0)
-    return;
-  if (::write(fd, bytes.data(), bytes.size()) < 0)
-    std::perror("append");
+  if (fd < 0) return;
+  if (::write(fd, bytes.data(), bytes.size()) < 0) std::perror("append");
   ::close(fd);
 }
 
@@ -69,11 +68,9 @@ int ignoreXError(Display*, XErrorEvent*) { return 0; }
 // Whether the pixel column `x` of the window holds `want` (0xRRGGBB).
 bool columnShows(Display* d, Window win, int x, int height, unsigned long want) {
   XImage* img = XGetImage(d, win, x, 0, 1, static_cast<unsigned>(height), AllPlanes, ZPixmap);
-  if (!img)
-    return false;
+  if (!img) return false;
   bool seen = false;
-  for (int y = 0; y < height && !seen; ++y)
-    seen = (XGetPixel(img, 0, y) & 0xFFFFFF) == want;
+  for (int y = 0; y < height && !seen; ++y) seen = (XGetPixel(img, 0, y) & 0xFFFFFF) == want;
   XDestroyImage(img);
   return seen;
 }
@@ -97,7 +94,8 @@ void probe(Window win, const std::string& path, std::vector<double>& ms, int& mi
       const int r = 17 + (i * 37) % 230, g = 200 - (i * 11) % 150, b = 31 + (i * 53) % 200;
       const int y = 10 + (i * 7) % std::max(1, wa.height - 60);
       char item[128];
-      std::snprintf(item, sizeof item, "4 3 %d %d %d \n2 4 %d %d %d %d \n", r, g, b, col - 50, y, col + 50, y);
+      std::snprintf(item, sizeof item, "4 3 %d %d %d \n2 4 %d %d %d %d \n", r, g, b, col - 50, y, col + 50,
+                    y);
       const unsigned long want = (static_cast<unsigned long>(r) << 16) | (g << 8) | b;
       const double t0 = nowMs();
       appendBytes(path, item);
@@ -109,13 +107,11 @@ void probe(Window win, const std::string& path, std::vector<double>& ms, int& mi
         }
         std::this_thread::sleep_for(std::chrono::microseconds(200));
       }
-      if (t1 < 0)
-        ++missed;
+      if (t1 < 0) ++missed;
       ms.push_back(t1 < 0 ? kGiveUpMs : t1 - t0);
     }
   }
-  if (d)
-    XCloseDisplay(d);
+  if (d) XCloseDisplay(d);
   appendBytes(path, "1 0 ");
 }
 
@@ -145,8 +141,7 @@ std::vector<double> runTrials(int& missed) {
   });
   watchdog.start(kTrials * 5000 + 30000);
   app.Run();
-  if (prober.joinable())
-    prober.join();
+  if (prober.joinable()) prober.join();
   std::remove(path.c_str());
   pfile = nullptr;
   std::sort(ms.begin(), ms.end());
@@ -176,8 +171,13 @@ void BM_AppendToScreen(benchmark::State& state) {
 }
 
 // notify:1 is the program as it runs; notify:0 polls with the timer alone.
-BENCHMARK(BM_AppendToScreen)->ArgName("notify")->Arg(1)->Arg(0)->Iterations(1)->UseManualTime()->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(BM_AppendToScreen)
+    ->ArgName("notify")
+    ->Arg(1)
+    ->Arg(0)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

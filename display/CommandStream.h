@@ -49,8 +49,7 @@ public:
 
   // Appends the seven attribute items (font, height, text colour, alignment,
   // line colour, width, line type); alig and type are item codes.
-  void InitDisplayList(const char* font, int height, TColor text, int alig, TColor line, int width,
-                       int type);
+  void InitDisplayList(const char* font, int height, TColor text, int alig, TColor line, int width, int type);
 
   // The bytes carried over from earlier reads (an incomplete item).
   int Carried() const { return reader.Carried(); }

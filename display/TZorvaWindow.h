@@ -78,9 +78,9 @@ public:
   // Called once after the window was first shown (the launcher's readiness).
   std::function<void()> OnFirstExposed;
 
-  int conID;             // the command file; 0 after destruction
+  int conID;                         // the command file; 0 after destruction
   std::unique_ptr<TClientDC> winDC;  // the client-area context; null before setup
-  TMetaFileDC* MetaFileDC;  // unused
+  TMetaFileDC* MetaFileDC;           // unused
 
 protected:
   void FirstExposed() override;

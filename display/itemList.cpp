@@ -25,7 +25,8 @@ void itemList::nextBlock() {
     // Make room for the block pointer first so that a failure leaves the
     // list as it was; the pointer table doubles, so it too grows in
     // amortised O(1).
-    if (blocks_.size() == blocks_.capacity()) blocks_.reserve(std::max<std::size_t>(16, 2 * blocks_.capacity()));
+    if (blocks_.size() == blocks_.capacity())
+      blocks_.reserve(std::max<std::size_t>(16, 2 * blocks_.capacity()));
     blocks_.push_back(std::make_unique<zvItem[]>(static_cast<std::size_t>(delta_)));
     limit_ += delta_;
   }

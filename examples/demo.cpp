@@ -78,9 +78,7 @@ void plot(zorva* z, const Box& b) {
   zorva_line(z, x0, y0 - amp - 6, x0, y0 + amp + 6);
 
   const double pi = std::acos(-1.0);
-  auto sine = [&](int x) {
-    return y0 + int(std::lround(amp * std::sin((x - x0) * 4 * pi / (x1 - x0))));
-  };
+  auto sine = [&](int x) { return y0 + int(std::lround(amp * std::sin((x - x0) * 4 * pi / (x1 - x0)))); };
   auto damped = [&](int x) {
     const double t = double(x - x0) / (x1 - x0);
     return y0 + int(std::lround(amp * std::exp(-2.2 * t) * std::cos(t * 6 * pi)));
@@ -105,7 +103,7 @@ void plot(zorva* z, const Box& b) {
 // A rainbow of wide arcs over a sun of circles in a dash-dot halo.
 void rainbow(zorva* z, const Box& b) {
   const int cx = b.cx(), cy = b.y0 + 12;
-  const int colours[7][3] = {{148, 0, 211}, {75, 0, 130},   {0, 0, 255},  {0, 200, 0},
+  const int colours[7][3] = {{148, 0, 211}, {75, 0, 130},  {0, 0, 255}, {0, 200, 0},
                              {255, 255, 0}, {255, 127, 0}, {255, 0, 0}};
   zorva_line_width(z, 11);
   for (int i = 0; i < 7; ++i) {
@@ -141,8 +139,10 @@ void target(zorva* z, const Box& b) {
     const int r = k % 2 ? inner : outer;
     const int x = sx + int(std::lround(r * std::cos(a)));
     const int y = sy + int(std::lround(r * std::sin(a)));
-    if (k == 0) zorva_polyline(z, x, y);
-    else zorva_polyvertex(z, x, y);
+    if (k == 0)
+      zorva_polyline(z, x, y);
+    else
+      zorva_polyvertex(z, x, y);
   }
 }
 
@@ -189,8 +189,10 @@ int main(int argc, char** argv) {
   zorva_options options{};
   const char* file = nullptr;
   for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--zorvad") && i + 1 < argc) options.zorvad = argv[++i];
-    else if (!std::strcmp(argv[i], "--file") && i + 1 < argc) file = argv[++i];
+    if (!std::strcmp(argv[i], "--zorvad") && i + 1 < argc)
+      options.zorvad = argv[++i];
+    else if (!std::strcmp(argv[i], "--file") && i + 1 < argc)
+      file = argv[++i];
     else {
       std::fprintf(stderr, "usage: %s [--zorvad PATH] [--file COMMAND-FILE]\n", argv[0]);
       return 2;
@@ -226,10 +228,10 @@ int main(int argc, char** argv) {
 
   // A failed handle keeps its first failure: one look at the end suffices.
   const int failed = zorva_failed(z);
-  if (failed) std::fprintf(stderr, "zorva-demo: %s\n", zorva_errmsg(z));
+  if (failed)
+    std::fprintf(stderr, "zorva-demo: %s\n", zorva_errmsg(z));
   else
-    std::printf("zorva-demo: picture drawn into %s; close the window to end the display\n",
-                zorva_file(z));
+    std::printf("zorva-demo: picture drawn into %s; close the window to end the display\n", zorva_file(z));
   zorva_close(z, ZORVA_LEAVE_OPEN);
   return failed ? 1 : 0;
 }

@@ -38,11 +38,10 @@ struct Reader {
   // Values near the edges of the target, of the int range and of the
   // tables, more often than uniform bytes would give them.
   std::int32_t value() {
-    static const std::int32_t pick[] = {0,       1,        -1,       2,      3,      4,
-                                        5,       90,       180,      255,    256,    -256,
-                                        128,     16384,    -16384,   65536,  1 << 20, -(1 << 20),
-                                        INT_MAX, INT_MIN,  INT_MAX - 1, INT_MIN + 1, 1000000000,
-                                        -1000000000};
+    static const std::int32_t pick[] = {0,       1,       -1,          2,           3,          4,
+                                        5,       90,      180,         255,         256,        -256,
+                                        128,     16384,   -16384,      65536,       1 << 20,    -(1 << 20),
+                                        INT_MAX, INT_MIN, INT_MAX - 1, INT_MIN + 1, 1000000000, -1000000000};
     const std::uint8_t s = byte();
     if (s == 0) return raw();
     if (s < 128) return static_cast<std::int32_t>(s) * 2 - 64;  // around the 256 target
@@ -90,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DisplayItem(item, &target);
     const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     if (ms > 50) {
-      std::fprintf(stderr, "item kind %d args %d %d %d %d %d took %.1f ms\n", kind, args[0], args[1],
-                   args[2], args[3], args[4], ms);
+      std::fprintf(stderr, "item kind %d args %d %d %d %d %d took %.1f ms\n", kind, args[0], args[1], args[2],
+                   args[3], args[4], ms);
       std::abort();
     }
   }

@@ -10,13 +10,10 @@
 
 namespace {
 void check(const std::vector<TMenuItem>& items, int depth) {
-  if (depth > TMenu::MaxDepth)
-    std::abort();
+  if (depth > TMenu::MaxDepth) std::abort();
   for (const TMenuItem& item : items) {
-    if (item.kind == TMenuItem::Command && item.id > 65535)
-      std::abort();
-    if (item.kind != TMenuItem::Popup && !item.items.empty())
-      std::abort();
+    if (item.kind == TMenuItem::Command && item.id > 65535) std::abort();
+    if (item.kind != TMenuItem::Popup && !item.items.empty()) std::abort();
     check(item.items, depth + 1);
   }
 }

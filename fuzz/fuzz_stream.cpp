@@ -7,8 +7,8 @@
 //      recording surface) takes the same bytes without a crash or sanitizer
 //      report; the carried text always fits the buffer and polling goes on
 //      until an exit item.
-#include <sys/mman.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cstdint>

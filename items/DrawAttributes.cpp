@@ -19,11 +19,16 @@ void DrawAttributes::setFontName(std::string_view name) {
 
 int lineTypeOfCode(int code) {
   switch (code) {
-    case 1: return PS_SOLID;
-    case 2: return PS_DASH;
-    case 3: return PS_DOT;
-    case 4: return PS_DASHDOT;
-    default: return -1;
+    case 1:
+      return PS_SOLID;
+    case 2:
+      return PS_DASH;
+    case 3:
+      return PS_DOT;
+    case 4:
+      return PS_DASHDOT;
+    default:
+      return -1;
   }
 }
 
@@ -31,18 +36,26 @@ int codeOfLineType(int style) { return style >= PS_SOLID && style <= PS_DASHDOT 
 
 int textAligOfCode(int code) {
   switch (code) {
-    case 1: return TA_LEFT | TA_TOP;
-    case 2: return TA_CENTER | TA_TOP;
-    case 3: return TA_RIGHT | TA_TOP;
-    default: return -1;
+    case 1:
+      return TA_LEFT | TA_TOP;
+    case 2:
+      return TA_CENTER | TA_TOP;
+    case 3:
+      return TA_RIGHT | TA_TOP;
+    default:
+      return -1;
   }
 }
 
 int codeOfTextAlig(int flags) {
   switch (flags) {
-    case TA_LEFT | TA_TOP: return 1;
-    case TA_CENTER | TA_TOP: return 2;
-    case TA_RIGHT | TA_TOP: return 3;
-    default: return 0;
+    case TA_LEFT | TA_TOP:
+      return 1;
+    case TA_CENTER | TA_TOP:
+      return 2;
+    case TA_RIGHT | TA_TOP:
+      return 3;
+    default:
+      return 0;
   }
 }

@@ -7,8 +7,8 @@
 // the one set a display draws with (display/DisplayState.h).
 
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 
 #include "framework/gdi/TColor.h"
 #include "framework/surface/Surface.h"

@@ -60,8 +60,8 @@ void refreshPen(TDC& dc, const DrawAttributes& attrs) {
 
 void refreshFont(TDC& dc, const DrawAttributes& attrs) {
   TFont font(attrs.fontName ? attrs.fontName->c_str() : nullptr, attrs.fontHeight, 0, 0, 0, FW_NORMAL,
-             DEFAULT_PITCH | FF_DONTCARE, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY);
+             DEFAULT_PITCH | FF_DONTCARE, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+             DEFAULT_QUALITY);
   dc.SelectObject(font);
 }
 
@@ -76,8 +76,7 @@ void zvItem::Display(TClientDC* winDC, DrawAttributes& attrs) {
       // A count beyond the text would read past it: it is cut to the text.
       // A negative count stays: the context draws the whole text for it.
       int count = args[2];
-      if (count > 0 && static_cast<std::size_t>(count) > str.size())
-        count = static_cast<int>(str.size());
+      if (count > 0 && static_cast<std::size_t>(count) > str.size()) count = static_cast<int>(str.size());
       dc.TextOutA(args[0], saturateInt(neg(args[1])), str.c_str(), count);
       break;
     }

@@ -45,16 +45,24 @@ void zvItem::debugDisp() {
     case ZV_LINE_TYPE:
       showDump("  - LINE TYPE -\n\r");
       switch (a1) {
-        case 1: showDump("  Type: %d - SOLID\n\r", a1); break;
-        case 2: showDump("  Type: %d - DASHED\n\r", a1); break;
-        case 3: showDump("  Type: %d - DOTTED\n\r", a1); break;
-        case 4: showDump("  Type: %d - DASH-DOT\n\r", a1); break;
-        default: break;  // a type the display ignores: the header alone
+        case 1:
+          showDump("  Type: %d - SOLID\n\r", a1);
+          break;
+        case 2:
+          showDump("  Type: %d - DASHED\n\r", a1);
+          break;
+        case 3:
+          showDump("  Type: %d - DOTTED\n\r", a1);
+          break;
+        case 4:
+          showDump("  Type: %d - DASH-DOT\n\r", a1);
+          break;
+        default:
+          break;  // a type the display ignores: the header alone
       }
       break;
     case ZV_TEXT_HEIGHT:
-      showDump("  - TEXT HEIGHT -\n  Height: %d\n  Pointer: %p\n\r", a1,
-               static_cast<const void*>(&args[0]));
+      showDump("  - TEXT HEIGHT -\n  Height: %d\n  Pointer: %p\n\r", a1, static_cast<const void*>(&args[0]));
       break;
     case ZV_TEXT_FONT:
       showDump("  - TEXT FONT -\n  Font: X%sX\n\r", str.c_str());
@@ -62,18 +70,25 @@ void zvItem::debugDisp() {
     case ZV_TEXT_ALIGN:
       showDump("  - PORAVNAVA TEXTA -\n\r");
       switch (a1) {
-        case 1: showDump("  Poravnava: %d - LEFT\n\r", a1); break;
-        case 2: showDump("  Poravnava: %d - CENTER\n\r", a1); break;
-        case 3: showDump("  Poravnava: %d - RIGHT\n\r", a1); break;
-        default: break;  // an alignment the display ignores: the header alone
+        case 1:
+          showDump("  Poravnava: %d - LEFT\n\r", a1);
+          break;
+        case 2:
+          showDump("  Poravnava: %d - CENTER\n\r", a1);
+          break;
+        case 3:
+          showDump("  Poravnava: %d - RIGHT\n\r", a1);
+          break;
+        default:
+          break;  // an alignment the display ignores: the header alone
       }
       break;
     case ZV_CIRCLE:
       showDump("  - CIRCLE -\n  Center: (%d,%d)  Radius: %d\n\r", a1, a2, a3);
       break;
     case ZV_ARC:
-      showDump("  - ARC -\n  Center: (%d,%d)  Radius: %d Begin angle: %f  End angle: %f\n\r",
-               a1, a2, a3, static_cast<double>(a4), static_cast<double>(a5));
+      showDump("  - ARC -\n  Center: (%d,%d)  Radius: %d Begin angle: %f  End angle: %f\n\r", a1, a2, a3,
+               static_cast<double>(a4), static_cast<double>(a5));
       break;
     case ZV_POLYLINE:
       showDump("  - POLYLINE -\n  Begin: (%d,%d)\n\r", a1, a2);

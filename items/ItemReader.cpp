@@ -89,7 +89,8 @@ inline bool ItemReader::stepString(const char*& p) {
   kept += take;
   // A string that is cut is judged as a whole: only then can the cut fall
   // inside a character.
-  if (length > zvItem::MaxStr) utf8.Feed(reinterpret_cast<const unsigned char*>(p), static_cast<std::size_t>(have));
+  if (length > zvItem::MaxStr)
+    utf8.Feed(reinterpret_cast<const unsigned char*>(p), static_cast<std::size_t>(have));
   p += have;
   remaining -= have;
   return remaining == 0;

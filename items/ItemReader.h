@@ -69,14 +69,14 @@ private:
   Phase phase;
   bool negative;
   bool hasString;
-  std::uint8_t field;  // fields completed in this item
-  std::uint32_t value; // digits so far; wraps to the low 32 bits
-  std::int32_t count;  // the integer arguments this item reads
-  std::int32_t last;   // the last integer argument read
+  std::uint8_t field;      // fields completed in this item
+  std::uint32_t value;     // digits so far; wraps to the low 32 bits
+  std::int32_t count;      // the integer arguments this item reads
+  std::int32_t last;       // the last integer argument read
   std::int32_t remaining;  // string bytes still to come
   std::int32_t length;     // the string's whole length
   int kept;
-  Utf8Check utf8;      // judged over the whole string when it is cut
+  Utf8Check utf8;  // judged over the whole string when it is cut
   char keep[zvItem::MaxStr];
 };
 

@@ -16,10 +16,10 @@
 class Surface;
 
 struct RenderResult {
-  bool opened = false;     // false: the file could not be opened or was refused (see error)
+  bool opened = false;  // false: the file could not be opened or was refused (see error)
   std::string error;
-  bool exited = false;     // an exit item was reached
-  int items = 0;           // items in the display list at the end
+  bool exited = false;  // an exit item was reached
+  int items = 0;        // items in the display list at the end
 };
 
 RenderResult RenderFile(const char* path, Surface& surface, int width, int height);

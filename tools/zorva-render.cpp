@@ -103,7 +103,8 @@ int parseArgs(int argc, char** argv, Options& o) {
       if (++i >= argc || !parseSize(argv[i], o.width, o.height))
         return usageError("--size needs WxH, each side 1 to 16384");
     } else if (a == "--scale") {
-      if (++i >= argc || !parseScale(argv[i], o.scale)) return usageError("--scale needs a whole number from 1 to 4");
+      if (++i >= argc || !parseScale(argv[i], o.scale))
+        return usageError("--scale needs a whole number from 1 to 4");
       o.scaleGiven = true;
     } else if (a == "-o") {
       if (++i >= argc) return usageError("-o needs a file name");

@@ -8,7 +8,7 @@
 
 #include "handle.h"
 
-int zv_emit(zorva *z, const char *kind, const char *bytes, size_t size) {
+int zv_emit(zorva* z, const char* kind, const char* bytes, size_t size) {
   if (z->failed) return ZORVA_EFAILED;
   /* A display that closes removes its command file: a link count of 0 means
      nobody will ever read what is written here. */

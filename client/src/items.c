@@ -8,16 +8,29 @@
 #include "handle.h"
 
 enum kind {
-  K_INIT = 0, K_EXIT = 1, K_LINE = 2, K_TEXT = 3, K_LINE_COLOR = 4, K_TEXT_COLOR = 5,
-  K_LINE_WIDTH = 6, K_LINE_TYPE = 7, K_TEXT_HEIGHT = 8, K_TEXT_FONT = 9, K_TEXT_ALIGN = 10,
-  K_CIRCLE = 11, K_CLEAR = 12, K_ARC = 13, K_POLYLINE = 14, K_POLYVERTEX = 15
+  K_INIT = 0,
+  K_EXIT = 1,
+  K_LINE = 2,
+  K_TEXT = 3,
+  K_LINE_COLOR = 4,
+  K_TEXT_COLOR = 5,
+  K_LINE_WIDTH = 6,
+  K_LINE_TYPE = 7,
+  K_TEXT_HEIGHT = 8,
+  K_TEXT_FONT = 9,
+  K_TEXT_ALIGN = 10,
+  K_CIRCLE = 11,
+  K_CLEAR = 12,
+  K_ARC = 13,
+  K_POLYLINE = 14,
+  K_POLYVERTEX = 15
 };
 
 /* Room for the longest item: two small numbers, five integers, a length
    and a whole string. */
 enum { ITEM_MAX = 512 };
 
-static int item(zorva *z, const char *name, int kind, int count, const int *args) {
+static int item(zorva* z, const char* name, int kind, int count, const int* args) {
   if (!z) return ZORVA_EINVAL;
   char buf[ITEM_MAX];
   int n = snprintf(buf, sizeof buf, "%d %d ", kind, count);
@@ -26,16 +39,16 @@ static int item(zorva *z, const char *name, int kind, int count, const int *args
   return zv_emit(z, name, buf, (size_t)n);
 }
 
-static int string_item(zorva *z, const char *name, int kind, int count, const int *args,
-                       const char *s, size_t size) {
+static int string_item(zorva* z, const char* name, int kind, int count, const int* args, const char* s,
+                       size_t size) {
   if (!z) return ZORVA_EINVAL;
   if (z->failed) return ZORVA_EFAILED;
   if (!s) return zv_report(z, ZORVA_EINVAL, "the %s item's string is a null pointer", name);
   /* A display ends its text at a NUL: the item would never complete. */
-  const char *nul = memchr(s, '\0', size);
+  const char* nul = memchr(s, '\0', size);
   if (nul)
-    return zv_report(z, ZORVA_EINVAL, "the %s item's string holds a NUL byte at offset %zu",
-                     name, (size_t)(nul - s));
+    return zv_report(z, ZORVA_EINVAL, "the %s item's string holds a NUL byte at offset %zu", name,
+                     (size_t)(nul - s));
   const size_t kept = zv_kept_length(s, size);
   char buf[ITEM_MAX];
   int n = snprintf(buf, sizeof buf, "%d %d ", kind, count + 2);
@@ -46,69 +59,64 @@ static int string_item(zorva *z, const char *name, int kind, int count, const in
   buf[n++] = '\n';
   const int rc = zv_emit(z, name, buf, (size_t)n);
   if (rc != ZORVA_OK || kept == size) return rc;
-  return zv_report(z, ZORVA_CUT, "the %s item's string was cut from %zu to %zu bytes", name, size,
-                   kept);
+  return zv_report(z, ZORVA_CUT, "the %s item's string was cut from %zu to %zu bytes", name, size, kept);
 }
 
-int zorva_start(zorva *z) { return item(z, "start", K_INIT, 0, NULL); }
-int zorva_exit(zorva *z) { return item(z, "exit", K_EXIT, 0, NULL); }
-int zorva_clear(zorva *z) { return item(z, "clear", K_CLEAR, 0, NULL); }
+int zorva_start(zorva* z) { return item(z, "start", K_INIT, 0, NULL); }
+int zorva_exit(zorva* z) { return item(z, "exit", K_EXIT, 0, NULL); }
+int zorva_clear(zorva* z) { return item(z, "clear", K_CLEAR, 0, NULL); }
 
-int zorva_line(zorva *z, int x1, int y1, int x2, int y2) {
+int zorva_line(zorva* z, int x1, int y1, int x2, int y2) {
   const int a[] = {x1, y1, x2, y2};
   return item(z, "line", K_LINE, 4, a);
 }
 
-int zorva_textn(zorva *z, int x, int y, const char *text, size_t length) {
+int zorva_textn(zorva* z, int x, int y, const char* text, size_t length) {
   const int a[] = {x, y};
   return string_item(z, "text", K_TEXT, 2, a, text, length);
 }
 
-int zorva_text(zorva *z, int x, int y, const char *text) {
+int zorva_text(zorva* z, int x, int y, const char* text) {
   return zorva_textn(z, x, y, text, text ? strlen(text) : 0);
 }
 
-int zorva_circle(zorva *z, int x, int y, int radius) {
+int zorva_circle(zorva* z, int x, int y, int radius) {
   const int a[] = {x, y, radius};
   return item(z, "circle", K_CIRCLE, 3, a);
 }
 
-int zorva_arc(zorva *z, int x, int y, int radius, int begin_degrees, int end_degrees) {
+int zorva_arc(zorva* z, int x, int y, int radius, int begin_degrees, int end_degrees) {
   const int a[] = {x, y, radius, begin_degrees, end_degrees};
   return item(z, "arc", K_ARC, 5, a);
 }
 
-int zorva_polyline(zorva *z, int x, int y) {
+int zorva_polyline(zorva* z, int x, int y) {
   const int a[] = {x, y};
   return item(z, "polyline", K_POLYLINE, 2, a);
 }
 
-int zorva_polyvertex(zorva *z, int x, int y) {
+int zorva_polyvertex(zorva* z, int x, int y) {
   const int a[] = {x, y};
   return item(z, "polyvertex", K_POLYVERTEX, 2, a);
 }
 
-int zorva_line_color(zorva *z, int red, int green, int blue) {
+int zorva_line_color(zorva* z, int red, int green, int blue) {
   const int a[] = {red, green, blue};
   return item(z, "line colour", K_LINE_COLOR, 3, a);
 }
 
-int zorva_text_color(zorva *z, int red, int green, int blue) {
+int zorva_text_color(zorva* z, int red, int green, int blue) {
   const int a[] = {red, green, blue};
   return item(z, "text colour", K_TEXT_COLOR, 3, a);
 }
 
-int zorva_line_width(zorva *z, int width) { return item(z, "line width", K_LINE_WIDTH, 1, &width); }
-int zorva_line_type(zorva *z, int type) { return item(z, "line type", K_LINE_TYPE, 1, &type); }
-int zorva_text_height(zorva *z, int height) {
-  return item(z, "text height", K_TEXT_HEIGHT, 1, &height);
-}
-int zorva_text_align(zorva *z, int align) { return item(z, "text align", K_TEXT_ALIGN, 1, &align); }
+int zorva_line_width(zorva* z, int width) { return item(z, "line width", K_LINE_WIDTH, 1, &width); }
+int zorva_line_type(zorva* z, int type) { return item(z, "line type", K_LINE_TYPE, 1, &type); }
+int zorva_text_height(zorva* z, int height) { return item(z, "text height", K_TEXT_HEIGHT, 1, &height); }
+int zorva_text_align(zorva* z, int align) { return item(z, "text align", K_TEXT_ALIGN, 1, &align); }
 
-int zorva_fontn(zorva *z, const char *face, size_t length) {
+int zorva_fontn(zorva* z, const char* face, size_t length) {
   return string_item(z, "font", K_TEXT_FONT, 0, NULL, face, length);
 }
 
-int zorva_font(zorva *z, const char *face) {
-  return zorva_fontn(z, face, face ? strlen(face) : 0);
-}
+int zorva_font(zorva* z, const char* face) { return zorva_fontn(z, face, face ? strlen(face) : 0); }

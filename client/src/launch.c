@@ -14,7 +14,7 @@
 
 #include "handle.h"
 
-extern char **environ;
+extern char** environ;
 
 /* The launcher's standard error carries one line of reason; keep a little
    more in case it says more. */
@@ -22,12 +22,12 @@ enum { OUTPUT_MAX = 2048 };
 
 /* The folder of the file this code was loaded from: the shared library, or
    the program it was linked into. Empty when it cannot be told. */
-static void own_folder(char *dir, size_t size) {
+static void own_folder(char* dir, size_t size) {
   dir[0] = '\0';
   Dl_info info;
-  struct link_map *map = NULL;
+  struct link_map* map = NULL;
   char path[PATH_MAX];
-  if (!dladdr1((void *)&zv_launch, &info, (void **)&map, RTLD_DL_LINKMAP)) return;
+  if (!dladdr1((void*)&zv_launch, &info, (void**)&map, RTLD_DL_LINKMAP)) return;
   /* The main program's entry has an empty name: ask the kernel for it. */
   if (map && map->l_name && map->l_name[0]) {
     if (!realpath(map->l_name, path)) return;
@@ -36,7 +36,7 @@ static void own_folder(char *dir, size_t size) {
     if (n <= 0) return;
     path[n] = '\0';
   }
-  char *slash = strrchr(path, '/');
+  char* slash = strrchr(path, '/');
   if (!slash) return;
   *slash = '\0';
   snprintf(dir, size, "%s", path);
@@ -46,8 +46,8 @@ static void own_folder(char *dir, size_t size) {
    in the bin folder of the prefix this code is installed in, else a look-up
    on PATH. `where` receives the prefix candidate for the message when none
    is found. */
-static const char *default_program(char *buf, size_t size, char *where, size_t where_size) {
-  const char *env = getenv("ZORVAD");
+static const char* default_program(char* buf, size_t size, char* where, size_t where_size) {
+  const char* env = getenv("ZORVAD");
   if (env && *env) return env;
   char dir[PATH_MAX];
   own_folder(dir, sizeof dir);
@@ -64,34 +64,32 @@ static const char *default_program(char *buf, size_t size, char *where, size_t w
 
 /* Reads everything the launcher prints until it ends, keeping the first
    OUTPUT_MAX - 1 bytes as one line of text. */
-static void read_output(int fd, char *out) {
+static void read_output(int fd, char* out) {
   size_t kept = 0;
   char buf[512];
   for (;;) {
     const ssize_t n = read(fd, buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
-    for (ssize_t i = 0; i < n && kept < OUTPUT_MAX - 1; ++i)
-      out[kept++] = buf[i] == '\n' ? ' ' : buf[i];
+    for (ssize_t i = 0; i < n && kept < OUTPUT_MAX - 1; ++i) out[kept++] = buf[i] == '\n' ? ' ' : buf[i];
   }
   while (kept > 0 && out[kept - 1] == ' ') --kept;
   out[kept] = '\0';
 }
 
-int zv_launch(zorva *z, const char *program, const char *file) {
+int zv_launch(zorva* z, const char* program, const char* file) {
   char found[PATH_MAX + 16], where[PATH_MAX + 16];
   where[0] = '\0';
   if (!program) program = default_program(found, sizeof found, where, sizeof where);
 
   int out[2];
-  if (pipe2(out, O_CLOEXEC) != 0)
-    return zv_report(z, ZORVA_ELAUNCH, "cannot start %s: no pipe: %m", program);
+  if (pipe2(out, O_CLOEXEC) != 0) return zv_report(z, ZORVA_ELAUNCH, "cannot start %s: no pipe: %m", program);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   posix_spawn_file_actions_adddup2(&actions, out[1], 2);
-  char *const argv[] = {(char *)program, (char *)"-d", (char *)file, NULL};
+  char* const argv[] = {(char*)program, (char*)"-d", (char*)file, NULL};
   pid_t pid;
   const int spawned = posix_spawnp(&pid, program, &actions, NULL, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
@@ -122,8 +120,9 @@ int zv_launch(zorva *z, const char *program, const char *file) {
   }
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return ZORVA_OK;
   char how[64];
-  if (WIFSIGNALED(status)) snprintf(how, sizeof how, "was ended by signal %d", WTERMSIG(status));
-  else snprintf(how, sizeof how, "exited with status %d", WEXITSTATUS(status));
-  return zv_report(z, ZORVA_ELAUNCH, "%s -d %s %s%s%s", program, file, how, output[0] ? ": " : "",
-                   output);
+  if (WIFSIGNALED(status))
+    snprintf(how, sizeof how, "was ended by signal %d", WTERMSIG(status));
+  else
+    snprintf(how, sizeof how, "exited with status %d", WEXITSTATUS(status));
+  return zv_report(z, ZORVA_ELAUNCH, "%s -d %s %s%s%s", program, file, how, output[0] ? ": " : "", output);
 }

@@ -13,7 +13,7 @@
 /* Makes a new command file: `file`, which must not exist, or a private
    temporary file. The descriptor appends, so each write lands at the end
    whoever else writes. */
-static int create_file(zorva *z, const char *file) {
+static int create_file(zorva* z, const char* file) {
   if (file) {
     z->file = strdup(file);
     if (!z->file) return zv_fail(z, ZORVA_ENOMEM, "out of memory");
@@ -26,7 +26,7 @@ static int create_file(zorva *z, const char *file) {
                      file);
     return zv_fail(z, ZORVA_EFILE, "cannot create the command file %s: %m", file);
   }
-  const char *dir = getenv("TMPDIR");
+  const char* dir = getenv("TMPDIR");
   if (!dir || !*dir) dir = "/tmp";
   const size_t size = strlen(dir) + sizeof "/zorva-XXXXXX.zv";
   z->file = malloc(size);
@@ -39,16 +39,16 @@ static int create_file(zorva *z, const char *file) {
 
 /* Removes the name the library made, but only while it still names that
    file. */
-static void remove_own_file(zorva *z) {
+static void remove_own_file(zorva* z) {
   struct stat mine, named;
   if (fstat(z->fd, &mine) == 0 && stat(z->file, &named) == 0 && mine.st_dev == named.st_dev &&
       mine.st_ino == named.st_ino)
     unlink(z->file);
 }
 
-int zorva_open(zorva **handle, const char *file, const zorva_options *options) {
+int zorva_open(zorva** handle, const char* file, const zorva_options* options) {
   if (!handle) return ZORVA_EINVAL;
-  zorva *z = calloc(1, sizeof *z);
+  zorva* z = calloc(1, sizeof *z);
   *handle = z;
   if (!z) return ZORVA_ENOMEM;
   z->fd = -1;
@@ -63,7 +63,7 @@ int zorva_open(zorva **handle, const char *file, const zorva_options *options) {
   return launched;
 }
 
-int zorva_close(zorva *z, int how) {
+int zorva_close(zorva* z, int how) {
   if (!z) return ZORVA_OK;
   const int rc = how == ZORVA_EXIT ? zorva_exit(z) : ZORVA_OK;
   if (z->fd >= 0) close(z->fd);
@@ -72,6 +72,6 @@ int zorva_close(zorva *z, int how) {
   return rc;
 }
 
-const char *zorva_file(const zorva *z) { return z && z->file ? z->file : ""; }
+const char* zorva_file(const zorva* z) { return z && z->file ? z->file : ""; }
 
-int zorva_failed(const zorva *z) { return z ? z->failed : ZORVA_EINVAL; }
+int zorva_failed(const zorva* z) { return z ? z->failed : ZORVA_EINVAL; }

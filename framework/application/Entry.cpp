@@ -4,8 +4,8 @@
 #include <cstring>
 #include <exception>
 
-#include "framework/report/ExceptionReport.h"
 #include "framework/application/ScreenChoice.h"
+#include "framework/report/ExceptionReport.h"
 
 namespace {
 int savedArgc = 0;

@@ -22,17 +22,14 @@ void SetExitHook(ExitHookFunction function, void* context) {
   hookFunction.store(nullptr);
   hookContext.store(context);
   hookFunction.store(function);
-  if (function && !registered.exchange(true))
-    std::atexit(runAtExit);
+  if (function && !registered.exchange(true)) std::atexit(runAtExit);
 }
 
 void ClearExitHook(void* context) {
-  if (hookContext.load() == context)
-    hookFunction.store(nullptr);
+  if (hookContext.load() == context) hookFunction.store(nullptr);
 }
 
 void RunExitHook() {
   ExitHookFunction function = hookFunction.exchange(nullptr);
-  if (function)
-    function(hookContext.load());
+  if (function) function(hookContext.load());
 }

@@ -48,8 +48,7 @@ void TFileWatch::Impl::Close() {
       delete notifier;
     notifier = nullptr;
   }
-  if (notifyFd >= 0)
-    ::close(notifyFd);
+  if (notifyFd >= 0) ::close(notifyFd);
   notifyFd = -1;
 }
 
@@ -64,10 +63,8 @@ bool TFileWatch::Impl::Drain() {
       any = true;
       continue;
     }
-    if (got < 0 && errno == EINTR)
-      continue;
-    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-      return any;
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return any;
     Close();  // never readable again without events: do not spin on it
     return any;
   }
@@ -81,8 +78,7 @@ void TFileWatch::Impl::Activated() {
     const std::function<void()> call = onChange;
     GuardedCall(call);
   }
-  if (*stillAlive)
-    dispatching = false;
+  if (*stillAlive) dispatching = false;
 }
 
 TFileWatch::TFileWatch() : impl(std::make_unique<Impl>()) {}
@@ -93,11 +89,9 @@ bool TFileWatch::Watch(int fd, std::function<void()> onChange) {
   Stop();
   // A number that is not open would be taken by the notification descriptor
   // itself, and the watch would follow that.
-  if (!watchesEnabled || fd < 0 || ::fcntl(fd, F_GETFD) < 0 || !QCoreApplication::instance())
-    return false;
+  if (!watchesEnabled || fd < 0 || ::fcntl(fd, F_GETFD) < 0 || !QCoreApplication::instance()) return false;
   const int notifyFd = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (notifyFd < 0)
-    return false;
+  if (notifyFd < 0) return false;
   // The descriptor's entry in /proc leads to the file it holds open, even
   // after its name was renamed, unlinked or reused.
   const std::string held = "/proc/self/fd/" + std::to_string(fd);
@@ -109,7 +103,8 @@ bool TFileWatch::Watch(int fd, std::function<void()> onChange) {
   impl->onChange = std::move(onChange);
   impl->notifier = new QSocketNotifier(notifyFd, QSocketNotifier::Read);
   Impl* watch = impl.get();
-  QObject::connect(impl->notifier, &QSocketNotifier::activated, impl->notifier, [watch] { watch->Activated(); });
+  QObject::connect(impl->notifier, &QSocketNotifier::activated, impl->notifier,
+                   [watch] { watch->Activated(); });
   return true;
 }
 

@@ -3,9 +3,9 @@
 #include <QThread>
 #include <QWidget>
 
-#include "framework/report/ExceptionReport.h"
 #include "framework/application/ScreenChoice.h"
 #include "framework/application/TApplication.h"
+#include "framework/report/ExceptionReport.h"
 
 namespace {
 // QT_QPA_PLATFORM as it was before the application object was made.
@@ -94,8 +94,7 @@ bool TQtApplication::event(QEvent* event) {
     // The main loop delivers the requests itself after each dispatch; a
     // modal loop (a message box) must deliver them here.
     if (QThread::currentThread()->loopLevel() > 0) {
-      if (TApplication* app = TApplication::Current())
-        GuardedCall([app] { app->DeliverNested(); });
+      if (TApplication* app = TApplication::Current()) GuardedCall([app] { app->DeliverNested(); });
     }
     return true;
   }
@@ -103,8 +102,7 @@ bool TQtApplication::event(QEvent* event) {
 }
 
 void TQtApplication::Dispose(QWidget* widget) {
-  if (!widget)
-    return;
+  if (!widget) return;
   if (TDeliveryScope::Active())
     disposed().emplace_back(widget);
   else
@@ -112,10 +110,8 @@ void TQtApplication::Dispose(QWidget* widget) {
 }
 
 void TQtApplication::DeleteDisposed() {
-  if (TDeliveryScope::Active())
-    return;
+  if (TDeliveryScope::Active()) return;
   std::vector<QPointer<QWidget>> list;
   list.swap(disposed());
-  for (QPointer<QWidget>& widget : list)
-    delete widget.data();
+  for (QPointer<QWidget>& widget : list) delete widget.data();
 }

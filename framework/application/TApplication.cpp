@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "framework/application/Entry.h"
-#include "framework/report/ExceptionReport.h"
 #include "framework/application/QtApplication.h"
-#include "framework/window/TFrameWindow.h"
 #include "framework/application/TResources.h"
+#include "framework/report/ExceptionReport.h"
+#include "framework/window/TFrameWindow.h"
 
 namespace {
 TApplication* current = nullptr;
@@ -39,15 +39,14 @@ TApplication::TApplication(const char* name) : TModule(name), impl(std::make_uni
     qtArgc = 1;
     qtName = TResources::ProgramName();
     qtArgv[0] = EntryArgc() > 0 && EntryArgv() && EntryArgv()[0] ? EntryArgv()[0]
-                : !qtName.empty()                                  ? qtName.data()
-                                                                   : qtDefaultName;
+                : !qtName.empty()                                ? qtName.data()
+                                                                 : qtDefaultName;
     qtArgv[1] = nullptr;
     impl->ownedQt = std::make_unique<TQtApplication>(qtArgc, qtArgv);
   }
   if (EntryArgc() > 1 && EntryArgv()) {
     for (int i = 1; i < EntryArgc(); ++i) {
-      if (i > 1)
-        CmdLine += ' ';
+      if (i > 1) CmdLine += ' ';
       CmdLine += EntryArgv()[i];
     }
   }
@@ -58,8 +57,7 @@ TApplication::TApplication(const char* name) : TModule(name), impl(std::make_uni
       GuardedCall([&manager] {
         TApplication* app = TApplication::Current();
         TWindow* main = app ? app->MainWindow : nullptr;
-        if (main && main->HWindow && !main->HandleMessage(WM_QUERYENDSESSION, 0, 0))
-          manager.cancel();
+        if (main && main->HWindow && !main->HandleMessage(WM_QUERYENDSESSION, 0, 0)) manager.cancel();
       });
     });
   }
@@ -81,8 +79,7 @@ TApplication::~TApplication() {
   impl->queue.clear();
   impl->suspended.clear();
   TQtApplication::DeleteDisposed();
-  if (current == this)
-    current = nullptr;
+  if (current == this) current = nullptr;
   if (impl->ownedQt) {
     QObject::disconnect(impl->ownedQt.get(), &QGuiApplication::commitDataRequest, nullptr, nullptr);
     impl->ownedQt.reset();
@@ -111,8 +108,7 @@ void TApplication::InitApplication() {}
 
 void TApplication::InitInstance() {
   InitMainWindow();
-  if (!MainWindow)
-    throw TXInvalidMainWindow();
+  if (!MainWindow) throw TXInvalidMainWindow();
   MainWindow->SetFlag(wfMainWindow);
   MainWindow->Create();
   MainWindow->Show(nCmdShow);
@@ -131,10 +127,8 @@ int TApplication::MessageLoop() {
   MessageLoopResult = 0;
   while (!BreakMessageLoop) {
     try {
-      if (!IdleAction(idleCount++))
-        WaitMessage();
-      if (PumpWaitingMessages())
-        idleCount = 0;
+      if (!IdleAction(idleCount++)) WaitMessage();
+      if (PumpWaitingMessages()) idleCount = 0;
     } catch (...) {
       const int result =
           Error(xmsg(ExceptionMessage(std::current_exception())), IDS_UNHANDLEDXMSG, IDS_OKTORESUME);
@@ -150,8 +144,7 @@ int TApplication::MessageLoop() {
 }
 
 void TApplication::WaitMessage() {
-  if (!impl->queue.empty() || !impl->suspended.empty())
-    return;
+  if (!impl->queue.empty() || !impl->suspended.empty()) return;
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
@@ -170,8 +163,7 @@ bool TApplication::PumpWaitingMessages() {
       impl->queue.push_back(msg);
       return true;
     }
-    if (ProcessAppMsg(msg))
-      continue;
+    if (ProcessAppMsg(msg)) continue;
     Deliver(msg);
     DeleteCondemned();
     ResumeThrow();
@@ -198,20 +190,17 @@ void TApplication::Deliver(TMsg& msg) {
 
 void TApplication::DeliverNested() {
   while (!HoldsDelivery() && !impl->queue.empty()) {
-    if (impl->queue.front().Msg == WM_QUIT)
-      return;  // the main loop takes it
+    if (impl->queue.front().Msg == WM_QUIT) return;  // the main loop takes it
     TMsg msg = impl->queue.front();
     impl->queue.pop_front();
-    if (ProcessAppMsg(msg))
-      continue;
+    if (ProcessAppMsg(msg)) continue;
     Deliver(msg);
   }
 }
 
 bool TApplication::ProcessAppMsg(TMsg& msg) {
   for (TWindow* w = msg.Window; w; w = w->GetParent()) {
-    if (w->PreProcessMsg(msg))
-      return true;
+    if (w->PreProcessMsg(msg)) return true;
   }
   return false;  // no accelerators
 }
@@ -221,13 +210,11 @@ bool TApplication::IdleAction(long idleCount) {
 }
 
 void TApplication::DropWaitingMessages() {
-  while (!impl->queue.empty() && impl->queue.front().Msg != WM_PAINT)
-    impl->queue.pop_front();
+  while (!impl->queue.empty() && impl->queue.front().Msg != WM_PAINT) impl->queue.pop_front();
 }
 
 bool TApplication::PostMessage(TWindow* window, unsigned msg, WPARAM wParam, LPARAM lParam) {
-  if (window && !window->HWindow)
-    return false;
+  if (window && !window->HWindow) return false;
   impl->queue.push_back(TMsg{window, msg, wParam, lParam});
   TQtApplication::Wake();
   return true;
@@ -250,13 +237,11 @@ void TApplication::PurgeMessages(TWindow* window) {
 }
 
 void TApplication::SuspendThrow(std::exception_ptr error) {
-  if (error)
-    impl->suspended.push_back(error);
+  if (error) impl->suspended.push_back(error);
 }
 
 void TApplication::ResumeThrow() {
-  if (impl->suspended.empty())
-    return;
+  if (impl->suspended.empty()) return;
   std::exception_ptr error = impl->suspended.front();
   impl->suspended.pop_front();
   std::rethrow_exception(error);
@@ -278,8 +263,7 @@ void TApplication::DeleteCondemned() {
   while (!impl->condemned.empty()) {
     std::vector<TWindow*> list;
     list.swap(impl->condemned);
-    for (TWindow* window : list)
-      delete window;
+    for (TWindow* window : list) delete window;
   }
   TQtApplication::DeleteDisposed();
 }

@@ -15,9 +15,9 @@
 #include <memory>
 #include <string>
 
-#include "framework/report/Exceptions.h"
 #include "framework/application/Messages.h"
 #include "framework/application/TModule.h"
+#include "framework/report/Exceptions.h"
 
 class TWindow;
 class TFrameWindow;

@@ -9,8 +9,7 @@ LRESULT TEventHandler::Dispatch(TEventInfo& info, WPARAM wParam, LPARAM lParam) 
 bool TEventHandler::FindAndDispatch(unsigned msg, unsigned id, WPARAM wParam, LPARAM lParam,
                                     LRESULT& result) {
   TEventInfo info(msg, id);
-  if (!Find(info))
-    return false;
+  if (!Find(info)) return false;
   result = Dispatch(info, wParam, lParam);
   return true;
 }

@@ -35,8 +35,8 @@
 
 #include <cstdint>
 
-#include "framework/window/Geometry.h"
 #include "framework/application/Messages.h"
+#include "framework/window/Geometry.h"
 
 class TEventHandler;
 

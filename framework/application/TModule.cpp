@@ -2,17 +2,16 @@
 
 #include <cstdio>
 
+#include "framework/application/TApplication.h"
 #include "framework/report/ExceptionReport.h"
 #include "framework/report/MessageBox.h"
-#include "framework/application/TApplication.h"
 
 TModule* Module = nullptr;
 
 TModule::TModule(const char* name) : name(name ? name : "") {}
 
 TModule::~TModule() {
-  if (Module == this)
-    Module = nullptr;
+  if (Module == this) Module = nullptr;
 }
 
 int TModule::Error(const xmsg& x, unsigned /*captionResId*/, unsigned promptResId) {
@@ -26,6 +25,5 @@ void TModule::Error(int errorCode) {
   std::snprintf(text, sizeof text, "Error received: error code = %d\nOK to proceed?", errorCode);
   TApplication* app = TApplication::Current();
   const int answer = ShowMessageBox(text, app ? app->GetName() : GetName(), MB_YESNO | MB_ICONSTOP);
-  if (answer == IDNO && app)
-    app->PostQuitMessage(0);
+  if (answer == IDNO && app) app->PostQuitMessage(0);
 }

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "framework/report/Exceptions.h"
 #include "framework/application/TEventHandler.h"
+#include "framework/report/Exceptions.h"
 
 // Resource ids of the report's caption and prompt. The program carries no
 // string resources, so the fixed texts "Unhandled Exception" and

@@ -71,8 +71,7 @@ TTerminationSignals::TTerminationSignals() : impl(std::make_unique<Impl>()) {
   struct sigaction action = {};
   action.sa_handler = onTerminationSignal;
   sigemptyset(&action.sa_mask);
-  for (int signo : kSignals)
-    sigaddset(&action.sa_mask, signo);
+  for (int signo : kSignals) sigaddset(&action.sa_mask, signo);
   action.sa_flags = SA_RESTART;
   for (int i = 0; i < kSignalCount; ++i) {
     if (::sigaction(kSignals[i], nullptr, &impl->previous[i]) != 0 || impl->previous[i].sa_handler == SIG_IGN)
@@ -83,14 +82,12 @@ TTerminationSignals::TTerminationSignals() : impl(std::make_unique<Impl>()) {
 
 TTerminationSignals::~TTerminationSignals() {
   for (int i = 0; i < kSignalCount; ++i) {
-    if (impl->caught[i])
-      ::sigaction(kSignals[i], &impl->previous[i], nullptr);
+    if (impl->caught[i]) ::sigaction(kSignals[i], &impl->previous[i], nullptr);
   }
   pipeWriteEnd.store(-1);
   impl->notifier.reset();
   for (int fd : impl->pipeEnds) {
-    if (fd >= 0)
-      ::close(fd);
+    if (fd >= 0) ::close(fd);
   }
 }
 
@@ -103,8 +100,7 @@ void TTerminationSignals::EndSession() {
     return;
   }
   // Before the main window exists there is nothing to close.
-  if (!main && !(app && app->IsRunning()))
-    std::exit(1);
+  if (!main && !(app && app->IsRunning())) std::exit(1);
   // The main window is gone (closed, or its creation failed) and the run is
   // ending already: only the boxes stand in its way.
   DismissModalBoxes();
@@ -115,8 +111,7 @@ void TTerminationSignals::DismissModalBoxes() {
   // passes rather than looping.
   while (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
     dialog->done(DismissCode(dialog));
-    if (QApplication::activeModalWidget() == dialog)
-      break;
+    if (QApplication::activeModalWidget() == dialog) break;
   }
 }
 
@@ -124,8 +119,7 @@ int TTerminationSignals::DismissCode(QDialog* dialog) {
   if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
     if (QPushButton* button = box->defaultButton()) {
       const QMessageBox::StandardButton standard = box->standardButton(button);
-      if (standard != QMessageBox::NoButton)
-        return standard;
+      if (standard != QMessageBox::NoButton) return standard;
     }
   }
   return QDialog::Rejected;

@@ -12,8 +12,7 @@ public:
   constexpr TColor(std::uint32_t value) : value(value) {}
   // Each component keeps its low 8 bits: (256, 0, 0) is black.
   constexpr TColor(int r, int g, int b)
-      : value((static_cast<std::uint32_t>(r) & 0xFFu) |
-              ((static_cast<std::uint32_t>(g) & 0xFFu) << 8) |
+      : value((static_cast<std::uint32_t>(r) & 0xFFu) | ((static_cast<std::uint32_t>(g) & 0xFFu) << 8) |
               ((static_cast<std::uint32_t>(b) & 0xFFu) << 16)) {}
 
   constexpr std::uint32_t GetValue() const { return value; }

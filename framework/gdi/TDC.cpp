@@ -19,9 +19,8 @@ void TDC::RestoreObjectsAtEnd() noexcept {
 void TDC::TextOutA(int x, int y, const char* text, int count) {
   if (count < 0) {
     const std::size_t n = text ? std::strlen(text) : 0;
-    count = n > static_cast<std::size_t>(std::numeric_limits<int>::max())
-                ? std::numeric_limits<int>::max()
-                : static_cast<int>(n);
+    count = n > static_cast<std::size_t>(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
+                                                                          : static_cast<int>(n);
   }
   surface->TextOutA(x, y, text ? text : "", text ? count : 0);
 }

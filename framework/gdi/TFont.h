@@ -9,10 +9,9 @@
 
 class TFont : public TGdiObject {
 public:
-  TFont(const char* facename, int height = 0, int width = 0, int escapement = 0,
-        int orientation = 0, int weight = FW_NORMAL,
-        std::uint8_t pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE, std::uint8_t italic = 0,
-        std::uint8_t underline = 0, std::uint8_t strikeout = 0,
+  TFont(const char* facename, int height = 0, int width = 0, int escapement = 0, int orientation = 0,
+        int weight = FW_NORMAL, std::uint8_t pitchAndFamily = DEFAULT_PITCH | FF_DONTCARE,
+        std::uint8_t italic = 0, std::uint8_t underline = 0, std::uint8_t strikeout = 0,
         std::uint8_t charSet = DEFAULT_CHARSET, std::uint8_t outputPrecision = OUT_DEFAULT_PRECIS,
         std::uint8_t clipPrecision = CLIP_DEFAULT_PRECIS, std::uint8_t quality = DEFAULT_QUALITY);
 };

@@ -5,8 +5,8 @@
 // region and whatever was drawn meanwhile to the screen) and never raises.
 // It draws through the window's client surface.
 
-#include "framework/window/Geometry.h"
 #include "framework/gdi/TDC.h"
+#include "framework/window/Geometry.h"
 
 class TWindow;
 

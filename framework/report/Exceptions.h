@@ -32,9 +32,9 @@ public:
 
 // Resource ids of the framework's errors.
 enum : unsigned {
-  IDS_GDIFAILURE = 32739,      // no handle for a device context, pen or font
-  IDS_GDIDELETEFAIL = 32734,   // the system refused to delete a pen or font
-  IDS_MENUFAILURE = 32744,     // invalid menu handle
+  IDS_GDIFAILURE = 32739,     // no handle for a device context, pen or font
+  IDS_GDIDELETEFAIL = 32734,  // the system refused to delete a pen or font
+  IDS_MENUFAILURE = 32744,    // invalid menu handle
   IDS_WINDOWCREATEFAIL = 32747,
   IDS_CLASSREGISTERFAIL = 32749,
   IDS_INVALIDMAINWINDOW = 32759,

@@ -10,8 +10,8 @@
 
 #include "framework/application/Entry.h"
 #include "framework/application/QtApplication.h"
-#include "framework/surface/TextBytes.h"
 #include "framework/application/ScreenChoice.h"
+#include "framework/surface/TextBytes.h"
 
 namespace {
 
@@ -93,9 +93,15 @@ int qtPresenter(const std::string& text, const std::string& caption, unsigned st
   box.setTextFormat(Qt::PlainText);
   box.setText(DecodeTextBytes(text));
   switch (style & 0xF0) {
-    case MB_ICONSTOP: box.setIcon(QMessageBox::Critical); break;
-    case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
-    default: box.setIcon(QMessageBox::NoIcon); break;
+    case MB_ICONSTOP:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MB_ICONEXCLAMATION:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    default:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
   }
   if (question) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);

@@ -7,8 +7,7 @@ bool DirectPlotter::Attach(QImage* image) {
   Detach();
   if (!image) return false;
   const QImage::Format f = image->format();
-  if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 &&
-      f != QImage::Format_ARGB32_Premultiplied)
+  if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
     return false;
   const double ratio = image->devicePixelRatio();
   if (ratio != std::floor(ratio) || ratio < 1 || ratio > 4) return false;
@@ -64,8 +63,10 @@ void DirectPlotter::lineN(int x1, int y1, int x2, int y2) {
     }
     // A run ends where the line leaves its row (column), and at the last point.
     if (k == 1 || (alongX ? y != py : x != px)) {
-      if (alongX) fillRows(py, py + n - 1, std::min(runX, px), std::max(runX, px) + n - 1);
-      else fillRows(std::min(runY, py), std::max(runY, py) + n - 1, px, px + n - 1);
+      if (alongX)
+        fillRows(py, py + n - 1, std::min(runX, px), std::max(runX, px) + n - 1);
+      else
+        fillRows(std::min(runY, py), std::max(runY, py) + n - 1, px, px + n - 1);
       runX = x;
       runY = y;
     }
@@ -80,8 +81,14 @@ template <typename Put>
 void midpointCircle(int cx, int cy, int r, Put put) {
   int x = r, y = 0, err = 1 - r;
   while (x >= y) {
-    put(cx + x, cy + y); put(cx - x, cy + y); put(cx + x, cy - y); put(cx - x, cy - y);
-    put(cx + y, cy + x); put(cx - y, cy + x); put(cx + y, cy - x); put(cx - y, cy - x);
+    put(cx + x, cy + y);
+    put(cx - x, cy + y);
+    put(cx + x, cy - y);
+    put(cx - x, cy - y);
+    put(cx + y, cy + x);
+    put(cx - y, cy + x);
+    put(cx + y, cy - x);
+    put(cx - y, cy - x);
     ++y;
     if (err < 0) {
       err += 2 * y + 1;

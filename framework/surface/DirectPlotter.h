@@ -29,8 +29,10 @@ public:
   // A line from (x1, y1) up to, not including, (x2, y2) (Bresenham); both
   // points lie inside the image.
   void Line(int x1, int y1, int x2, int y2) {
-    if (scale == 1) line1(x1, y1, x2, y2);
-    else lineN(x1, y1, x2, y2);
+    if (scale == 1)
+      line1(x1, y1, x2, y2);
+    else
+      lineN(x1, y1, x2, y2);
   }
 
   // The whole circle of radius r in the square whose top-left corner is

@@ -60,7 +60,6 @@ struct Table {
   int failCreations = 0;
   int failDeletions = 0;
 
-
   GdiHandle handleOf(std::uint32_t index) const {
     return kFirstMade + ((static_cast<GdiHandle>(slots[index].generation) << 32) | index);
   }

@@ -21,9 +21,15 @@ enum : int { PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDO
 enum : int { WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8, SYSTEM_FONT = 13 };
 
 // Font creation values the program uses.
-enum : int { FW_NORMAL = 400, DEFAULT_CHARSET = 1, OUT_DEFAULT_PRECIS = 0,
-             CLIP_DEFAULT_PRECIS = 0, DEFAULT_QUALITY = 0, DEFAULT_PITCH = 0,
-             FF_DONTCARE = 0 };
+enum : int {
+  FW_NORMAL = 400,
+  DEFAULT_CHARSET = 1,
+  OUT_DEFAULT_PRECIS = 0,
+  CLIP_DEFAULT_PRECIS = 0,
+  DEFAULT_QUALITY = 0,
+  DEFAULT_PITCH = 0,
+  FF_DONTCARE = 0
+};
 
 enum class GdiKind : std::uint8_t { Pen, Font };
 
@@ -61,8 +67,8 @@ public:
   // Fixed handles of the stock objects and of the initial objects of every
   // context (a black one-pixel solid pen and the default font). None of them
   // is ever deleted.
-  static constexpr GdiHandle WhitePen = 1, BlackPen = 2, NullPen = 3, SystemFont = 4,
-                             DefaultPen = 5, DefaultFont = 6;
+  static constexpr GdiHandle WhitePen = 1, BlackPen = 2, NullPen = 3, SystemFont = 4, DefaultPen = 5,
+                             DefaultFont = 6;
 
   // A new pen or font; 0 when the platform refuses (only by injection here).
   static GdiHandle CreatePen(int style, int width, std::uint32_t color);

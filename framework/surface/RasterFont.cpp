@@ -14,7 +14,7 @@ constexpr int kDefaultCell = 16;
 
 QFont baseFont(const FontDesc& d) {
   QFont f;
-  if (d.hasFace && !d.face.empty()) 
+  if (d.hasFace && !d.face.empty())
     f.setFamily(DecodeTextBytes(d.face.data(), static_cast<int>(std::min<std::size_t>(d.face.size(), 4096))));
   const int weight = d.weight == 0 ? 400 : std::clamp(d.weight, 1, 1000);
   f.setWeight(static_cast<QFont::Weight>(weight));
@@ -43,8 +43,10 @@ int pixelsForCell(const FontDesc& d, int cell) {
   } else {
     while (lo < hi) {  // invariant: lo fits
       const int mid = lo + (hi - lo + 1) / 2;
-      if (cellHeight(f, mid) <= cell) lo = mid;
-      else hi = mid - 1;
+      if (cellHeight(f, mid) <= cell)
+        lo = mid;
+      else
+        hi = mid - 1;
     }
   }
   if (found.size() > 4096) found.clear();

@@ -42,8 +42,8 @@ bool clipLine(double& x1, double& y1, double& x2, double& y2, const Box& box) {
   return true;
 }
 
-ArcRays arcRays(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
-                std::int64_t xs, std::int64_t ys, std::int64_t xe, std::int64_t ye) {
+ArcRays arcRays(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, std::int64_t xs,
+                std::int64_t ys, std::int64_t xe, std::int64_t ye) {
   // Doubled coordinates relative to the centre: exact in 64 bits (|v| < 2^35),
   // their products exact in 128.
   const std::int64_t cx2 = left + right, cy2 = top + bottom;
@@ -60,8 +60,7 @@ ArcRays arcRays(std::int64_t left, std::int64_t top, std::int64_t right, std::in
   const double a = std::fabs(static_cast<double>(right - left)) / 2;
   const double b = std::fabs(static_cast<double>(bottom - top)) / 2;
   r.startDeg = std::atan2(a * static_cast<double>(dys), b * static_cast<double>(dxs)) * 180 / kPi;
-  const double endDeg =
-      std::atan2(a * static_cast<double>(dye), b * static_cast<double>(dxe)) * 180 / kPi;
+  const double endDeg = std::atan2(a * static_cast<double>(dye), b * static_cast<double>(dxe)) * 180 / kPi;
   double span = std::fmod(endDeg - r.startDeg, 360.0);
   if (span < 0) span += 360;
   if (span >= 360) span = 0;
@@ -69,17 +68,15 @@ ArcRays arcRays(std::int64_t left, std::int64_t top, std::int64_t right, std::in
   return r;
 }
 
-std::vector<std::vector<double>> visibleArc(double cx, double cy, double a, double b,
-                                            double startRad, double spanRad, const Box& box) {
+std::vector<std::vector<double>> visibleArc(double cx, double cy, double a, double b, double startRad,
+                                            double spanRad, const Box& box) {
   std::vector<std::vector<double>> out;
   if (!(a > 0) || !(b > 0) || !(spanRad > 0)) return out;
   auto at = [&](double t, double& x, double& y) {
     x = cx + a * std::cos(t);
     y = cy - b * std::sin(t);
   };
-  auto inside = [&](double x, double y) {
-    return x >= box.x0 && x <= box.x1 && y >= box.y0 && y <= box.y1;
-  };
+  auto inside = [&](double x, double y) { return x >= box.x0 && x <= box.x1 && y >= box.y0 && y <= box.y1; };
   // Where the ellipse crosses the box's edge lines, as angles within the span.
   std::vector<double> cuts{0.0, spanRad};
   auto addAngle = [&](double t) {

@@ -29,14 +29,14 @@ struct ArcRays {
 // The rays from the centre of the rectangle (corners in any order) through
 // the start and end points; angles as Qt measures them on an ellipse
 // (parametric: atan2(a*dy, b*dx), y up). Coincidence is decided exactly.
-ArcRays arcRays(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom,
-                std::int64_t xs, std::int64_t ys, std::int64_t xe, std::int64_t ye);
+ArcRays arcRays(std::int64_t left, std::int64_t top, std::int64_t right, std::int64_t bottom, std::int64_t xs,
+                std::int64_t ys, std::int64_t xe, std::int64_t ye);
 
 // The parts of the ellipse (centre cx, cy; half-axes a, b; y down) between
 // parametric angles startRad and startRad + spanRad (counter-clockwise as
 // seen) that lie inside the box, as polylines whose chords stray at most a
 // quarter pixel from the curve. Each polyline is x, y pairs.
-std::vector<std::vector<double>> visibleArc(double cx, double cy, double a, double b,
-                                            double startRad, double spanRad, const Box& box);
+std::vector<std::vector<double>> visibleArc(double cx, double cy, double a, double b, double startRad,
+                                            double spanRad, const Box& box);
 
 }  // namespace raster

@@ -139,18 +139,28 @@ QPen RasterSurface::makePen(const PenDesc& d) const {
   p.setWidth(ratio == 1 ? 0 : 1);
   p.setCapStyle(Qt::FlatCap);
   switch (d.style) {
-    case PS_DASH: p.setDashPattern({18, 6}); break;
-    case PS_DOT: p.setDashPattern({3, 3}); break;
-    case PS_DASHDOT: p.setDashPattern({9, 6, 3, 6}); break;
-    case PS_DASHDOTDOT: p.setDashPattern({9, 6, 3, 6, 3, 6}); break;
-    default: break;
+    case PS_DASH:
+      p.setDashPattern({18, 6});
+      break;
+    case PS_DOT:
+      p.setDashPattern({3, 3});
+      break;
+    case PS_DASHDOT:
+      p.setDashPattern({9, 6, 3, 6});
+      break;
+    case PS_DASHDOTDOT:
+      p.setDashPattern({9, 6, 3, 6, 3, 6});
+      break;
+    default:
+      break;
   }
   return p;
 }
 
 const QPen& RasterSurface::penFor(const PenDesc& d) {
   const std::uint64_t width = d.width > 1 ? static_cast<std::uint64_t>(std::min(d.width, maxPenWidth)) : 0;
-  const std::uint64_t style = d.style >= 0 && d.style <= PS_NULL ? static_cast<std::uint64_t>(d.style) + 1 : 0;
+  const std::uint64_t style =
+      d.style >= 0 && d.style <= PS_NULL ? static_cast<std::uint64_t>(d.style) + 1 : 0;
   const std::uint64_t key = (width << 32) | (style << 24) | (d.color & 0xFFFFFFu);
   auto it = penCache.find(key);
   if (it != penCache.end()) return it->second;
@@ -174,8 +184,7 @@ void RasterSurface::useTextPen() {
 
 void RasterSurface::updatePlot() {
   // One pixel wide and solid (no dash pattern, not the null pen).
-  thin = plotter.Attached() && painter.isActive() && pen.width <= 1 &&
-         linePen.style() == Qt::SolidLine;
+  thin = plotter.Attached() && painter.isActive() && pen.width <= 1 && linePen.style() == Qt::SolidLine;
   if (thin) plotter.SetColour(ToQRgb(pen.color));
 }
 
@@ -212,8 +221,8 @@ void RasterSurface::LineTo(int x, int y) {
   double x2 = static_cast<double>(ix2), y2 = static_cast<double>(iy2);
   usePen();
   if (ratio == 1 && small(x1) && small(y1) && small(x2) && small(y2)) {
-    painter.drawLine(QLine(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
-                           static_cast<int>(y2)));
+    painter.drawLine(
+        QLine(static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2), static_cast<int>(y2)));
     return;
   }
   if (const double s = penShift(); s != 0) {
@@ -233,8 +242,8 @@ void RasterSurface::LineTo(int x, int y) {
   painter.drawLine(QLineF(x1, y1, x2, y2));
 }
 
-void RasterSurface::Arc(int left, int top, int right, int bottom, int xStart, int yStart,
-                        int xEnd, int yEnd) {
+void RasterSurface::Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
+                        int yEnd) {
   if (suspended && !resume()) return;
   if (!painter.isActive() || linePen.style() == Qt::NoPen) return;
   const raster::ArcRays rays = raster::arcRays(left, top, right, bottom, xStart, yStart, xEnd, yEnd);
@@ -287,10 +296,14 @@ void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
   if (!font) font = RasterFontFor(*GdiObjects::Font(fontHandle));
   const TextCache::Entry& e = texts.Get(*font, ratio, text, count);
   double left = static_cast<double>(x) + orgX, top = static_cast<double>(y) + orgY;
-  if ((textAlign & TA_CENTER) == TA_CENTER) left -= e.advance / 2;
-  else if (textAlign & TA_RIGHT) left -= e.advance;
-  if ((textAlign & TA_BASELINE) == TA_BASELINE) top -= font->ascent;
-  else if (textAlign & TA_BOTTOM) top -= font->height;
+  if ((textAlign & TA_CENTER) == TA_CENTER)
+    left -= e.advance / 2;
+  else if (textAlign & TA_RIGHT)
+    left -= e.advance;
+  if ((textAlign & TA_BASELINE) == TA_BASELINE)
+    top -= font->ascent;
+  else if (textAlign & TA_BOTTOM)
+    top -= font->height;
   const double right = left + e.advance, bottom = top + font->height;
   if (right <= 0 || bottom <= 0 || left >= devW || top >= devH) return;
   // Glyphs may overhang their cell a little (italics, accents).

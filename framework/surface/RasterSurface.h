@@ -76,8 +76,7 @@ public:
   unsigned SetTextAlign(unsigned flags) override;
   int SetBkMode(int mode) override;
   GdiHandle SelectObject(GdiHandle object) override;
-  void Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
-           int yEnd) override;
+  void Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd) override;
   void SetViewportOrgEx(int x, int y) override;
   void EraseBkgnd(int x, int y, int width, int height, std::uint32_t color) override;
 
@@ -109,8 +108,8 @@ private:
   void useTextPen();
   QPen makePen(const PenDesc& d) const;
   const QPen& penFor(const PenDesc& d);
-  void drawEllipsePart(double x0, double y0, double x1, double y1, double startDeg,
-                       double spanDeg, bool whole);
+  void drawEllipsePart(double x0, double y0, double x1, double y1, double startDeg, double spanDeg,
+                       bool whole);
   // Whether the selected pen is plotted directly; refreshed after a change
   // of pen or target.
   void updatePlot();
@@ -152,6 +151,6 @@ private:
   int curX = 0, curY = 0;
 
   std::unordered_map<std::uint64_t, QPen> penCache;  // key: style, clamped width, colour
-  bool penCacheUnitRatio = true;                       // the ratio class its pens were made for
+  bool penCacheUnitRatio = true;                     // the ratio class its pens were made for
   TextCache texts;
 };

@@ -18,9 +18,7 @@ std::string bkModeName(int mode) {
 
 }  // namespace
 
-RecordingSurface::RecordingSurface(std::ostream& out) : out(out) {
-  GdiObjects::AddObserver(this);
-}
+RecordingSurface::RecordingSurface(std::ostream& out) : out(out) { GdiObjects::AddObserver(this); }
 
 RecordingSurface::~RecordingSurface() { GdiObjects::RemoveObserver(this); }
 
@@ -29,10 +27,18 @@ std::string RecordingSurface::Quote(const char* bytes, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
     const unsigned char c = static_cast<unsigned char>(bytes[i]);
     switch (c) {
-      case '"': q += "\\\""; break;
-      case '\\': q += "\\\\"; break;
-      case '\n': q += "\\n"; break;
-      case '\t': q += "\\t"; break;
+      case '"':
+        q += "\\\"";
+        break;
+      case '\\':
+        q += "\\\\";
+        break;
+      case '\n':
+        q += "\\n";
+        break;
+      case '\t':
+        q += "\\t";
+        break;
       default:
         if (c >= 0x20 && c <= 0x7E) {
           q += static_cast<char>(c);
@@ -63,9 +69,7 @@ std::string RecordingSurface::NameOf(GdiHandle handle) {
   return "obj" + std::to_string(handle);
 }
 
-void RecordingSurface::MoveToEx(int x, int y) {
-  out << "MoveToEx(" << x << ',' << y << ")\n";
-}
+void RecordingSurface::MoveToEx(int x, int y) { out << "MoveToEx(" << x << ',' << y << ")\n"; }
 
 void RecordingSurface::LineTo(int x, int y) { out << "LineTo(" << x << ',' << y << ")\n"; }
 
@@ -108,10 +112,10 @@ GdiHandle RecordingSurface::SelectObject(GdiHandle object) {
   return old;
 }
 
-void RecordingSurface::Arc(int left, int top, int right, int bottom, int xStart, int yStart,
-                           int xEnd, int yEnd) {
-  out << "Arc(" << left << ',' << top << ',' << right << ',' << bottom << ',' << xStart << ','
-      << yStart << ',' << xEnd << ',' << yEnd << ")\n";
+void RecordingSurface::Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
+                           int yEnd) {
+  out << "Arc(" << left << ',' << top << ',' << right << ',' << bottom << ',' << xStart << ',' << yStart
+      << ',' << xEnd << ',' << yEnd << ")\n";
 }
 
 void RecordingSurface::SetViewportOrgEx(int x, int y) {
@@ -119,8 +123,7 @@ void RecordingSurface::SetViewportOrgEx(int x, int y) {
 }
 
 void RecordingSurface::EraseBkgnd(int x, int y, int width, int height, std::uint32_t color) {
-  out << "EraseBkgnd(" << x << ',' << y << ',' << width << ',' << height << ',' << colour(color)
-      << ")\n";
+  out << "EraseBkgnd(" << x << ',' << y << ',' << width << ',' << height << ',' << colour(color) << ")\n";
 }
 
 void RecordingSurface::CreatePen(const PenDesc& p, GdiHandle made) {
@@ -129,10 +132,9 @@ void RecordingSurface::CreatePen(const PenDesc& p, GdiHandle made) {
 }
 
 void RecordingSurface::CreateFontA(const FontDesc& f, GdiHandle made) {
-  out << "CreateFontA(" << f.height << ',' << f.width << ',' << f.escapement << ','
-      << f.orientation << ',' << f.weight << ',' << f.italic << ',' << f.underline << ','
-      << f.strikeOut << ',' << f.charSet << ',' << f.outPrecision << ',' << f.clipPrecision << ','
-      << f.quality << ',' << f.pitchAndFamily << ','
+  out << "CreateFontA(" << f.height << ',' << f.width << ',' << f.escapement << ',' << f.orientation << ','
+      << f.weight << ',' << f.italic << ',' << f.underline << ',' << f.strikeOut << ',' << f.charSet << ','
+      << f.outPrecision << ',' << f.clipPrecision << ',' << f.quality << ',' << f.pitchAndFamily << ','
       << (f.hasFace ? Quote(f.face.data(), f.face.size()) : std::string("NULL"))
       << ")=" << nameNew(made, GdiKind::Font) << '\n';
 }

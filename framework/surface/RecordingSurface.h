@@ -33,8 +33,7 @@ public:
   unsigned SetTextAlign(unsigned flags) override;
   int SetBkMode(int mode) override;
   GdiHandle SelectObject(GdiHandle object) override;
-  void Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
-           int yEnd) override;
+  void Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd) override;
   void SetViewportOrgEx(int x, int y) override;
   void EraseBkgnd(int x, int y, int width, int height, std::uint32_t color) override;
 

@@ -12,9 +12,14 @@
 
 // Text-alignment flags.
 enum : unsigned {
-  TA_NOUPDATECP = 0, TA_UPDATECP = 1,
-  TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6,
-  TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24,
+  TA_NOUPDATECP = 0,
+  TA_UPDATECP = 1,
+  TA_LEFT = 0,
+  TA_RIGHT = 2,
+  TA_CENTER = 6,
+  TA_TOP = 0,
+  TA_BOTTOM = 8,
+  TA_BASELINE = 24,
 };
 
 // Background modes.
@@ -45,8 +50,7 @@ public:
   // order) that runs counter-clockwise, as seen, from the ray through the
   // start point to the ray through the end point; coincident rays give the
   // whole ellipse. The current position is neither used nor moved.
-  virtual void Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
-                   int yEnd) = 0;
+  virtual void Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd) = 0;
   // The device point that logical (0, 0) maps onto.
   virtual void SetViewportOrgEx(int x, int y) = 0;
   // Fills a device rectangle (not moved by the viewport origin) with a

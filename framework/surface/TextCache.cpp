@@ -30,8 +30,7 @@ TextCache::Strings& TextCache::stringsFor(const Key& key) {
   return *last;
 }
 
-const TextCache::Entry& TextCache::Get(const RasterFont& font, double ratio, const char* text,
-                                       int count) {
+const TextCache::Entry& TextCache::Get(const RasterFont& font, double ratio, const char* text, int count) {
   const Key key{font.id, ratio};
   const std::string_view bytes(text, static_cast<std::size_t>(count));
   Strings* strings = &stringsFor(key);

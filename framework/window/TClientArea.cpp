@@ -30,9 +30,9 @@ QRegion TClientArea::Resize(const QSize& logical, double devicePixelRatio, std::
         std::memcpy(fresh->scanLine(y), image->constScanLine(y), static_cast<std::size_t>(w) * 4);
     }
   }
-  const QRegion uncovered =
-      sameRatio ? QRegion(QRect(QPoint(0, 0), want)) - QRegion(QRect(QPoint(0, 0), size))
-                : QRegion(QRect(QPoint(0, 0), want));
+  const QRegion uncovered = sameRatio
+                                ? QRegion(QRect(QPoint(0, 0), want)) - QRegion(QRect(QPoint(0, 0), size))
+                                : QRegion(QRect(QPoint(0, 0), want));
   // The surface moves to the new image before the old one goes, and paints
   // on it from its next drawing call.
   raster.Retarget(fresh->isNull() ? nullptr : fresh.get());

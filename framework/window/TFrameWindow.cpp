@@ -10,9 +10,9 @@
 
 #include "framework/application/QtApplication.h"
 #include "framework/application/TApplication.h"
-#include "framework/window/TMenu.h"
 #include "framework/application/TResources.h"
 #include "framework/surface/TextBytes.h"
+#include "framework/window/TMenu.h"
 
 struct TFrameWindow::MenuState {
   QPointer<QMenuBar> bar;
@@ -47,19 +47,16 @@ TFrameWindow::~TFrameWindow() { menu->context.reset(); }
 
 bool TFrameWindow::AssignMenu(const char* menuName) {
   Attr.Menu = menuName ? menuName : "";
-  if (HWindow && TopLevelWidget())
-    AttachFrame();
+  if (HWindow && TopLevelWidget()) AttachFrame();
   return true;
 }
 
 void TFrameWindow::AttachFrame() {
   QWidget* top = TopLevelWidget();
-  if (!top)
-    return;
+  if (!top) return;
   if (const std::string icon = TResources::IconPath(IconResId); !icon.empty())
     top->setWindowIcon(QIcon(QString::fromStdString(icon)));
-  if (Attr.Menu.empty())
-    return;
+  if (Attr.Menu.empty()) return;
   const std::vector<TMenuItem> items = TMenu::Load(Attr.Menu);
 
   menu->context = std::make_unique<QObject>();
@@ -86,8 +83,7 @@ void TFrameWindow::AttachFrame() {
             GuardedCall([this, id] {
               // The state shown may be stale when the command came from the
               // keyboard: check again.
-              if (!HWindow || !CommandEnabled(id))
-                return;
+              if (!HWindow || !CommandEnabled(id)) return;
               DeliverMessage(WM_COMMAND, id, 0);
             });
           });
@@ -97,31 +93,26 @@ void TFrameWindow::AttachFrame() {
     }
   };
   addItems(addItems, bar, items);
-  if (menu->bar)
-    TQtApplication::Dispose(menu->bar);
+  if (menu->bar) TQtApplication::Dispose(menu->bar);
   menu->bar = bar;
   SetMenuBar(bar);
 }
 
 void TFrameWindow::RefreshItems(const QList<QAction*>& actions) {
   for (QAction* action : actions) {
-    if (action->isSeparator() || action->menu())
-      continue;
+    if (action->isSeparator() || action->menu()) continue;
     const unsigned id = action->data().toUInt();
-    if (endsEnabling(id))
-      break;
+    if (endsEnabling(id)) break;
     action->setEnabled(CommandEnabled(id));
   }
 }
 
 void TFrameWindow::RefreshBar() {
-  if (menu->bar)
-    RefreshItems(menu->bar->actions());
+  if (menu->bar) RefreshItems(menu->bar->actions());
 }
 
 bool TFrameWindow::IdleAction(long idleCount) {
-  if (idleCount == 0 && Parent == nullptr && QGuiApplication::focusWindow())
-    RefreshBar();
+  if (idleCount == 0 && Parent == nullptr && QGuiApplication::focusWindow()) RefreshBar();
   return TWindow::IdleAction(idleCount);
 }
 

@@ -13,11 +13,9 @@ public:
 
   // Splits the next line into words; false at the end of the text.
   bool Next(std::vector<std::string>& words) {
-    if (pos >= text.size())
-      return false;
+    if (pos >= text.size()) return false;
     std::size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos)
-      end = text.size();
+    if (end == std::string_view::npos) end = text.size();
     const std::string_view line = text.substr(pos, end - pos);
     pos = end + 1;
     words.clear();
@@ -38,12 +36,10 @@ public:
             closed = true;
             break;
           }
-          if (d == '\\' && i < line.size() && (line[i] == '"' || line[i] == '\\'))
-            d = line[i++];
+          if (d == '\\' && i < line.size() && (line[i] == '"' || line[i] == '\\')) d = line[i++];
           word += d;
         }
-        if (!closed)
-          throw TXMenu();
+        if (!closed) throw TXMenu();
         words.push_back(std::move(word));
       } else {
         std::string word;
@@ -61,16 +57,13 @@ private:
 };
 
 unsigned parseId(const std::string& word) {
-  if (word.empty() || word.size() > 5)
-    throw TXMenu();
+  if (word.empty() || word.size() > 5) throw TXMenu();
   unsigned value = 0;
   for (char c : word) {
-    if (c < '0' || c > '9')
-      throw TXMenu();
+    if (c < '0' || c > '9') throw TXMenu();
     value = value * 10 + static_cast<unsigned>(c - '0');
   }
-  if (value > 65535)
-    throw TXMenu();
+  if (value > 65535) throw TXMenu();
   return value;
 }
 
@@ -79,12 +72,10 @@ unsigned parseId(const std::string& word) {
 void parseItems(Lines& lines, std::vector<TMenuItem>& into, int depth) {
   std::vector<std::string> words;
   while (lines.Next(words)) {
-    if (words.empty())
-      continue;
+    if (words.empty()) continue;
     const std::string& keyword = words[0];
     if (keyword == "popup" && words.size() == 2) {
-      if (depth >= TMenu::MaxDepth)
-        throw TXMenu();
+      if (depth >= TMenu::MaxDepth) throw TXMenu();
       TMenuItem popup;
       popup.kind = TMenuItem::Popup;
       popup.text = words[1];
@@ -105,8 +96,7 @@ void parseItems(Lines& lines, std::vector<TMenuItem>& into, int depth) {
       throw TXMenu();
     }
   }
-  if (depth > 0)
-    throw TXMenu();  // a popup without its end
+  if (depth > 0) throw TXMenu();  // a popup without its end
 }
 
 }  // namespace
@@ -121,8 +111,7 @@ std::vector<TMenuItem> TMenu::Parse(std::string_view text) {
 std::vector<TMenuItem> TMenu::Load(const std::string& name) {
   const std::string path = TResources::MenuPath(name);
   QFile file(QString::fromStdString(path));
-  if (path.empty() || !file.open(QIODevice::ReadOnly))
-    throw TXMenu();
+  if (path.empty() || !file.open(QIODevice::ReadOnly)) throw TXMenu();
   const QByteArray bytes = file.readAll();
   return Parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }

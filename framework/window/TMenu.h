@@ -20,9 +20,9 @@
 struct TMenuItem {
   enum Kind { Command, Separator, Popup };
   Kind kind = Command;
-  std::string text;               // Command and Popup
-  unsigned id = 0;                // Command
-  std::vector<TMenuItem> items;   // Popup
+  std::string text;              // Command and Popup
+  unsigned id = 0;               // Command
+  std::vector<TMenuItem> items;  // Popup
 };
 
 class TMenu {

@@ -15,10 +15,10 @@
 
 #include "framework/application/QtApplication.h"
 #include "framework/application/TApplication.h"
-#include "framework/window/TFrameWindow.h"
 #include "framework/gdi/TPaintDC.h"
-#include "framework/window/TWindowImpl.h"
 #include "framework/surface/TextBytes.h"
+#include "framework/window/TFrameWindow.h"
+#include "framework/window/TWindowImpl.h"
 
 namespace {
 
@@ -28,8 +28,7 @@ QRect toQRect(const TRect& r, const QRect& bounds) {
   const int top = std::clamp(r.top, bounds.top(), bounds.bottom() + 1);
   const int right = std::clamp(r.right, bounds.left(), bounds.right() + 1);
   const int bottom = std::clamp(r.bottom, bounds.top(), bounds.bottom() + 1);
-  if (right <= left || bottom <= top)
-    return {};
+  if (right <= left || bottom <= top) return {};
   return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
@@ -52,13 +51,11 @@ bool TWindow::Find(TEventInfo& info) { return SearchEntries(Responses, info) || 
 
 TWindow::TWindow(TWindow* parent, const char* title, TModule* module)
     : Title(title ? title : ""), Parent(parent), ModulePtr(module), impl(std::make_unique<Impl>(this)) {
-  if (Parent)
-    Parent->children.push_back(this);
+  if (Parent) Parent->children.push_back(this);
 }
 
 TWindow::~TWindow() {
-  while (!children.empty())
-    delete children.back();
+  while (!children.empty()) delete children.back();
   if (HWindow) {
     try {
       Destroy();
@@ -67,8 +64,7 @@ TWindow::~TWindow() {
     }
   }
   if (TApplication* app = GetApplication()) {
-    if (app->MainWindow && static_cast<TWindow*>(app->MainWindow) == this)
-      app->MainWindow = nullptr;
+    if (app->MainWindow && static_cast<TWindow*>(app->MainWindow) == this) app->MainWindow = nullptr;
     app->Uncondemn(this);
     app->PurgeMessages(this);
   }
@@ -81,10 +77,8 @@ TWindow::~TWindow() {
 TApplication* TWindow::GetApplication() const { return TApplication::Current(); }
 
 bool TWindow::Create() {
-  if (HWindow)
-    return true;
-  if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-    throw TXWindow(IDS_WINDOWCREATEFAIL);
+  if (HWindow) return true;
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) throw TXWindow(IDS_WINDOWCREATEFAIL);
   if (Parent && Parent->impl->client) {
     impl->client = new Impl::ClientWidget(impl.get(), Parent->impl->client);
     impl->client->setGeometry(Attr.X == CW_USEDEFAULT ? 0 : Attr.X, Attr.Y, std::max(Attr.W, 0),
@@ -106,8 +100,7 @@ bool TWindow::Create() {
       size = available * 3 / 4;
     }
     impl->top->resize(size.expandedTo(QSize(1, 1)));
-    if (Attr.X != CW_USEDEFAULT)
-      impl->top->move(Attr.X, Attr.Y);
+    if (Attr.X != CW_USEDEFAULT) impl->top->move(Attr.X, Attr.Y);
     HWindow = impl->top;
     try {
       AttachFrame();
@@ -132,45 +125,45 @@ bool TWindow::Create() {
 
   try {
     SetupWindow();
-    if (TApplication* app = GetApplication())
-      app->ResumeThrow();
+    if (TApplication* app = GetApplication()) app->ResumeThrow();
   } catch (...) {
     Destroy();
     throw;
   }
   if (Attr.Style & WS_VISIBLE) {
     HWindow->show();
-    if (TApplication* app = GetApplication())
-      app->ResumeThrow();
+    if (TApplication* app = GetApplication()) app->ResumeThrow();
   }
   return true;
 }
 
 void TWindow::SetupWindow() {
-  for (TWindow* child : std::vector<TWindow*>(children))
-    child->Create();
+  for (TWindow* child : std::vector<TWindow*>(children)) child->Create();
 }
 
 void TWindow::CleanupWindow() {}
 
 void TWindow::Show(int cmdShow) {
-  if (!HWindow)
-    return;
+  if (!HWindow) return;
   switch (cmdShow) {
-    case SW_HIDE: HWindow->hide(); break;
+    case SW_HIDE:
+      HWindow->hide();
+      break;
     case SW_MINIMIZE:
-    case SW_SHOWMINIMIZED: HWindow->showMinimized(); break;
-    case SW_SHOWMAXIMIZED: HWindow->showMaximized(); break;
+    case SW_SHOWMINIMIZED:
+      HWindow->showMinimized();
+      break;
+    case SW_SHOWMAXIMIZED:
+      HWindow->showMaximized();
+      break;
     default:
-      if (!HWindow->isVisible())
-        HWindow->show();
+      if (!HWindow->isVisible()) HWindow->show();
       break;
   }
 }
 
 void TWindow::Destroy(int) {
-  if (!HWindow)
-    return;
+  if (!HWindow) return;
   try {
     HandleMessage(WM_DESTROY);
   } catch (...) {
@@ -186,22 +179,18 @@ void TWindow::FinishDestroy() {
     try {
       child->Destroy();
     } catch (...) {
-      if (!error)
-        error = std::current_exception();
+      if (!error) error = std::current_exception();
     }
   }
   impl->Detach();
   HWindow = nullptr;
-  if (TApplication* app = GetApplication())
-    app->PurgeMessages(this);
-  if (error)
-    std::rethrow_exception(error);
+  if (TApplication* app = GetApplication()) app->PurgeMessages(this);
+  if (error) std::rethrow_exception(error);
 }
 
 bool TWindow::CanClose() {
   for (TWindow* child : std::vector<TWindow*>(children)) {
-    if (!child->CanClose())
-      return false;
+    if (!child->CanClose()) return false;
   }
   return true;
 }
@@ -209,13 +198,11 @@ bool TWindow::CanClose() {
 void TWindow::CloseWindow(int retVal) {
   TApplication* app = GetApplication();
   const bool mayClose = IsFlagSet(wfMainWindow) && app ? app->CanClose() : CanClose();
-  if (mayClose)
-    Destroy(retVal);
+  if (mayClose) Destroy(retVal);
 }
 
 bool TWindow::IdleAction(long idleCount) {
-  for (TWindow* child : std::vector<TWindow*>(children))
-    child->IdleAction(idleCount);
+  for (TWindow* child : std::vector<TWindow*>(children)) child->IdleAction(idleCount);
   return false;
 }
 
@@ -230,11 +217,9 @@ LRESULT TWindow::HandleMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
     }
   } flushAfter{*impl};
   ++impl->handling;
-  if (msg == WM_COMMAND)
-    return EvCommand(LoWord(wParam), lParam, HiWord(wParam));
+  if (msg == WM_COMMAND) return EvCommand(LoWord(wParam), lParam, HiWord(wParam));
   LRESULT result = 0;
-  if (FindAndDispatch(msg, 0, wParam, lParam, result))
-    return result;
+  if (FindAndDispatch(msg, 0, wParam, lParam, result)) return result;
   return DefWindowProc(msg, wParam, lParam);
 }
 
@@ -259,12 +244,10 @@ LRESULT TWindow::DefWindowProc(unsigned msg, WPARAM, LPARAM) {
 
 LRESULT TWindow::EvCommand(unsigned id, LPARAM control, unsigned notifyCode) {
   TEventInfo info(notifyCode, id);
-  if (Find(info))
-    return Dispatch(info, static_cast<WPARAM>(id), control);
+  if (Find(info)) return Dispatch(info, static_cast<WPARAM>(id), control);
   if (TApplication* app = GetApplication()) {
     LRESULT result = 0;
-    if (app->FindAndDispatch(notifyCode, id, static_cast<WPARAM>(id), control, result))
-      return result;
+    if (app->FindAndDispatch(notifyCode, id, static_cast<WPARAM>(id), control, result)) return result;
   }
   return DefWindowProc(WM_COMMAND, id, control);
 }
@@ -282,8 +265,7 @@ bool TWindow::CommandEnabled(unsigned id) {
     return enabler.IsEnabled();
   for (TWindow* w = this; w; w = w->Parent) {
     TEventInfo info(0, id);
-    if (w->Find(info))
-      return true;
+    if (w->Find(info)) return true;
   }
   TEventInfo info(0, id);
   return app && app->Find(info);
@@ -295,36 +277,30 @@ bool TWindow::PostMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TWindow::DeliverMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
-  if (TApplication* app = GetApplication())
-    app->NoteDelivery();
+  if (TApplication* app = GetApplication()) app->NoteDelivery();
   return HandleMessage(msg, wParam, lParam);
 }
 
 bool TWindow::PostAfterEvents(unsigned msg, WPARAM wParam) {
-  if (!HWindow || !impl->client)
-    return false;
+  if (!HWindow || !impl->client) return false;
   QCoreApplication::postEvent(impl->client, new LaterEvent(msg, wParam));
   return true;
 }
 
 bool TWindow::SetTimer(unsigned id, unsigned ms) {
-  if (!HWindow || !impl->client)
-    return false;
+  if (!HWindow || !impl->client) return false;
   KillTimer(id);
   const int interval = static_cast<int>(std::clamp<unsigned>(ms, 10u, static_cast<unsigned>(INT_MAX)));
   const int qtId = impl->client->startTimer(interval, Qt::PreciseTimer);
-  if (qtId == 0)
-    return false;
+  if (qtId == 0) return false;
   impl->timers[id] = qtId;
   return true;
 }
 
 bool TWindow::KillTimer(unsigned id) {
   auto it = impl->timers.find(id);
-  if (it == impl->timers.end())
-    return false;
-  if (impl->client)
-    impl->client->killTimer(it->second);
+  if (it == impl->timers.end()) return false;
+  if (impl->client) impl->client->killTimer(it->second);
   impl->timers.erase(it);
   return true;
 }
@@ -347,19 +323,16 @@ TRect TWindow::GetClientRect() const {
 }
 
 TSize TWindow::GetClientSize() const {
-  if (!impl->client)
-    return {};
+  if (!impl->client) return {};
   return TSize{impl->client->width(), impl->client->height()};
 }
 
 void TWindow::Invalidate(bool erase) { InvalidateRect(GetClientRect(), erase); }
 
 void TWindow::InvalidateRect(const TRect& rect, bool erase) {
-  if (!impl->client)
-    return;
+  if (!impl->client) return;
   const QRect r = toQRect(rect, impl->client->rect());
-  if (r.isEmpty())
-    return;
+  if (r.isEmpty()) return;
   impl->update += r;
   impl->erasePending = impl->erasePending || erase;
   impl->SchedulePaint();
@@ -379,24 +352,22 @@ TRect TWindow::BeginPaint() {
     HandleMessage(WM_ERASEBKGND);
   }
   const QRect bounds = impl->paintRegion.boundingRect();
-  return bounds.isEmpty() ? TRect{} : TRect{bounds.left(), bounds.top(), bounds.right() + 1, bounds.bottom() + 1};
+  return bounds.isEmpty() ? TRect{}
+                          : TRect{bounds.left(), bounds.top(), bounds.right() + 1, bounds.bottom() + 1};
 }
 
 void TWindow::EndPaint() noexcept {
   impl->screenDue += impl->paintRegion;
   impl->paintRegion = QRegion();
   impl->screenDue += impl->area.TakeDrawn();
-  if (impl->handling == 0)
-    impl->Flush();
+  if (impl->handling == 0) impl->Flush();
 }
 
 void TWindow::Flush() { impl->Flush(); }
 
 bool TWindow::EvEraseBkgnd() {
-  if (BkgndColor == NoColor)
-    return DefWindowProc(WM_ERASEBKGND, 0, 0) != 0;
-  if (BkgndColor != NoErase)
-    impl->area.Erase(impl->paintRegion, BkgndColor);
+  if (BkgndColor == NoColor) return DefWindowProc(WM_ERASEBKGND, 0, 0) != 0;
+  if (BkgndColor != NoErase) impl->area.Erase(impl->paintRegion, BkgndColor);
   return true;
 }
 
@@ -406,13 +377,11 @@ int TWindow::MessageBox(const char* text, const char* caption, unsigned type) {
 
 void TWindow::SetCaption(const char* title) {
   Title = title ? title : "";
-  if (impl->top)
-    impl->top->setWindowTitle(DecodeTextBytes(Title));
+  if (impl->top) impl->top->setWindowTitle(DecodeTextBytes(Title));
 }
 
 void TWindow::SetMenuBar(QMenuBar* menuBar) {
-  if (impl->layout)
-    impl->layout->setMenuBar(menuBar);
+  if (impl->layout) impl->layout->setMenuBar(menuBar);
 }
 
 QWidget* TWindow::TopLevelWidget() const { return impl->top; }
@@ -422,8 +391,7 @@ void TWindow::AttachFrame() {}
 void TWindow::EvClose() {
   CloseWindow(0);
   if (!HWindow && IsFlagSet(wfDeleteOnClose)) {
-    if (TApplication* app = GetApplication())
-      app->Condemn(this);
+    if (TApplication* app = GetApplication()) app->Condemn(this);
   }
 }
 
@@ -442,8 +410,7 @@ bool TWindow::EvQueryEndSession() {
 void TWindow::EvDestroy() {
   CleanupWindow();
   TApplication* app = GetApplication();
-  if (IsFlagSet(wfMainWindow) && app && app->IsRunning())
-    app->PostQuitMessage(app->Status);
+  if (IsFlagSet(wfMainWindow) && app && app->IsRunning()) app->PostQuitMessage(app->Status);
 }
 
 void TWindow::EvPaint() { TPaintDC dc(*this); }

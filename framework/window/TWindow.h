@@ -25,11 +25,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/report/Exceptions.h"
-#include "framework/window/Geometry.h"
-#include "framework/report/MessageBox.h"
-#include "framework/gdi/TColor.h"
 #include "framework/application/TEventHandler.h"
+#include "framework/gdi/TColor.h"
+#include "framework/report/Exceptions.h"
+#include "framework/report/MessageBox.h"
+#include "framework/window/Geometry.h"
 
 class QImage;
 class QWidget;
@@ -192,13 +192,13 @@ public:
   bool IsFlagSet(unsigned mask) const { return (flags & mask) != 0; }
 
   // --- Handlers of the basic window's table -----------------------------
-  void EvClose();                // WM_CLOSE
-  void CmExit();                 // command 24310
-  bool EvQueryEndSession();      // WM_QUERYENDSESSION
-  void EvDestroy();              // WM_DESTROY
-  void EvPaint();                // WM_PAINT: one BeginPaint/EndPaint pair
+  void EvClose();                                     // WM_CLOSE
+  void CmExit();                                      // command 24310
+  bool EvQueryEndSession();                           // WM_QUERYENDSESSION
+  void EvDestroy();                                   // WM_DESTROY
+  void EvPaint();                                     // WM_PAINT: one BeginPaint/EndPaint pair
   void EvSize(unsigned sizeType, const TSize& size);  // WM_SIZE
-  bool EvEraseBkgnd();           // WM_ERASEBKGND: erases the paint region
+  bool EvEraseBkgnd();                                // WM_ERASEBKGND: erases the paint region
 
   HWND HWindow = nullptr;  // the system window; null before Create and after Destroy
   TWindowAttr Attr;

@@ -44,12 +44,12 @@ struct TWindow::Impl {
   QVBoxLayout* layout = nullptr;
   ExposeFilter* filter = nullptr;
   TClientArea area;
-  QRegion update;       // logical pixels
+  QRegion update;  // logical pixels
   bool erasePending = false;
   bool paintScheduled = false;
-  QRegion paintRegion;  // between BeginPaint and EndPaint
-  QRegion screenDue;    // painted, not yet copied to the screen
-  int handling = 0;     // HandleMessage calls under way
+  QRegion paintRegion;             // between BeginPaint and EndPaint
+  QRegion screenDue;               // painted, not yet copied to the screen
+  int handling = 0;                // HandleMessage calls under way
   std::map<unsigned, int> timers;  // program id -> Qt timer id
   bool firstExposure = false;
 

@@ -14,8 +14,8 @@
 
 #include "framework/application/QtApplication.h"
 #include "framework/application/TApplication.h"
-#include "framework/window/TWindowImpl.h"
 #include "framework/surface/ColorValue.h"
+#include "framework/window/TWindowImpl.h"
 
 std::uint32_t SystemWindowColor() { return FromQRgb(QGuiApplication::palette().color(QPalette::Base).rgb()); }
 
@@ -134,8 +134,9 @@ void TWindow::Impl::ReplaceImage(const QSize& size) {
 
 void TWindow::Impl::Resized(const QSize& size) {
   ReplaceImage(size);
-  const unsigned kind =
-      top && top->isMaximized() ? SIZE_MAXIMIZED : (top && top->isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED);
+  const unsigned kind = top && top->isMaximized()
+                            ? SIZE_MAXIMIZED
+                            : (top && top->isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED);
   owner->DeliverMessage(WM_SIZE, kind, MakeLParam(size.width(), size.height()));
 }
 

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <unistd.h>
+#include <QCoreApplication>
 
 #include <filesystem>
 #include <fstream>
@@ -20,8 +20,8 @@
 #include "app/CommandLine.h"
 #include "app/Readiness.h"
 #include "display/CommandFileName.h"
-#include "framework/report/MessageBox.h"
 #include "framework/application/ScreenChoice.h"
+#include "framework/report/MessageBox.h"
 
 namespace {
 

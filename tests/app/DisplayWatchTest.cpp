@@ -78,8 +78,7 @@ TEST_F(DisplayWatchTest, AnAppendIsDrawnWithoutATickWhileTheTimerIsArmed) {
   // The step armed the 500 ms timer again; stretch it once more. Every
   // later change runs a step of its own, and a burst of them one step.
   ASSERT_TRUE(window->SetTimer(1, kAnHour));
-  for (int i = 0; i < 50; ++i)
-    append("2 4 10 40 150 40 ");
+  for (int i = 0; i < 50; ++i) append("2 4 10 40 150 40 ");
   ASSERT_TRUE(RunUntil([this] { return state.displayList.Count() == kStartItems + 53; }));
   EXPECT_EQ(image.pixel(80, h - 40), qRgb(255, 0, 0));
 }

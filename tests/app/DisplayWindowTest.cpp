@@ -8,8 +8,8 @@
 #include <fcntl.h>
 
 #include <QImage>
-#include <algorithm>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <memory>
@@ -46,9 +46,7 @@ protected:
     std::remove(path.c_str());
     pfile = nullptr;
   }
-  void append(const std::string& bytes) {
-    std::ofstream(path, std::ios::app | std::ios::binary) << bytes;
-  }
+  void append(const std::string& bytes) { std::ofstream(path, std::ios::app | std::ios::binary) << bytes; }
   // A created, hidden display window of the given client size.
   TZorvaWindow* makeWindow(TApplication& app, int w = 200, int h = 100) {
     auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", state);

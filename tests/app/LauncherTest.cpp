@@ -89,9 +89,9 @@ TEST_F(LauncherTest, ReadyChildGetsTwoArgumentsAndAClearedStart) {
   ASSERT_GT(waitpid(-1, &status, 0), 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   const std::map<std::string, std::string> expected{
-      {"argc", "2"},         {"argv0", Child},       {"argv1", file},
-      {"variable", "absent"}, {"readyfd", "valid"},  {"cloexec", "1"},
-      {"session", "own"},     {"stdio", "devnull"},  {"otherfds", "none"},
+      {"argc", "2"},          {"argv0", Child},     {"argv1", file},
+      {"variable", "absent"}, {"readyfd", "valid"}, {"cloexec", "1"},
+      {"session", "own"},     {"stdio", "devnull"}, {"otherfds", "none"},
   };
   EXPECT_EQ(readReport(file), expected);
   EXPECT_TRUE(boxes.empty());
@@ -168,7 +168,10 @@ TEST_F(LauncherTest, BlanksAndLongPathsArriveIntact) {
   fs::create_directories(longDir);
   const std::string program = blanks + "/zorva test child";
   fs::copy_file(Child, program);
-  struct Case { std::string program; std::string file; };
+  struct Case {
+    std::string program;
+    std::string file;
+  };
   const Case cases[] = {
       {program, commandFile("a file  with\tblanks.cmd", "ready")},
       {program, commandFile("\"quoted\" 'and' \\back\\slashed.cmd", "ready")},

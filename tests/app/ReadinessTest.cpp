@@ -31,7 +31,10 @@ TEST(TakeReadinessFd, AcceptsOnlyAnOpenPipeAndRemovesTheVariable) {
   const int file = open("/dev/null", O_RDONLY);
   int closed = dup(file);
   close(closed);
-  struct Case { std::string value; bool valid; };
+  struct Case {
+    std::string value;
+    bool valid;
+  };
   const Case cases[] = {
       {std::to_string(pipe.w), true},
       {"", false},

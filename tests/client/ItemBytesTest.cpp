@@ -48,34 +48,45 @@ void expectItems(const std::string& bytes, const std::vector<Expected>& expected
 }
 
 TEST(ClientItems, EveryKindWritesItsTextFormAndReadsBack) {
-  struct Case { Write write; std::string text; Expected item; };
+  struct Case {
+    Write write;
+    std::string text;
+    Expected item;
+  };
   const Case cases[] = {
       {[](zorva* z) { return zorva_start(z); }, "0 0 \n", {ZV_INIT, 0, {}, ""}},
       {[](zorva* z) { return zorva_exit(z); }, "1 0 \n", {ZV_EXIT, 0, {}, ""}},
-      {[](zorva* z) { return zorva_line(z, 10, 20, 110, 220); }, "2 4 10 20 110 220 \n",
+      {[](zorva* z) { return zorva_line(z, 10, 20, 110, 220); },
+       "2 4 10 20 110 220 \n",
        {ZV_LINE, 4, {10, 20, 110, 220}, ""}},
-      {[](zorva* z) { return zorva_text(z, 10, 20, "Hello"); }, "3 4 10 20 5 Hello\n",
+      {[](zorva* z) { return zorva_text(z, 10, 20, "Hello"); },
+       "3 4 10 20 5 Hello\n",
        {ZV_TEXT, 3, {10, 20, 5}, "Hello"}},
-      {[](zorva* z) { return zorva_line_color(z, 255, 128, 0); }, "4 3 255 128 0 \n",
+      {[](zorva* z) { return zorva_line_color(z, 255, 128, 0); },
+       "4 3 255 128 0 \n",
        {ZV_LINE_COLOR, 3, {255, 128, 0}, ""}},
-      {[](zorva* z) { return zorva_text_color(z, 1, 2, 3); }, "5 3 1 2 3 \n", {ZV_TEXT_COLOR, 3, {1, 2, 3}, ""}},
+      {[](zorva* z) { return zorva_text_color(z, 1, 2, 3); },
+       "5 3 1 2 3 \n",
+       {ZV_TEXT_COLOR, 3, {1, 2, 3}, ""}},
       {[](zorva* z) { return zorva_line_width(z, 4); }, "6 1 4 \n", {ZV_LINE_WIDTH, 1, {4}, ""}},
-      {[](zorva* z) { return zorva_line_type(z, ZORVA_DASH_DOT); }, "7 1 4 \n",
-       {ZV_LINE_TYPE, 1, {4}, ""}},
+      {[](zorva* z) { return zorva_line_type(z, ZORVA_DASH_DOT); }, "7 1 4 \n", {ZV_LINE_TYPE, 1, {4}, ""}},
       {[](zorva* z) { return zorva_text_height(z, -24); }, "8 1 -24 \n", {ZV_TEXT_HEIGHT, 1, {-24}, ""}},
       {[](zorva* z) { return zorva_font(z, "Arial"); }, "9 2 5 Arial\n", {ZV_TEXT_FONT, 1, {5}, "Arial"}},
-      {[](zorva* z) { return zorva_text_align(z, ZORVA_RIGHT); }, "10 1 3 \n",
-       {ZV_TEXT_ALIGN, 1, {3}, ""}},
-      {[](zorva* z) { return zorva_circle(z, 400, 300, 50); }, "11 3 400 300 50 \n",
+      {[](zorva* z) { return zorva_text_align(z, ZORVA_RIGHT); }, "10 1 3 \n", {ZV_TEXT_ALIGN, 1, {3}, ""}},
+      {[](zorva* z) { return zorva_circle(z, 400, 300, 50); },
+       "11 3 400 300 50 \n",
        {ZV_CIRCLE, 3, {400, 300, 50}, ""}},
       {[](zorva* z) { return zorva_clear(z); }, "12 0 \n", {ZV_CLEAR, 0, {}, ""}},
-      {[](zorva* z) { return zorva_arc(z, 1, 2, 3, 0, 90); }, "13 5 1 2 3 0 90 \n",
+      {[](zorva* z) { return zorva_arc(z, 1, 2, 3, 0, 90); },
+       "13 5 1 2 3 0 90 \n",
        {ZV_ARC, 5, {1, 2, 3, 0, 90}, ""}},
       {[](zorva* z) { return zorva_polyline(z, -7, 8); }, "14 2 -7 8 \n", {ZV_POLYLINE, 2, {-7, 8}, ""}},
       {[](zorva* z) { return zorva_polyvertex(z, 2147483647, -2147483647 - 1); },
-       "15 2 2147483647 -2147483648 \n", {ZV_POLYVERTEX, 2, {2147483647, -2147483647 - 1}, ""}},
+       "15 2 2147483647 -2147483648 \n",
+       {ZV_POLYVERTEX, 2, {2147483647, -2147483647 - 1}, ""}},
       {[](zorva* z) { return zorva_text(z, 0, 0, ""); }, "3 4 0 0 0 \n", {ZV_TEXT, 3, {0, 0, 0}, ""}},
-      {[](zorva* z) { return zorva_text(z, 5, 6, " two\nlines \n"); }, "3 4 5 6 12  two\nlines \n\n",
+      {[](zorva* z) { return zorva_text(z, 5, 6, " two\nlines \n"); },
+       "3 4 5 6 12  two\nlines \n\n",
        {ZV_TEXT, 3, {5, 6, 12}, " two\nlines \n"}},
   };
   for (const auto& c : cases) {
@@ -89,14 +100,17 @@ TEST(ClientItems, StringsAreCutWhereTheDisplayWouldStop) {
   const std::string a300(300, 'a');
   // 254 ASCII bytes and a two-byte character: the cut may not split it.
   const std::string utf8 = std::string(254, 'b') + "\xc3\xa9" + "tail";
-  struct Case { std::string in; std::string out; };
+  struct Case {
+    std::string in;
+    std::string out;
+  };
   const Case cases[] = {
       {a300, a300.substr(0, 255)},
       {utf8, utf8.substr(0, 254)},
   };
   for (const auto& c : cases) {
-    const std::string text = written(
-        [&](zorva* z) { return zorva_textn(z, 1, 2, c.in.data(), c.in.size()); }, ZORVA_CUT);
+    const std::string text =
+        written([&](zorva* z) { return zorva_textn(z, 1, 2, c.in.data(), c.in.size()); }, ZORVA_CUT);
     expectItems(text, {{ZV_TEXT, 3, {1, 2, int(c.out.size())}, c.out}});
     const std::string face =
         written([&](zorva* z) { return zorva_fontn(z, c.in.data(), c.in.size()); }, ZORVA_CUT);
@@ -105,11 +119,9 @@ TEST(ClientItems, StringsAreCutWhereTheDisplayWouldStop) {
   // A NUL byte would end the display's text inside the item, which would
   // then never complete: such a string is refused, and nothing is written.
   const std::string nul("ab\0cd", 5);
-  EXPECT_EQ(written([&](zorva* z) { return zorva_textn(z, 1, 2, nul.data(), nul.size()); },
-                    ZORVA_EINVAL),
+  EXPECT_EQ(written([&](zorva* z) { return zorva_textn(z, 1, 2, nul.data(), nul.size()); }, ZORVA_EINVAL),
             "");
-  EXPECT_EQ(written([&](zorva* z) { return zorva_fontn(z, nul.data(), nul.size()); }, ZORVA_EINVAL),
-            "");
+  EXPECT_EQ(written([&](zorva* z) { return zorva_fontn(z, nul.data(), nul.size()); }, ZORVA_EINVAL), "");
 }
 
 TEST(ClientItems, APictureReadsBackItemByItem) {

@@ -63,11 +63,15 @@ TEST(ClientLauncher, TheEnvironmentNamesTheProgramWhenTheCallerDoesNot) {
 }
 
 TEST(ClientLauncher, AFailedLaunchSaysWhyAndRemovesTheFile) {
-  struct Case { const char* what; std::string body; int result; std::string message; };
+  struct Case {
+    const char* what;
+    std::string body;
+    int result;
+    std::string message;
+  };
   const Case cases[] = {
-      {"status and reason",
-       "echo 'zorvad: no display server: tried the X display :99' >&2; exit 1", ZORVA_ELAUNCH,
-       "exited with status 1: zorvad: no display server: tried the X display :99"},
+      {"status and reason", "echo 'zorvad: no display server: tried the X display :99' >&2; exit 1",
+       ZORVA_ELAUNCH, "exited with status 1: zorvad: no display server: tried the X display :99"},
       {"a signal", "kill -9 $$", ZORVA_ELAUNCH, "was ended by signal 9"},
   };
   for (const auto& c : cases) {
@@ -100,8 +104,7 @@ TEST(ClientLauncher, OnlyTheLibrarysOwnFileIsRemoved) {
   ScratchDir dir;
   const std::string file = dir / "replaced.zv";
   zorva* z = nullptr;
-  EXPECT_EQ(openWith(&z, file, fakeZorvad(dir, "rm \"$2\"; echo theirs > \"$2\"; exit 1")),
-            ZORVA_ELAUNCH);
+  EXPECT_EQ(openWith(&z, file, fakeZorvad(dir, "rm \"$2\"; echo theirs > \"$2\"; exit 1")), ZORVA_ELAUNCH);
   EXPECT_EQ(readFile(file), "theirs\n");
   zorva_close(z, ZORVA_LEAVE_OPEN);
 }
@@ -129,8 +132,10 @@ TEST(ClientLauncher, WithoutANameAPrivateFileIsMade) {
   zorva *a = nullptr, *b = nullptr;
   EXPECT_EQ(zorva_open(&a, nullptr, &options), ZORVA_OK) << zorva_errmsg(a);
   EXPECT_EQ(zorva_open(&b, nullptr, &options), ZORVA_OK) << zorva_errmsg(b);
-  if (old) setenv("TMPDIR", saved.c_str(), 1);
-  else unsetenv("TMPDIR");
+  if (old)
+    setenv("TMPDIR", saved.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
 
   const fs::path name = zorva_file(a);
   EXPECT_EQ(name.parent_path(), dir.path);

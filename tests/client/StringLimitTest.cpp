@@ -18,23 +18,29 @@ std::string textItem(const std::string& kept) {
 
 TEST(ClientStrings, LongStringsAreCutBeforeTheCharacterThatCrossesTheLimit) {
   const std::string euro = "\xe2\x82\xac", smile = "\xf0\x9f\x98\x80";
-  struct Case { const char* what; std::string in; std::size_t kept; int result; };
+  struct Case {
+    const char* what;
+    std::string in;
+    std::size_t kept;
+    int result;
+  };
   const Case cases[] = {
       {"exactly the limit", std::string(255, 'x'), 255, ZORVA_OK},
       {"one byte over", std::string(256, 'x'), 255, ZORVA_CUT},
       {"three-byte character across the limit", std::string(253, 'x') + euro + "y", 253, ZORVA_CUT},
       {"four-byte character across the limit", std::string(252, 'x') + smile + "y", 252, ZORVA_CUT},
-      {"four-byte character ending at the limit", std::string(251, 'x') + smile + "y", 255,
-       ZORVA_CUT},
-      {"a long text of two-byte characters", [] {
+      {"four-byte character ending at the limit", std::string(251, 'x') + smile + "y", 255, ZORVA_CUT},
+      {"a long text of two-byte characters",
+       [] {
          std::string s;
          for (int i = 0; i < 200; ++i) s += "\xc3\xa9";
          return s;
-       }(), 254, ZORVA_CUT},
+       }(),
+       254, ZORVA_CUT},
   };
   for (const auto& c : cases) {
-    std::string bytes = written(
-        [&](zorva* z) { return zorva_textn(z, 1, 2, c.in.data(), c.in.size()); }, c.result);
+    std::string bytes =
+        written([&](zorva* z) { return zorva_textn(z, 1, 2, c.in.data(), c.in.size()); }, c.result);
     EXPECT_EQ(bytes, textItem(c.in.substr(0, c.kept))) << c.what;
   }
 }
@@ -43,7 +49,10 @@ TEST(ClientStrings, LongStringsAreCutBeforeTheCharacterThatCrossesTheLimit) {
 // character boundary whatever byte stands there.
 TEST(ClientStrings, TextThatIsNotUtf8IsCutAtTheLimit) {
   const std::string across = std::string(254, 'x') + "\xc3\xa9";
-  struct Case { const char* what; std::string in; };
+  struct Case {
+    const char* what;
+    std::string in;
+  };
   const Case cases[] = {
       {"a stray continuation byte", "\x80" + across},
       {"a byte no UTF-8 text holds", "\xff" + across},
@@ -52,8 +61,8 @@ TEST(ClientStrings, TextThatIsNotUtf8IsCutAtTheLimit) {
       {"a character cut off at the end", across + "\xe2\x82"},
   };
   for (const auto& c : cases) {
-    std::string bytes = written(
-        [&](zorva* z) { return zorva_textn(z, 1, 2, c.in.data(), c.in.size()); }, ZORVA_CUT);
+    std::string bytes =
+        written([&](zorva* z) { return zorva_textn(z, 1, 2, c.in.data(), c.in.size()); }, ZORVA_CUT);
     EXPECT_EQ(bytes, textItem(c.in.substr(0, 255))) << c.what;
   }
 }

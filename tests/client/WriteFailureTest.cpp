@@ -45,8 +45,7 @@ TEST(ClientFailures, AnErrorFailsTheHandleForGood) {
 
   EXPECT_EQ(zorva_circle(z, 5, 6, 7), ZORVA_EWRITE);
   const std::string first = zorva_errmsg(z);
-  EXPECT_TRUE(contains(first.c_str(), "writing a circle item to " + file + ": Bad file descriptor"))
-      << first;
+  EXPECT_TRUE(contains(first.c_str(), "writing a circle item to " + file + ": Bad file descriptor")) << first;
   EXPECT_EQ(zorva_failed(z), ZORVA_EWRITE);
   EXPECT_EQ(zorva_line(z, 1, 2, 3, 4), ZORVA_EFAILED);
   EXPECT_EQ(zorva_text(z, 1, 2, "x"), ZORVA_EFAILED);
@@ -101,8 +100,7 @@ TEST(ClientFailures, AFullDiskLeavesTheShortItemInPlace) {
   // 4096 bytes hold 15 whole items of 263 bytes and part of the 16th.
   EXPECT_EQ(rc, ZORVA_EWRITE);
   EXPECT_EQ(items, 16);
-  EXPECT_TRUE(contains(zorva_errmsg(z), "only 151 of its 263 bytes were written"))
-      << zorva_errmsg(z);
+  EXPECT_TRUE(contains(zorva_errmsg(z), "only 151 of its 263 bytes were written")) << zorva_errmsg(z);
   EXPECT_EQ(zorva_text(z, 1, 2, "x"), ZORVA_EFAILED);
   zorva_close(z, ZORVA_LEAVE_OPEN);
   EXPECT_EQ(std::filesystem::file_size(file), 4096u) << "the file is never cut back";

@@ -73,8 +73,7 @@ TEST_F(StreamTest, StartListsDefaultsAndLeavesThePictureUntilErased) {
   EXPECT_TRUE(at(4) == zvItem(ZV_LINE_COLOR, 3, white, ""));
   EXPECT_TRUE(at(5) == zvItem(ZV_LINE_WIDTH, 1, &one, ""));
   EXPECT_TRUE(at(6) == zvItem(ZV_LINE_TYPE, 1, &one, ""));
-  EXPECT_EQ(takeTrace(),
-            "MoveToEx(1,-1)\nLineTo(5,-5)\nSetViewportOrgEx(0,600)\nSetBkMode(TRANSPARENT)\n");
+  EXPECT_EQ(takeTrace(), "MoveToEx(1,-1)\nLineTo(5,-5)\nSetViewportOrgEx(0,600)\nSetBkMode(TRANSPARENT)\n");
   EXPECT_FALSE(host.erasePending);
   EXPECT_EQ(host.paintsPosted, 1);
 }
@@ -244,8 +243,8 @@ TEST_F(StreamTest, ConcurrentWriterLosesAndDuplicatesNothing) {
       expected.emplace_back(ZV_TEXT, 3, a, s.c_str());
     } else {
       const int a[4] = {i, static_cast<int>(rng() % 2000), -i, 17};
-      text += "2 4 " + std::to_string(a[0]) + " " + std::to_string(a[1]) + " " + std::to_string(a[2]) +
-              " 17 \n";
+      text +=
+          "2 4 " + std::to_string(a[0]) + " " + std::to_string(a[1]) + " " + std::to_string(a[2]) + " 17 \n";
       expected.emplace_back(ZV_LINE, 4, a, "");
     }
   }

@@ -24,8 +24,10 @@ std::vector<Pattern> patterns() {
   const std::string text5000(5000, 't'), face3000(3000, 'f'), u = "aa" + utf8Text(400);
   return {
       {"newlines between items", line + std::string(1100, '\n') + "2 4 1 2 3 4 "},
-      {"blanks and tabs between items", line + std::string(2500, ' ') + std::string(2500, '\t') + "2 4 1 2 3 4 "},
-      {"NUL bytes", line + std::string("\0", 1) + "2 4 1 2 3 4 " + std::string(1500, '\0') + std::string("3 4 1 1 3 a\0b ", 14)},
+      {"blanks and tabs between items",
+       line + std::string(2500, ' ') + std::string(2500, '\t') + "2 4 1 2 3 4 "},
+      {"NUL bytes", line + std::string("\0", 1) + "2 4 1 2 3 4 " + std::string(1500, '\0') +
+                        std::string("3 4 1 1 3 a\0b ", 14)},
       {"leading zeros", line + "2 4 " + std::string(1100, '0') + "7 8 9 10 "},
       {"long token after the number", line + "2 4 12" + std::string(3000, 'z') + " 8 9 10 11 "},
       {"blanks between fields", "2 4 1" + std::string(3000, ' ') + "2 3 4 " + line},
@@ -50,7 +52,8 @@ TEST_P(LongItemTest, GivesEveryItemWhateverThePieces) {
     const std::vector<RefItem> expected = ReferenceItems(p.bytes);
     // Whole at once (GetParam 0), or in random pieces with a step after each.
     for (std::size_t pos = 0; pos < p.bytes.size() && !host.closePosted;) {
-      const std::size_t n = GetParam() == 0 ? p.bytes.size() : std::min<std::size_t>(1 + rng() % 1500, p.bytes.size() - pos);
+      const std::size_t n =
+          GetParam() == 0 ? p.bytes.size() : std::min<std::size_t>(1 + rng() % 1500, p.bytes.size() - pos);
       append(p.bytes.substr(pos, n));
       pos += n;
       tick();
@@ -60,7 +63,8 @@ TEST_P(LongItemTest, GivesEveryItemWhateverThePieces) {
     for (const RefItem& item : expected)
       if (item.func != ZV_EXIT) ++stored;
     ASSERT_EQ(count(), static_cast<int>(stored));
-    for (int i = 0; i < count(); ++i) EXPECT_TRUE(SameAsWritten(at(i), expected[static_cast<std::size_t>(i)])) << "item " << i;
+    for (int i = 0; i < count(); ++i)
+      EXPECT_TRUE(SameAsWritten(at(i), expected[static_cast<std::size_t>(i)])) << "item " << i;
     EXPECT_EQ(host.closePosted, !expected.empty() && expected.back().func == ZV_EXIT);
     EXPECT_LT(stream->Carried(), CommandStream::BufSize - 1);
   }

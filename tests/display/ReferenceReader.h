@@ -14,9 +14,9 @@
 
 struct RefItem {
   int func = 0;
-  int count = 0;             // as stored: capped, minus the string for texts and fonts
-  std::vector<int> args;     // the integer arguments the text gives
-  bool hasString = false;    // a string was read (a text or font item with a count)
+  int count = 0;           // as stored: capped, minus the string for texts and fonts
+  std::vector<int> args;   // the integer arguments the text gives
+  bool hasString = false;  // a string was read (a text or font item with a count)
   std::string str;
 };
 
@@ -35,7 +35,8 @@ inline std::vector<RefItem> ReferenceItems(std::string bytes) {
     const bool negative = bytes[q] == '-';
     if (bytes[q] == '-' || bytes[q] == '+') ++q;
     std::uint32_t v = 0;
-    while (q < space && bytes[q] >= '0' && bytes[q] <= '9') v = v * 10u + static_cast<unsigned>(bytes[q++] - '0');
+    while (q < space && bytes[q] >= '0' && bytes[q] <= '9')
+      v = v * 10u + static_cast<unsigned>(bytes[q++] - '0');
     value = static_cast<int>(negative ? 0u - v : v);
     pos = space;
     return true;

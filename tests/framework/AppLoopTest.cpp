@@ -38,12 +38,14 @@ TEST(AppClose, ARefusingCanCloseKeepsTheWindow) {
   TRecordingWindow* window = makeWindow(app, &deleted);
   Watchdog watchdog(app);
   Soon([&] { window->PostMessage(WM_CLOSE); });
-  Soon([&] {
-    EXPECT_NE(window->HWindow, nullptr) << "the refused close destroyed the window";
-    EXPECT_FALSE(deleted);
-    app.allowClose = true;
-    window->PostMessage(WM_CLOSE);
-  }, 100);
+  Soon(
+      [&] {
+        EXPECT_NE(window->HWindow, nullptr) << "the refused close destroyed the window";
+        EXPECT_FALSE(deleted);
+        app.allowClose = true;
+        window->PostMessage(WM_CLOSE);
+      },
+      100);
 
   EXPECT_EQ(app.Run(), 0);
   EXPECT_EQ(app.canCloseCalls, 2);
@@ -92,10 +94,12 @@ TEST(AppClose, AWindowThatIsNotTheMainWindowAsksOnlyItself) {
   };
   Watchdog watchdog(app);
   Soon([&] { other->PostMessage(WM_CLOSE); });
-  Soon([&] {
-    EXPECT_TRUE(otherDeleted);
-    main->PostMessage(WM_CLOSE);
-  }, 100);
+  Soon(
+      [&] {
+        EXPECT_TRUE(otherDeleted);
+        main->PostMessage(WM_CLOSE);
+      },
+      100);
   EXPECT_EQ(app.Run(), 0);
   EXPECT_EQ(app.canCloseCalls, 1);  // only for the main window
 }
@@ -106,13 +110,15 @@ TEST(AppQuit, AQuitRequestEndsTheLoopAndRunDropsWaitingRequestsUpToThePaintReque
   TRecordingWindow* window = makeWindow(app);
   int paintsBefore = -1;
   Watchdog watchdog(app);
-  Soon([&] {
-    paintsBefore = window->paints;
-    app.PostQuitMessage(3);
-    window->PostMessage(WM_TEST);
-    window->PostMessage(WM_PAINT);
-    window->PostMessage(WM_TEST2);
-  }, 50);
+  Soon(
+      [&] {
+        paintsBefore = window->paints;
+        app.PostQuitMessage(3);
+        window->PostMessage(WM_TEST);
+        window->PostMessage(WM_PAINT);
+        window->PostMessage(WM_TEST2);
+      },
+      50);
   EXPECT_EQ(app.Run(), 3);
   EXPECT_EQ(window->userMessages, 0);
   EXPECT_EQ(window->user2Messages, 0);
@@ -192,8 +198,7 @@ TEST(AppReport, ASecondExceptionInsideTheReportsModalLoopIsReportedNext) {
   window->onUser = [&] { throw xmsg("failure " + std::to_string(++throws)); };
   bool nested = false;
   boxes.during = [&] {
-    if (nested)
-      return;
+    if (nested) return;
     nested = true;
     // While the first box is open a posted request runs and raises again.
     window->PostMessage(WM_TEST);
@@ -313,8 +318,7 @@ public:
   void ById(unsigned value) { calls.push_back("by id " + std::to_string(value)); }
   void Any(unsigned value) {
     calls.push_back("any " + std::to_string(value));
-    if (value == 99)
-      PostQuitMessage(0);
+    if (value == 99) PostQuitMessage(0);
   }
   std::vector<std::string> calls;
 
@@ -363,8 +367,7 @@ int constructsApplication(int, char**) {
 }
 
 TEST(AppEntry, TheApplicationKeepsTheCommandLineAndQtSeesOnlyTheProgramName) {
-  if (QCoreApplication::instance())
-    GTEST_SKIP() << "an application object is left from elsewhere";
+  if (QCoreApplication::instance()) GTEST_SKIP() << "an application object is left from elsewhere";
   char prog[] = "zorva-test", a1[] = "-platform", a2[] = "nowhere", a3[] = "file name";
   char* argv[] = {prog, a1, a2, a3, nullptr};
   EXPECT_EQ(RunEntry(4, argv, constructsApplication), 7);

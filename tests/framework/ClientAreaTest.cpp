@@ -7,9 +7,9 @@
 #include <climits>
 #include <sstream>
 
-#include "framework/window/TClientArea.h"
 #include "framework/surface/GdiObjects.h"
 #include "framework/surface/RecordingSurface.h"
+#include "framework/window/TClientArea.h"
 
 namespace {
 

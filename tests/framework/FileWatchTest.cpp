@@ -28,8 +28,7 @@ protected:
     ::unlink(path.c_str());
   }
   void TearDown() override {
-    for (int fd : fds)
-      ::close(fd);
+    for (int fd : fds) ::close(fd);
     ::unlink(path.c_str());
     TFileWatch::SetEnabled(true);
   }

@@ -2,19 +2,19 @@
 // Helpers of the framework tests: a scripted message-box presenter, a
 // watchdog for every loop, and a small application with a recording window.
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QImage>
 #include <QSize>
-#include <QWidget>
 #include <QTimer>
+#include <QWidget>
 #include <deque>
 #include <functional>
-#include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
-#include "framework/report/MessageBox.h"
 #include "framework/application/TApplication.h"
+#include "framework/report/MessageBox.h"
 #include "framework/window/TFrameWindow.h"
 
 struct ShownBox {
@@ -28,16 +28,15 @@ struct ShownBox {
 class ScriptedBoxes {
 public:
   ScriptedBoxes() {
-    previous = SetMessagePresenter([this](const std::string& text, const std::string& caption, unsigned style) {
-      shown.push_back({text, caption, style});
-      if (during)
-        during();
-      if (answers.empty())
-        return static_cast<int>(IDOK);
-      const int answer = answers.front();
-      answers.pop_front();
-      return answer;
-    });
+    previous =
+        SetMessagePresenter([this](const std::string& text, const std::string& caption, unsigned style) {
+          shown.push_back({text, caption, style});
+          if (during) during();
+          if (answers.empty()) return static_cast<int>(IDOK);
+          const int answer = answers.front();
+          answers.pop_front();
+          return answer;
+        });
   }
   ~ScriptedBoxes() { SetMessagePresenter(previous); }
 
@@ -73,10 +72,8 @@ class TRecordingWindow : public TFrameWindow {
 public:
   using TFrameWindow::TFrameWindow;
   ~TRecordingWindow() override {
-    if (deletedFlag)
-      *deletedFlag = true;
-    if (onDelete)
-      onDelete();
+    if (deletedFlag) *deletedFlag = true;
+    if (onDelete) onDelete();
   }
 
   bool Find(TEventInfo& info) override;
@@ -86,22 +83,19 @@ public:
   }
   void SetupWindow() override {
     TFrameWindow::SetupWindow();
-    if (setupHook)
-      setupHook(*this);
+    if (setupHook) setupHook(*this);
   }
   void ClientImageReplaced(QImage& image) override;
   void FirstExposed() override { ++firstExposed; }
 
   void EvTimer(unsigned id) {
     timerIds.push_back(id);
-    if (onTimer)
-      onTimer(id);
+    if (onTimer) onTimer(id);
   }
   void EvPaint() {
     ++paints;
     TFrameWindow::EvPaint();
-    if (onPaint)
-      onPaint();
+    if (onPaint) onPaint();
   }
   void EvSize(unsigned kind, const TSize& size) {
     TFrameWindow::EvSize(kind, size);
@@ -109,8 +103,7 @@ public:
   }
   void EvUser() {
     ++userMessages;
-    if (onUser)
-      onUser();
+    if (onUser) onUser();
   }
   void EvUser2() { ++user2Messages; }
   void CmAbout() { ++aboutCommands; }
@@ -144,8 +137,7 @@ class TTestApp : public TApplication {
 public:
   explicit TTestApp(const char* name = "TestApp") : TApplication(name) {}
   void InitMainWindow() override {
-    if (makeMain)
-      MainWindow = makeMain();
+    if (makeMain) MainWindow = makeMain();
   }
   bool CanClose() override {
     ++canCloseCalls;

@@ -26,8 +26,11 @@ TEST(Color, PacksAndSplitsComponents) {
   struct Case {
     int r, g, b;
     std::uint32_t value;
-  } cases[] = {{255, 128, 0, 0x000080FF}, {256, 0, 0, 0}, {0, 0, 255, 0x00FF0000},
-               {-1, -1, -1, 0x00FFFFFF}, {0x1FF, 0x100, 0x17F, 0x007F00FF}};
+  } cases[] = {{255, 128, 0, 0x000080FF},
+               {256, 0, 0, 0},
+               {0, 0, 255, 0x00FF0000},
+               {-1, -1, -1, 0x00FFFFFF},
+               {0x1FF, 0x100, 0x17F, 0x007F00FF}};
   for (const auto& c : cases) {
     const TColor col(c.r, c.g, c.b);
     EXPECT_EQ(col.GetValue(), c.value);
@@ -177,8 +180,7 @@ TEST_F(GdiObject, TextCountBelowZeroMeansTheWholeText) {
   dc.TextOutA(1, 2, "abc", -5);
   dc.TextOutA(1, 2, "abc", 2);
   dc.TextOutA(1, 2, nullptr, -1);
-  EXPECT_EQ(out.str(),
-            "TextOutA(1,2,\"abc\",3)\nTextOutA(1,2,\"ab\",2)\nTextOutA(1,2,\"\",0)\n");
+  EXPECT_EQ(out.str(), "TextOutA(1,2,\"abc\",3)\nTextOutA(1,2,\"ab\",2)\nTextOutA(1,2,\"\",0)\n");
 }
 
 }  // namespace

@@ -3,11 +3,11 @@
 // until something happened (with a watchdog), for a few turns, or until a
 // change of a file has surely been seen by every watch on it.
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <functional>
-#include <gtest/gtest.h>
 
 #include "framework/application/FileWatch.h"
 
@@ -19,17 +19,14 @@ inline bool RunUntil(const std::function<bool()>& done) {
   watchdog.setSingleShot(true);
   QObject::connect(&watchdog, &QTimer::timeout, [&expired] { expired = true; });
   watchdog.start(10000);
-  while (!done() && !expired)
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-  if (!done())
-    ADD_FAILURE() << "watchdog: what the test waited for did not happen";
+  while (!done() && !expired) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  if (!done()) ADD_FAILURE() << "watchdog: what the test waited for did not happen";
   return done();
 }
 
 // Turns of the event loop that dispatch whatever is ready, without waiting.
 inline void Turns(int n) {
-  for (int i = 0; i < n; ++i)
-    QCoreApplication::processEvents();
+  for (int i = 0; i < n; ++i) QCoreApplication::processEvents();
 }
 
 // Sets up a second watch on the file that `fd` holds, runs `write` and waits

@@ -12,12 +12,17 @@ namespace {
 std::string describe(const std::vector<TMenuItem>& items) {
   std::string out;
   for (const TMenuItem& item : items) {
-    if (!out.empty())
-      out += ", ";
+    if (!out.empty()) out += ", ";
     switch (item.kind) {
-      case TMenuItem::Command: out += std::to_string(item.id) + " " + item.text; break;
-      case TMenuItem::Separator: out += "-"; break;
-      case TMenuItem::Popup: out += item.text + "(" + describe(item.items) + ")"; break;
+      case TMenuItem::Command:
+        out += std::to_string(item.id) + " " + item.text;
+        break;
+      case TMenuItem::Separator:
+        out += "-";
+        break;
+      case TMenuItem::Popup:
+        out += item.text + "(" + describe(item.items) + ")";
+        break;
     }
   }
   return out;
@@ -38,10 +43,10 @@ TEST(MenuText, DescriptionsParseOrAreRejectedAsAnInvalidMenu) {
       {"popup \"Out\"\npopup \"In\"\nitem \"x\" 3\nend\nend\n", "Out(In(3 x))"},
       {"popup \"Q \\\"quoted\\\" \\\\ \"\r\nend\r\n", "Q \"quoted\" \\ ()"},
       {"popup \"caf\xC3\xA9\" # trailing comment\nend", "caf\xC3\xA9()"},
-      {"popup \"A\"\n", nullptr},                    // no end
-      {"end\n", nullptr},                            // end of nothing
-      {"separator\n", nullptr},                      // a separator on the bar
-      {"popup \"A\nend\n", nullptr},                 // unterminated text
+      {"popup \"A\"\n", nullptr},     // no end
+      {"end\n", nullptr},             // end of nothing
+      {"separator\n", nullptr},       // a separator on the bar
+      {"popup \"A\nend\n", nullptr},  // unterminated text
       {"popup \"A\"\nitem \"x\" 65536\nend\n", nullptr},
       {"popup \"A\"\nitem \"x\" -1\nend\n", nullptr},
       {"popup \"A\"\nitem \"x\" 1 2\nend\n", nullptr},
@@ -66,10 +71,8 @@ TEST(MenuText, DescriptionsParseOrAreRejectedAsAnInvalidMenu) {
 
 TEST(MenuText, PopupsNestAtMostEightDeep) {
   std::string deep;
-  for (int i = 0; i < 8; ++i)
-    deep += "popup \"p\"\n";
-  for (int i = 0; i < 8; ++i)
-    deep += "end\n";
+  for (int i = 0; i < 8; ++i) deep += "popup \"p\"\n";
+  for (int i = 0; i < 8; ++i) deep += "end\n";
   EXPECT_NO_THROW(TMenu::Parse(deep));
   EXPECT_THROW(TMenu::Parse("popup \"p\"\n" + deep + "end\n"), TXMenu);
 }
@@ -105,8 +108,7 @@ QAction* findAction(QMenuBar* bar, const QString& text, QMenu** owner = nullptr)
   for (QMenu* menu : bar->findChildren<QMenu*>()) {
     for (QAction* action : menu->actions()) {
       if (action->text() == text) {
-        if (owner)
-          *owner = menu;
+        if (owner) *owner = menu;
         return action;
       }
     }

@@ -2,6 +2,7 @@
 // without a display, and the real box: literal text, a question that only its
 // buttons end, and the program ending a box itself.
 
+#include <stdlib.h>
 #include <QApplication>
 #include <QDialog>
 #include <QKeyEvent>
@@ -9,7 +10,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-#include <stdlib.h>
 
 #include <functional>
 #include <optional>
@@ -165,7 +165,8 @@ TEST(QtMessageBox, TextAndCaptionAreUtf8ElseWindows1252) {
 
 TEST(QtMessageBox, AQuestionEndsOnlyByYesOrNo) {
   TTestApp app;
-  for (const auto& [button, answer] : {std::pair{QMessageBox::Yes, IDYES}, std::pair{QMessageBox::No, IDNO}}) {
+  for (const auto& [button, answer] :
+       {std::pair{QMessageBox::Yes, IDYES}, std::pair{QMessageBox::No, IDNO}}) {
     bool survived = false;
     BoxDriver driver([&, button = button](QMessageBox& box) {
       survived = survivesEscAndClose(box);
@@ -183,7 +184,8 @@ TEST(QtMessageBox, TheProgramCanStillEndAQuestionItself) {
     int code;
     int answer;
   };
-  for (const Case c : {Case{QDialog::Rejected, IDNO}, Case{QMessageBox::No, IDNO}, Case{QMessageBox::Yes, IDYES}}) {
+  for (const Case c :
+       {Case{QDialog::Rejected, IDNO}, Case{QMessageBox::No, IDNO}, Case{QMessageBox::Yes, IDYES}}) {
     BoxDriver driver([&](QMessageBox& box) { static_cast<QDialog&>(box).done(c.code); });
     EXPECT_EQ(ShowMessageBox("Resume?", nullptr, MB_YESNO), c.answer) << c.code;
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);

@@ -37,8 +37,7 @@ TEST(ReportText, EachExceptionKindHasItsMessage) {
       {raised(42), ""},
       {nullptr, ""},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(ExceptionMessage(c.error), c.message);
+  for (const Case& c : cases) EXPECT_EQ(ExceptionMessage(c.error), c.message);
 }
 
 TEST(ReportText, ThePromptFollowsALineBreakAndAnEmptyMessageIsUnknown) {
@@ -57,8 +56,7 @@ TEST(ReportText, ALongTextIsShortenedToTheBufferKeepingThePrompt) {
 
   // Two-byte characters: the cut never splits one.
   std::string accents;
-  for (int i = 0; i < 200; ++i)
-    accents += "\xC3\xA9";
+  for (int i = 0; i < 200; ++i) accents += "\xC3\xA9";
   const std::string withPrompt = ReportText(accents, ResumePrompt);
   EXPECT_LE(withPrompt.size(), 255u);
   EXPECT_EQ(withPrompt.size(), 240u + prompt.size());
@@ -76,16 +74,15 @@ TEST(ReportText, CuttingStopsBeforeAnIncompleteCharacterOnly) {
   const Case cases[] = {
       {"abc", 5, "abc"},
       {"abcdef", 3, "abc"},
-      {"ab\xC3\xA9", 3, "ab"},                   // inside a 2-byte character
-      {"a\xE2\x82\xAC", 3, "a"},                 // inside a 3-byte character
-      {"\xF0\x9F\x98\x80z", 3, ""},              // inside a 4-byte character
+      {"ab\xC3\xA9", 3, "ab"},       // inside a 2-byte character
+      {"a\xE2\x82\xAC", 3, "a"},     // inside a 3-byte character
+      {"\xF0\x9F\x98\x80z", 3, ""},  // inside a 4-byte character
       {"\xF0\x9F\x98\x80z", 4, "\xF0\x9F\x98\x80"},
-      {"ab\xE9\xE9\xE9", 3, "ab\xE9"},            // Latin-1 bytes are single characters
-      {"a\xA9\xA9\xA9\xA9", 3, "a\xA9\xA9"},      // stray continuation bytes too
+      {"ab\xE9\xE9\xE9", 3, "ab\xE9"},        // Latin-1 bytes are single characters
+      {"a\xA9\xA9\xA9\xA9", 3, "a\xA9\xA9"},  // stray continuation bytes too
       {"", 0, ""},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(CutAtCharacter(c.text, c.limit), c.cut) << c.text << " / " << c.limit;
+  for (const Case& c : cases) EXPECT_EQ(CutAtCharacter(c.text, c.limit), c.cut) << c.text << " / " << c.limit;
 }
 
 TEST(ReportText, ALongExceptionTextInTheLoopIsShownShortened) {

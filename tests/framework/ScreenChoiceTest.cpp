@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <stdlib.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <QCoreApplication>
 
 #include <cstring>
 #include <map>

@@ -58,8 +58,7 @@ TEST(SurfaceGeometry, ArcRays) {
       {0, 0, 400, 100, 300, -50, 400, 50, false, std::atan2(4.0, 1.0) * 180 / M_PI,
        360 - std::atan2(4.0, 1.0) * 180 / M_PI},
       // Nearly coincident rays at the extremes: decided exactly, not whole.
-      {INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MAX - 1, INT_MAX - 1, INT_MAX - 2,
-       false, -45, 0},
+      {INT_MIN, INT_MIN, INT_MAX, INT_MAX, INT_MAX, INT_MAX - 1, INT_MAX - 1, INT_MAX - 2, false, -45, 0},
       // A point at the centre makes no ray: never whole.
       {0, 0, 10, 10, 5, 5, 5, 5, false, 0, 0},
   };

@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QSvgGenerator>
 #include <algorithm>
-#include <cmath>
 #include <climits>
+#include <cmath>
 #include <list>
 #include <memory>
 #include <random>
@@ -34,8 +34,10 @@ Lit lit(const QImage& img, unsigned other = kBlack) {
   for (int y = 0; y < img.height(); ++y)
     for (int x = 0; x < img.width(); ++x)
       if (Rgb(img, x, y) != other) {
-        b.x0 = std::min(b.x0, x); b.x1 = std::max(b.x1, x);
-        b.y0 = std::min(b.y0, y); b.y1 = std::max(b.y1, y);
+        b.x0 = std::min(b.x0, x);
+        b.x1 = std::max(b.x1, x);
+        b.y0 = std::min(b.y0, y);
+        b.y1 = std::max(b.y1, y);
         ++b.count;
       }
   return b;
@@ -136,10 +138,10 @@ TEST_F(SurfaceRaster, ArcCoversItsQuarterOnly) {
   dc = std::make_unique<TClientDC>(*surface);
   dc->SelectObject(TPen(TColor(255, 255, 255)));
   dc->Arc(50, 50, 150, 150, 180, 100, 100, 0);
-  EXPECT_TRUE(litNear(img, 135, 65));   // upper right
-  EXPECT_FALSE(litNear(img, 65, 65));   // upper left
-  EXPECT_FALSE(litNear(img, 65, 135));  // lower left
-  EXPECT_FALSE(litNear(img, 135, 135)); // lower right
+  EXPECT_TRUE(litNear(img, 135, 65));    // upper right
+  EXPECT_FALSE(litNear(img, 65, 65));    // upper left
+  EXPECT_FALSE(litNear(img, 65, 135));   // lower left
+  EXPECT_FALSE(litNear(img, 135, 135));  // lower right
   EXPECT_TRUE(litNear(img, 149, 100));
   EXPECT_TRUE(litNear(img, 100, 50));
   // Coincident rays: the whole ellipse.
@@ -162,8 +164,7 @@ TEST_F(SurfaceRaster, WholeCirclesLieOnTheirRadius) {
   // image; a dashed one goes through Qt and shows gaps.
   struct Case {
     int cx, cy, r, style;
-  } cases[] = {{32, 32, 20, PS_SOLID}, {0, 0, 30, PS_SOLID}, {63, 10, 40, PS_SOLID},
-               {32, 32, 25, PS_DOT}};
+  } cases[] = {{32, 32, 20, PS_SOLID}, {0, 0, 30, PS_SOLID}, {63, 10, 40, PS_SOLID}, {32, 32, 25, PS_DOT}};
   for (const auto& c : cases) {
     QImage& img = newImage(64, 64);
     surface = std::make_unique<RasterSurface>(&img);
@@ -368,11 +369,11 @@ TEST(SurfaceRasterText, BytesBecomeCharacters) {
     std::u16string chars;
   } cases[] = {
       {"abc", u"abc"},
-      {"caf\xC3\xA9", u"caf\u00E9"},       // valid UTF-8
-      {"caf\xE9", u"caf\u00E9"},           // not UTF-8: Windows-1252
+      {"caf\xC3\xA9", u"caf\u00E9"},  // valid UTF-8
+      {"caf\xE9", u"caf\u00E9"},      // not UTF-8: Windows-1252
       {"\x80\x9F\x81", u"\u20AC\u0178\u0081"},
       {std::string("a\0b", 3), std::u16string(u"a\0b", 3)},  // a NUL does not end it
-      {"\xC0\x80", u"\u00C0\u20AC"},       // overlong: not UTF-8
+      {"\xC0\x80", u"\u00C0\u20AC"},                         // overlong: not UTF-8
       {"\xF0\x9F\x98\x80", u"\U0001F600"},
   };
   for (const auto& c : cases) {
@@ -390,10 +391,8 @@ TEST(SurfaceRasterColour, ColourValuesAndQtColoursConvertBothWays) {
     QRgb rgb;
   } cases[] = {
       {0x000000FF, 0xFFFF0000},  // red in the low byte
-      {0x0000FF00, 0xFF00FF00},
-      {0x00FF0000, 0xFF0000FF},
-      {0x00123456, 0xFF563412},
-      {0xFE0080FF, 0xFFFF8000},  // the top byte is no component
+      {0x0000FF00, 0xFF00FF00}, {0x00FF0000, 0xFF0000FF},
+      {0x00123456, 0xFF563412}, {0xFE0080FF, 0xFFFF8000},  // the top byte is no component
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ToQRgb(c.value), c.rgb) << std::hex << c.value;
@@ -431,8 +430,12 @@ TEST_F(SurfaceRaster, DamageCoversEveryPixelDrawnAcrossSuspensions) {
           s.Arc(x - r, y - r, x + r, y + r, x + r, y, x + r, y);
           break;
         }
-        case 2: s.TextOutA(coord(120), coord(90), "Wg", 2); break;
-        default: s.EraseBkgnd(coord(120), coord(90), static_cast<int>(rng() % 50), 9, 0xFFFFFF); break;
+        case 2:
+          s.TextOutA(coord(120), coord(90), "Wg", 2);
+          break;
+        default:
+          s.EraseBkgnd(coord(120), coord(90), static_cast<int>(rng() % 50), 9, 0xFFFFFF);
+          break;
       }
       if (rng() % 2) s.Suspend();
       const QRect damage = s.TakeDamage();
@@ -443,10 +446,10 @@ TEST_F(SurfaceRaster, DamageCoversEveryPixelDrawnAcrossSuspensions) {
       if (b.count == 0) continue;
       const QRect drawn(QPoint(static_cast<int>(b.x0 / ratio), static_cast<int>(b.y0 / ratio)),
                         QPoint(static_cast<int>(b.x1 / ratio), static_cast<int>(b.y1 / ratio)));
-      EXPECT_TRUE(damage.contains(drawn)) << "ratio " << ratio << " round " << round << ": damage "
-                                          << damage.x() << "," << damage.y() << " " << damage.width() << "x"
-                                          << damage.height() << " misses " << drawn.x() << "," << drawn.y()
-                                          << " " << drawn.width() << "x" << drawn.height();
+      EXPECT_TRUE(damage.contains(drawn))
+          << "ratio " << ratio << " round " << round << ": damage " << damage.x() << "," << damage.y() << " "
+          << damage.width() << "x" << damage.height() << " misses " << drawn.x() << "," << drawn.y() << " "
+          << drawn.width() << "x" << drawn.height();
     }
   }
 }

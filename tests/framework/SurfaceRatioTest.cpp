@@ -84,8 +84,8 @@ TEST_F(SurfaceRatio, ThinLinesCoverWholeLogicalPixels) {
     int ratio;
     int style;
     bool leaves;
-  } cases[] = {{2, PS_SOLID, false}, {2, PS_SOLID, true}, {3, PS_SOLID, false},
-               {3, PS_SOLID, true}, {4, PS_SOLID, false}, {2, PS_DOT, false}};
+  } cases[] = {{2, PS_SOLID, false}, {2, PS_SOLID, true},  {3, PS_SOLID, false},
+               {3, PS_SOLID, true},  {4, PS_SOLID, false}, {2, PS_DOT, false}};
   for (const Case& c : cases) {
     const int r = c.ratio;
     SCOPED_TRACE(testing::Message() << "ratio " << r << " style " << c.style << " leaves " << c.leaves);
@@ -140,8 +140,11 @@ TEST_F(SurfaceRatio, DirectLinesAndCirclesAgreeWithQt) {
   struct Shape {
     bool circle;
     int a, b, c, d;  // line ends, or centre and radius
-  } shapes[] = {{false, 3, 4, 37, 17}, {false, 36, 2, 4, 30}, {false, 10, 30, 12, 3},
-                {true, 20, 20, 12, 0},  {true, 15, 18, 3, 0}};
+  } shapes[] = {{false, 3, 4, 37, 17},
+                {false, 36, 2, 4, 30},
+                {false, 10, 30, 12, 3},
+                {true, 20, 20, 12, 0},
+                {true, 15, 18, 3, 0}};
   for (const Shape& s : shapes) {
     SCOPED_TRACE(testing::Message() << (s.circle ? "circle " : "line ") << s.a << "," << s.b);
     QImage direct = RatioImage(40, 40, r);
@@ -182,8 +185,7 @@ TEST_F(SurfaceRatio, DirectLinesAndCirclesAgreeWithQt) {
       for (const auto& [x, y] : d)
         EXPECT_LE(std::abs(std::hypot(x + 0.5 - cx, y + 0.5 - cy) - r * s.c), 1.5) << x << "," << y;
       bool notDoubled = false;
-      for (const auto& [x, y] : d)
-        notDoubled |= !d.count({x ^ 1, y}) || !d.count({x, y ^ 1});
+      for (const auto& [x, y] : d) notDoubled |= !d.count({x ^ 1, y}) || !d.count({x, y ^ 1});
       EXPECT_TRUE(notDoubled);
     }
   }
@@ -276,8 +278,8 @@ TEST_F(SurfaceRatio, EraseAndTheOriginAreLogical) {
     for (int x = 0; x < 60; ++x) {
       const int lx = x / 2, ly = y / 2;
       const unsigned want = lx >= 10 && lx < 14 && ly >= 5 && ly < 8 ? 0x0000FFu
-                            : ly == 19 && lx >= 2 && lx < 6       ? kWhite
-                                                                  : kBlack;
+                            : ly == 19 && lx >= 2 && lx < 6          ? kWhite
+                                                                     : kBlack;
       ASSERT_EQ(Rgb(img, x, y), want) << x << "," << y;
     }
   // A rectangle past the logical size fills the whole image and no more.
@@ -311,5 +313,6 @@ TEST_F(SurfaceRatio, FractionalRatiosDrawThroughQt) {
   });
   const Pixels c = litPixels(circle);
   EXPECT_GT(c.size(), 150u);
-  for (auto [x, y] : c) EXPECT_LE(std::abs(std::hypot(x + 0.5 - 30.75, y + 0.5 - 30.75) - 22.5), 1.5) << x << "," << y;
+  for (auto [x, y] : c)
+    EXPECT_LE(std::abs(std::hypot(x + 0.5 - 30.75, y + 0.5 - 30.75) - 22.5), 1.5) << x << "," << y;
 }

@@ -22,8 +22,7 @@ TEST(SurfaceRecording, QuotesWithCEscapes) {
       {"\r ~", "\"\\x0D ~\""},
       {"", "\"\""},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(RecordingSurface::Quote(c.bytes.data(), c.bytes.size()), c.quoted);
+  for (const auto& c : cases) EXPECT_EQ(RecordingSurface::Quote(c.bytes.data(), c.bytes.size()), c.quoted);
 }
 
 TEST(SurfaceRecording, EveryCallOneLine) {

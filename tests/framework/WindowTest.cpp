@@ -35,9 +35,9 @@ TEST(WindowErase, TheReservedColoursAndASetColourErasePixelsOfTheBackingImage) {
     QRgb inside;  // 0: the system's window colour
   };
   const Case cases[] = {
-      {NoColor, 0},                 // none set: the system's window colour
-      {NoErase, Marker},            // no erasing: the pixels stay
-      {0x000000FF, 0xFFFF0000},     // red in the low byte
+      {NoColor, 0},              // none set: the system's window colour
+      {NoErase, Marker},         // no erasing: the pixels stay
+      {0x000000FF, 0xFFFF0000},  // red in the low byte
       {0x00FF8000, 0xFF0080FF},
       {0x00000000, 0xFF000000},
   };
@@ -155,7 +155,7 @@ TEST(WindowTimer, ATimerDeliversTheProgramsIdUntilItIsKilled) {
   auto* window = new TRecordingWindow(nullptr, "Timer");
   EXPECT_FALSE(window->SetTimer(1, 10)) << "no system window yet";
   window->setupHook = [](TRecordingWindow& w) {
-    EXPECT_TRUE(w.SetTimer(7, 0));  // raised to the minimum interval
+    EXPECT_TRUE(w.SetTimer(7, 0));            // raised to the minimum interval
     EXPECT_TRUE(w.SetTimer(1, 4000000000u));  // clamped, never fires here
     EXPECT_TRUE(w.SetTimer(1, 15));           // restarts timer 1
   };
@@ -193,12 +193,14 @@ TEST(WindowPaint, APostedPaintRequestReachesThePaintHandlerWithNothingToErase) {
     window->PostMessage(WM_CLOSE);
   };
   Watchdog watchdog(app);
-  Soon([&] {
-    paintsBefore = window->paints;
-    window->ClientImage().fill(Marker);
-    window->PostMessage(WM_PAINT);
-    window->PostMessage(WM_TEST);
-  }, 100);
+  Soon(
+      [&] {
+        paintsBefore = window->paints;
+        window->ClientImage().fill(Marker);
+        window->PostMessage(WM_PAINT);
+        window->PostMessage(WM_TEST);
+      },
+      100);
   EXPECT_EQ(app.Run(), 0);
   EXPECT_EQ(userMessages, 1);
 }
@@ -215,10 +217,12 @@ TEST(WindowShow, TheFirstExposureErasesTheClientAreaAndPaints) {
   int paintsAtHook = -1;
   window->onPaint = [&] { corner = window->ClientImage().pixel(0, 0); };
   Watchdog watchdog(app);
-  Soon([&] {
-    paintsAtHook = window->paints;
-    window->PostMessage(WM_CLOSE);
-  }, 200);
+  Soon(
+      [&] {
+        paintsAtHook = window->paints;
+        window->PostMessage(WM_CLOSE);
+      },
+      200);
   EXPECT_EQ(app.Run(), 0);
   EXPECT_GE(paintsAtHook, 1);
   EXPECT_EQ(corner, 0xFF000000);
@@ -230,15 +234,19 @@ TEST(WindowShow, FirstExposedIsCalledOnceAfterTheWindowIsOnTheScreen) {
   auto* window = new TRecordingWindow(nullptr, "Exposed");
   app.makeMain = [window] { return window; };
   Watchdog watchdog(app);
-  Soon([&] {
-    window->Invalidate(true);
-    window->TopLevelWidget()->hide();
-    window->TopLevelWidget()->show();
-  }, 50);
-  Soon([&] {
-    EXPECT_EQ(window->firstExposed, 1);
-    window->PostMessage(WM_CLOSE);
-  }, 200);
+  Soon(
+      [&] {
+        window->Invalidate(true);
+        window->TopLevelWidget()->hide();
+        window->TopLevelWidget()->show();
+      },
+      50);
+  Soon(
+      [&] {
+        EXPECT_EQ(window->firstExposed, 1);
+        window->PostMessage(WM_CLOSE);
+      },
+      200);
   EXPECT_EQ(app.Run(), 0);
 }
 
@@ -351,8 +359,7 @@ TEST(ResponseTable, RowsAreSearchedOwnTableFirstAndDispatchersUnpackParameters) 
 namespace {
 
 TEST(WindowCreate, WithoutAWidgetApplicationCreationRaisesException32747) {
-  if (QCoreApplication::instance())
-    GTEST_SKIP() << "an application object is left from elsewhere";
+  if (QCoreApplication::instance()) GTEST_SKIP() << "an application object is left from elsewhere";
   TRecordingWindow window(nullptr, "Nowhere");
   try {
     window.Create();

@@ -16,13 +16,12 @@ TEST(DisplayArc, CircleArguments) {
   } cases[] = {
       {100, 100, 50, {50, -150, 150, -50, 50, -100, 50, -100}},
       {0, 0, -5, {5, 5, -5, -5, 5, 0, 5, 0}},
-      {INT_MAX, INT_MIN, INT_MAX,
-       {0, 1, INT_MAX, INT_MAX, 0, INT_MAX, 0, INT_MAX}},
+      {INT_MAX, INT_MIN, INT_MAX, {0, 1, INT_MAX, INT_MAX, 0, INT_MAX, 0, INT_MAX}},
       {0, 0, INT_MIN, {INT_MAX, INT_MAX, INT_MIN, INT_MIN, INT_MAX, 0, INT_MAX, 0}},
-      {INT_MIN, INT_MAX, INT_MAX,
-       {INT_MIN, INT_MIN, -1, 0, INT_MIN, -INT_MAX, INT_MIN, -INT_MAX}},
+      {INT_MIN, INT_MAX, INT_MAX, {INT_MIN, INT_MIN, -1, 0, INT_MIN, -INT_MAX, INT_MIN, -INT_MAX}},
   };
-  for (const auto& c : cases) EXPECT_EQ(circleArcArgs(c.x, c.y, c.r), c.want) << c.x << ' ' << c.y << ' ' << c.r;
+  for (const auto& c : cases)
+    EXPECT_EQ(circleArcArgs(c.x, c.y, c.r), c.want) << c.x << ' ' << c.y << ' ' << c.r;
 }
 
 TEST(DisplayArc, ArcArguments) {
@@ -34,9 +33,12 @@ TEST(DisplayArc, ArcArguments) {
       {100, 100, 100, 0, 90, {0, 0, 200, -200, 200, -100, 99, 0}},
       {100, 100, 100, 90, 0, {0, 0, 200, -200, 99, 0, 200, -100}},
       {-5, 7, 1000000, 30, -30, {-1000005, 999993, 999995, -1000007, 866020, 499993, 866020, -500007}},
-      {INT_MAX, INT_MIN, INT_MAX, 0, 180,
-       {0, INT_MAX, INT_MAX, 1, INT_MAX, INT_MAX, 0, 2147483460}},
-      {0, 0, INT_MIN, INT_MAX, INT_MIN,
+      {INT_MAX, INT_MIN, INT_MAX, 0, 180, {0, INT_MAX, INT_MAX, 1, INT_MAX, INT_MAX, 0, 2147483460}},
+      {0,
+       0,
+       INT_MIN,
+       INT_MAX,
+       INT_MIN,
        {INT_MAX, INT_MIN, INT_MIN, INT_MAX, 782338560, -1999908096, 782338560, 1999908096}},
   };
   for (const auto& c : cases)

@@ -65,8 +65,8 @@ TEST(DisplayPixel, DashedLineHasGaps) {
 }
 
 TEST(DisplayPixel, PolylineContinuesFromTheLastPoint) {
-  const QImage img = render(100, 100, {item(ZV_POLYLINE, {10, 10}), item(ZV_POLYVERTEX, {50, 10}),
-                                       item(ZV_POLYVERTEX, {50, 50})});
+  const QImage img = render(
+      100, 100, {item(ZV_POLYLINE, {10, 10}), item(ZV_POLYVERTEX, {50, 10}), item(ZV_POLYVERTEX, {50, 50})});
   EXPECT_TRUE(litNear(img, 30, 90, 0));
   EXPECT_TRUE(litNear(img, 50, 70, 0));
   EXPECT_FALSE(litNear(img, 30, 70, 5));
@@ -99,8 +99,8 @@ TEST(DisplayPixel, ArcsCoverTheirQuarter) {
   struct Case {
     int a, b;
     bool upperLeft, upperRight, lowerLeft, lowerRight;
-  } cases[] = {{90, 0, false, false, false, true}, {0, 90, true, true, true, false},
-               {30, 30, true, true, true, true}};
+  } cases[] = {
+      {90, 0, false, false, false, true}, {0, 90, true, true, true, false}, {30, 30, true, true, true, true}};
   for (const auto& c : cases) {
     const QImage img = render(200, 200, {item(ZV_ARC, {100, 100, 50, c.a, c.b})});
     EXPECT_EQ(litNear(img, 65, 65), c.upperLeft) << c.a << ' ' << c.b;
@@ -116,13 +116,19 @@ TEST(DisplayPixel, ArcsCoverTheirQuarter) {
 
 TEST(DisplayPixel, HostileItemsDrawWithoutHarm) {
   const int big = 2147483647, small = -2147483647 - 1;
-  const QImage img = render(64, 64, {
-      item(ZV_LINE_WIDTH, {big}), item(ZV_LINE, {small, small, big, big}),
-      item(ZV_CIRCLE, {small, big, big}), item(ZV_ARC, {big, small, small, big, small}),
-      item(ZV_LINE_WIDTH, {small}), item(ZV_LINE, {small, 32, big, 32}),
-      item(ZV_TEXT_HEIGHT, {small}), item(ZV_TEXT, {small, small, -1}, "x"),
-      item(ZV_TEXT_HEIGHT, {big}), item(ZV_TEXT, {0, 64, 3}, "abc"),
-  });
+  const QImage img = render(64, 64,
+                            {
+                                item(ZV_LINE_WIDTH, {big}),
+                                item(ZV_LINE, {small, small, big, big}),
+                                item(ZV_CIRCLE, {small, big, big}),
+                                item(ZV_ARC, {big, small, small, big, small}),
+                                item(ZV_LINE_WIDTH, {small}),
+                                item(ZV_LINE, {small, 32, big, 32}),
+                                item(ZV_TEXT_HEIGHT, {small}),
+                                item(ZV_TEXT, {small, small, -1}, "x"),
+                                item(ZV_TEXT_HEIGHT, {big}),
+                                item(ZV_TEXT, {0, 64, 3}, "abc"),
+                            });
   // The negative width draws one pixel wide across the whole image.
   for (int x = 0; x < 64; ++x) EXPECT_TRUE(litNear(img, x, 32, 0)) << x;
 }

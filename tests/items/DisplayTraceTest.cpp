@@ -74,8 +74,7 @@ TEST_F(DisplayTrace, TextCounts) {
   EXPECT_EQ(render({item(ZV_TEXT, {10, 20, 2}, "Hello")}), "TextOutA(10,-20,\"He\",2)\n");
   // A count beyond the text is cut to the text instead of reading past it.
   EXPECT_EQ(render({item(ZV_TEXT, {0, 0, 1000}, "ab")}), "TextOutA(0,0,\"ab\",2)\n");
-  EXPECT_EQ(render({item(ZV_TEXT, {1, 2, 7}, "a\"b\\c\td")}),
-            "TextOutA(1,-2,\"a\\\"b\\\\c\\td\",7)\n");
+  EXPECT_EQ(render({item(ZV_TEXT, {1, 2, 7}, "a\"b\\c\td")}), "TextOutA(1,-2,\"a\\\"b\\\\c\\td\",7)\n");
 }
 
 TEST_F(DisplayTrace, AlignmentCodes) {
@@ -84,8 +83,7 @@ TEST_F(DisplayTrace, AlignmentCodes) {
   } cases[] = {{2, 6}, {3, 2}, {1, 0}, {4, 0}, {0, 0}, {-1, 0}, {INT_MIN, 0}};
   for (const auto& c : cases) {
     attributes.resetDrawAttributes();
-    EXPECT_EQ(render({item(ZV_TEXT_ALIGN, {c.code})}),
-              "SetTextAlign(" + std::to_string(c.stored) + ")\n")
+    EXPECT_EQ(render({item(ZV_TEXT_ALIGN, {c.code})}), "SetTextAlign(" + std::to_string(c.stored) + ")\n")
         << c.code;
     EXPECT_EQ(attributes.textAlig, c.stored);
   }
@@ -120,9 +118,8 @@ TEST_F(DisplayTrace, StockAndMadePens) {
   EXPECT_EQ(render({item(ZV_LINE_COLOR, {255, 255, 255})}),
             "GetStockObject(WHITE_PEN)\nSelectObject(WHITE_PEN)\nSelectObject(DEFAULT_PEN)\n");
   attributes.resetDrawAttributes();
-  EXPECT_EQ(render({item(ZV_LINE_WIDTH, {1}), item(ZV_LINE_COLOR, {255, 255, 255}),
-                    item(ZV_LINE_WIDTH, {0}), item(ZV_LINE_WIDTH, {2}),
-                    item(ZV_LINE_WIDTH, {1}), item(ZV_LINE_TYPE, {2})}),
+  EXPECT_EQ(render({item(ZV_LINE_WIDTH, {1}), item(ZV_LINE_COLOR, {255, 255, 255}), item(ZV_LINE_WIDTH, {0}),
+                    item(ZV_LINE_WIDTH, {2}), item(ZV_LINE_WIDTH, {1}), item(ZV_LINE_TYPE, {2})}),
             "GetStockObject(BLACK_PEN)\nSelectObject(BLACK_PEN)\n"
             "GetStockObject(WHITE_PEN)\nSelectObject(WHITE_PEN)\n"
             "CreatePen(0,0,0x00FFFFFF)=pen1\nSelectObject(pen1)\n"
@@ -136,9 +133,9 @@ TEST_F(DisplayTrace, ColourPacking) {
   struct Case {
     int r, g, b;
     unsigned value;
-  } cases[] = {{255, 128, 0, 0x000080FF}, {256, 0, 0, 0},      {-1, 0, 0, 0x000000FF},
-               {0, 0, 255, 0x00FF0000},   {257, 258, 259, 0x00030201},
-               {INT_MIN, INT_MAX, 0x1234, 0x0034FF00}};
+  } cases[] = {{255, 128, 0, 0x000080FF},   {256, 0, 0, 0},
+               {-1, 0, 0, 0x000000FF},      {0, 0, 255, 0x00FF0000},
+               {257, 258, 259, 0x00030201}, {INT_MIN, INT_MAX, 0x1234, 0x0034FF00}};
   for (const auto& c : cases) {
     attributes.resetDrawAttributes();
     render({item(ZV_LINE_COLOR, {c.r, c.g, c.b}), item(ZV_TEXT_COLOR, {c.r, c.g, c.b})});

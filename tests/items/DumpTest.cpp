@@ -19,9 +19,12 @@ struct Box {
 std::ostream& operator<<(std::ostream& os, const Box& b) {
   os << '{';
   for (char c : b.text) {
-    if (c == '\n') os << "\\n";
-    else if (c == '\r') os << "\\r";
-    else os << c;
+    if (c == '\n')
+      os << "\\n";
+    else if (c == '\r')
+      os << "\\r";
+    else
+      os << c;
   }
   return os << " | " << b.caption << " | " << b.style << '}';
 }
@@ -61,10 +64,12 @@ std::vector<Box> debug(std::vector<std::string> texts) {
 }
 
 TEST_F(DumpTest, OneBoxKinds) {
-  struct Case { zvItem item; std::vector<Box> boxes; };
+  struct Case {
+    zvItem item;
+    std::vector<Box> boxes;
+  };
   Case cases[] = {
-      {make(ZV_LINE, {10, 20, 110, 220, 0}),
-       debug({"  - LINE -\n  Points: (10,20) -> (110,220)\n"})},
+      {make(ZV_LINE, {10, 20, 110, 220, 0}), debug({"  - LINE -\n  Points: (10,20) -> (110,220)\n"})},
       {make(ZV_TEXT, {10, 20, 5, 0, 0}, "Hello"),
        debug({"  - TEXT -\n  Point: (10,20) len: 5 text: XHelloX\n\r"})},
       {make(ZV_LINE_COLOR, {255, 128, 0, 0, 0}),
@@ -72,10 +77,8 @@ TEST_F(DumpTest, OneBoxKinds) {
       {make(ZV_TEXT_COLOR, {1, -2, 300, 0, 0}),
        debug({"  - TEXT COLOR -\n  Red: 1  Green: -2  Blue: 300\n\r"})},
       {make(ZV_LINE_WIDTH, {3, 0, 0, 0, 0}), debug({"  - LINE WIDTH -\n  Width: 3\n\r"})},
-      {make(ZV_TEXT_FONT, {5, 0, 0, 0, 0}, "Arial"),
-       debug({"  - TEXT FONT -\n  Font: XArialX\n\r"})},
-      {make(ZV_CIRCLE, {400, 300, -50, 0, 0}),
-       debug({"  - CIRCLE -\n  Center: (400,300)  Radius: -50\n\r"})},
+      {make(ZV_TEXT_FONT, {5, 0, 0, 0, 0}, "Arial"), debug({"  - TEXT FONT -\n  Font: XArialX\n\r"})},
+      {make(ZV_CIRCLE, {400, 300, -50, 0, 0}), debug({"  - CIRCLE -\n  Center: (400,300)  Radius: -50\n\r"})},
       {make(ZV_ARC, {100, 200, 30, 0, 90}),
        debug({"  - ARC -\n  Center: (100,200)  Radius: 30 Begin angle: 0.000000  "
               "End angle: 90.000000\n\r"})},
@@ -86,12 +89,15 @@ TEST_F(DumpTest, OneBoxKinds) {
       {make(ZV_POLYVERTEX, {2147483647, -2147483647 - 1, 0, 0, 0}),
        debug({"  - POLYVERTEX -\n  Point: (2147483647,-2147483648)\n\r"})},
   };
-  for (auto& c : cases)
-    EXPECT_EQ(dump(c.item), c.boxes) << "kind " << c.item.GetFunc();
+  for (auto& c : cases) EXPECT_EQ(dump(c.item), c.boxes) << "kind " << c.item.GetFunc();
 }
 
 TEST_F(DumpTest, TypeAndAlignmentShowAHeaderThenTheKnownValue) {
-  struct Case { int kind; int value; std::vector<Box> boxes; };
+  struct Case {
+    int kind;
+    int value;
+    std::vector<Box> boxes;
+  };
   const char* type = "  - LINE TYPE -\n\r";
   const char* align = "  - PORAVNAVA TEXTA -\n\r";
   const Case cases[] = {
@@ -115,7 +121,8 @@ TEST_F(DumpTest, TypeAndAlignmentShowAHeaderThenTheKnownValue) {
 }
 
 TEST_F(DumpTest, ControlAndUnknownKindsShowNothing) {
-  for (int kind : std::initializer_list<int>{ZV_INIT, ZV_EXIT, ZV_CLEAR, 16, 99, -1, -2147483647 - 1, 2147483647})
+  for (int kind :
+       std::initializer_list<int>{ZV_INIT, ZV_EXIT, ZV_CLEAR, 16, 99, -1, -2147483647 - 1, 2147483647})
     EXPECT_TRUE(dump(make(kind, {1, 2, 3, 4, 5}, "x")).empty()) << "kind " << kind;
 }
 
@@ -148,7 +155,10 @@ TEST_F(DumpTest, SlotsBeyondTheCountAreShownToo) {
 
 TEST_F(DumpTest, LongTextIsCutAtTheBufferEnd) {
   const std::string head = "  - TEXT -\n  Point: (1,2) len: 255 text: X";
-  struct Case { std::string str; std::string expected; };
+  struct Case {
+    std::string str;
+    std::string expected;
+  };
   const std::string s255(255, 'a');
   const std::string fits(256 - head.size() - 4, 'b');  // "X\n\r" and NUL fill it exactly
   const Case cases[] = {

@@ -16,13 +16,23 @@ int set(zvItem& item, const std::string& text) { return item.Set(text.c_str()); 
 }  // namespace
 
 TEST(ReadArg, TokensRunToTheNextSpace) {
-  struct Case { const char* text; int used; int value; };
+  struct Case {
+    const char* text;
+    int used;
+    int value;
+  };
   const Case cases[] = {
-      {"-5 ", 2, -5},          {"+5 ", 2, 5},     {"12abc ", 5, 12},
-      {"abc ", 3, 0},          {"  \t\n42 ", 6, 42}, {"7\n3 4", 3, 7},
-      {"4294967297 ", 10, 1},  {"-2147483649 ", 11, 2147483647},
+      {"-5 ", 2, -5},
+      {"+5 ", 2, 5},
+      {"12abc ", 5, 12},
+      {"abc ", 3, 0},
+      {"  \t\n42 ", 6, 42},
+      {"7\n3 4", 3, 7},
+      {"4294967297 ", 10, 1},
+      {"-2147483649 ", 11, 2147483647},
       {"99999999999999999999999 ", 23, -159383553},
-      {"- ", 1, 0},            {"\xff\x80 ", 2, 0},
+      {"- ", 1, 0},
+      {"\xff\x80 ", 2, 0},
   };
   for (const auto& c : cases) {
     int v = 12345;
@@ -64,8 +74,8 @@ TEST(Set, ExampleItems) {
 
 TEST(Set, IncompleteItemsGiveZeroAndKeepTheString) {
   zvItem i;
-  for (const char* text : {"", "  \n ", "2", "2 4 10 20 110 220", "2 4 10 2", "3 4 10 20 5 Hel",
-                           "9 2 5 Ari", "3 4 10 20 5"}) {
+  for (const char* text :
+       {"", "  \n ", "2", "2 4 10 20 110 220", "2 4 10 2", "3 4 10 20 5 Hel", "9 2 5 Ari", "3 4 10 20 5"}) {
     EXPECT_EQ(i.Set(text), 0) << text;
   }
   EXPECT_EQ(P::str(i), "");
@@ -195,12 +205,24 @@ TEST(SetStream, ByteByByteEqualsWholeText) {
   std::string text;
   for (int n = 0; n < 400; ++n) {
     switch (rng() % 5) {
-      case 0: text += "2 4 " + std::to_string(rng() % 2000) + " 5 -7 " + std::to_string(rng() % 2000) + " \n"; break;
-      case 1: { std::string s(rng() % 20, 'a' + rng() % 26); s += " x\ny";
-                text += "3 4 1 2 " + std::to_string(s.size()) + " " + s; break; }
-      case 2: text += "9 2 5 Arial"; break;
-      case 3: text += "13 5 100 100 50 0 90 "; break;
-      default: text += "\t 7 1 " + std::to_string(rng() % 5) + " "; break;
+      case 0:
+        text += "2 4 " + std::to_string(rng() % 2000) + " 5 -7 " + std::to_string(rng() % 2000) + " \n";
+        break;
+      case 1: {
+        std::string s(rng() % 20, 'a' + rng() % 26);
+        s += " x\ny";
+        text += "3 4 1 2 " + std::to_string(s.size()) + " " + s;
+        break;
+      }
+      case 2:
+        text += "9 2 5 Arial";
+        break;
+      case 3:
+        text += "13 5 100 100 50 0 90 ";
+        break;
+      default:
+        text += "\t 7 1 " + std::to_string(rng() % 5) + " ";
+        break;
     }
   }
 
@@ -238,10 +260,18 @@ TEST(SetStream, ByteByByteEqualsWholeText) {
 // reader alone gives, fields and bytes taken alike.
 TEST(SetStream, QuickPathAgreesWithTheReaderOnEveryPrefix) {
   const char* items[] = {
-      "2 4 10 20 110 220 ",  "20 4 a b c d ",     "-2 +4 -0 7x 2147483648 -2147483649 ",
-      "7 9 1 2 3 4 5 6 7 ", "6 -3 ",             "3 -1 2 3 x ",
-      "9 -2 5 Arial ",       "3 0 1 2 3 ",        "\t\n 11\n3 1\t2 3 ",
-      "15 2 4294967295 99999999999 ", "3 4 1 2 3 abc ", "9 2 5 Arial ",
+      "2 4 10 20 110 220 ",
+      "20 4 a b c d ",
+      "-2 +4 -0 7x 2147483648 -2147483649 ",
+      "7 9 1 2 3 4 5 6 7 ",
+      "6 -3 ",
+      "3 -1 2 3 x ",
+      "9 -2 5 Arial ",
+      "3 0 1 2 3 ",
+      "\t\n 11\n3 1\t2 3 ",
+      "15 2 4294967295 99999999999 ",
+      "3 4 1 2 3 abc ",
+      "9 2 5 Arial ",
   };
   for (const char* text : items) {
     const std::string whole = text;

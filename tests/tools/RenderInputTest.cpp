@@ -84,7 +84,8 @@ TEST_F(RenderInputTest, RefusesDirectoriesDevicesAndSockets) {
   for (const Case& c : cases) {
     const ToolRun r = render("--trace " + c.name);
     EXPECT_EQ(r.status, 1) << c.name;
-    EXPECT_EQ(r.out, "zorva-render: cannot open " + c.name + ": " + c.kind + ", not a regular file or a FIFO\n")
+    EXPECT_EQ(r.out,
+              "zorva-render: cannot open " + c.name + ": " + c.kind + ", not a regular file or a FIFO\n")
         << "no picture, one message";
   }
   ::close(sock);

@@ -17,8 +17,8 @@
 #include "display/CommandFileName.h"
 #include "display/DisplayState.h"
 #include "display/TZorvaWindow.h"
-#include "framework/report/MessageBox.h"
 #include "framework/application/TApplication.h"
+#include "framework/report/MessageBox.h"
 #include "framework/surface/RecordingSurface.h"
 #include "tests/tools/ToolRun.h"
 

@@ -106,7 +106,8 @@ TEST(RenderScale, RefusedForVectorsBadValuesAndOversize) {
   const std::string edge = outPath("scaleedge.png");
   ASSERT_EQ(runCommand(renderCommand("--size 4096x2 --scale 4 -o " + edge + " " + file)).status, 0);
   EXPECT_EQ(QImage(QString::fromStdString(edge)).size(), QSize(16384, 8));
-  const ToolRun wide = runCommand(renderCommand("--size 4097x2 --scale 4 -o " + outPath("w.png") + " " + file) + " 2>&1");
+  const ToolRun wide =
+      runCommand(renderCommand("--size 4097x2 --scale 4 -o " + outPath("w.png") + " " + file) + " 2>&1");
   EXPECT_EQ(wide.status, 2);
   EXPECT_NE(wide.out.find("16384"), std::string::npos);
   EXPECT_EQ(runCommand(renderCommand("--size 2x8193 --scale 2 --trace " + file) + " 2>/dev/null").status, 2);

@@ -129,7 +129,8 @@ TEST(RenderTool, NoBytePatternStallsTheFile) {
   int n = 0;
   for (const std::string& pattern : patterns) {
     SCOPED_TRACE(n);
-    const std::string file = writeFile("stall" + std::to_string(n++) + ".zv", line + pattern + "2 4 7 7 8 8 1 0 ");
+    const std::string file =
+        writeFile("stall" + std::to_string(n++) + ".zv", line + pattern + "2 4 7 7 8 8 1 0 ");
     const ToolRun r = render("--size 200x100 --trace " + file);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("MoveToEx(7,-7)\nLineTo(8,-8)\n"), std::string::npos)

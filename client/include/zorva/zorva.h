@@ -95,7 +95,7 @@ typedef struct zorva_options {
   /* The zorvad program to start, a path or a name looked up on PATH. NULL:
      the environment variable ZORVAD, else the zorvad of the prefix
      this library is installed in (<prefix>/bin/zorvad), else PATH. */
-  const char *zorvad;
+  const char* zorvad;
 } zorva_options;
 
 /*
@@ -116,7 +116,7 @@ typedef struct zorva_options {
  * that is not ready within 30 seconds keeps the launcher, and so this call,
  * waiting until that display ends.
  */
-ZORVA_API int zorva_open(zorva **handle, const char *file, const zorva_options *options);
+ZORVA_API int zorva_open(zorva** handle, const char* file, const zorva_options* options);
 
 /* What to do with the display at zorva_close. */
 #define ZORVA_LEAVE_OPEN 0 /* the picture stays until the user closes it */
@@ -128,52 +128,52 @@ ZORVA_API int zorva_open(zorva **handle, const char *file, const zorva_options *
  * a failed handle); with ZORVA_LEAVE_OPEN the result is ZORVA_OK. The
  * command file is left to the display, which removes it when it closes.
  */
-ZORVA_API int zorva_close(zorva *handle, int how);
+ZORVA_API int zorva_close(zorva* handle, int how);
 
 /* The command file's name, or "" for a handle whose open failed before the
    file existed. Valid until zorva_close. */
-ZORVA_API const char *zorva_file(const zorva *handle);
+ZORVA_API const char* zorva_file(const zorva* handle);
 
 /* 0 while the handle works, else the status that failed it for good (like
    ferror for a FILE): a program may draw without checking each call and
    look once at the end. */
-ZORVA_API int zorva_failed(const zorva *handle);
+ZORVA_API int zorva_failed(const zorva* handle);
 
 /* What the last failed call on this handle did wrong, or the failure that
    marked it failed; "no error" when none failed. NULL gives "out of memory"
    (zorva_open could not allocate a handle). Valid until the next call on the
    handle. */
-ZORVA_API const char *zorva_errmsg(const zorva *handle);
+ZORVA_API const char* zorva_errmsg(const zorva* handle);
 
 /* A fixed description of a zorva_status. */
-ZORVA_API const char *zorva_strerror(int status);
+ZORVA_API const char* zorva_strerror(int status);
 
 /* Control items. */
-ZORVA_API int zorva_start(zorva *z); /* a new picture: empty, white lines, white 12-pixel Arial text */
-ZORVA_API int zorva_exit(zorva *z);  /* close the display */
-ZORVA_API int zorva_clear(zorva *z); /* empty the picture, keeping the current attributes */
+ZORVA_API int zorva_start(zorva* z); /* a new picture: empty, white lines, white 12-pixel Arial text */
+ZORVA_API int zorva_exit(zorva* z);  /* close the display */
+ZORVA_API int zorva_clear(zorva* z); /* empty the picture, keeping the current attributes */
 
 /* Drawing items, in the current attributes. */
-ZORVA_API int zorva_line(zorva *z, int x1, int y1, int x2, int y2);
+ZORVA_API int zorva_line(zorva* z, int x1, int y1, int x2, int y2);
 /* (x, y) is the top of the text; its alignment says where x lies. */
-ZORVA_API int zorva_text(zorva *z, int x, int y, const char *text);
+ZORVA_API int zorva_text(zorva* z, int x, int y, const char* text);
 /* The same with a counted string, which must not hold a NUL byte. */
-ZORVA_API int zorva_textn(zorva *z, int x, int y, const char *text, size_t length);
-ZORVA_API int zorva_circle(zorva *z, int x, int y, int radius);
+ZORVA_API int zorva_textn(zorva* z, int x, int y, const char* text, size_t length);
+ZORVA_API int zorva_circle(zorva* z, int x, int y, int radius);
 /* The angles in whole degrees; equal angles draw the whole circle. */
-ZORVA_API int zorva_arc(zorva *z, int x, int y, int radius, int begin_degrees, int end_degrees);
-ZORVA_API int zorva_polyline(zorva *z, int x, int y);   /* first point: draws nothing */
-ZORVA_API int zorva_polyvertex(zorva *z, int x, int y); /* line from the previous point */
+ZORVA_API int zorva_arc(zorva* z, int x, int y, int radius, int begin_degrees, int end_degrees);
+ZORVA_API int zorva_polyline(zorva* z, int x, int y);   /* first point: draws nothing */
+ZORVA_API int zorva_polyvertex(zorva* z, int x, int y); /* line from the previous point */
 
 /* Attribute items: they apply to the items that follow. */
-ZORVA_API int zorva_line_color(zorva *z, int red, int green, int blue); /* each 0 to 255 */
-ZORVA_API int zorva_text_color(zorva *z, int red, int green, int blue);
-ZORVA_API int zorva_line_width(zorva *z, int width);
-ZORVA_API int zorva_line_type(zorva *z, int type); /* a zorva_line_type */
-ZORVA_API int zorva_text_height(zorva *z, int height); /* character cell height in pixels */
-ZORVA_API int zorva_font(zorva *z, const char *face);
-ZORVA_API int zorva_fontn(zorva *z, const char *face, size_t length);
-ZORVA_API int zorva_text_align(zorva *z, int align); /* a zorva_align */
+ZORVA_API int zorva_line_color(zorva* z, int red, int green, int blue); /* each 0 to 255 */
+ZORVA_API int zorva_text_color(zorva* z, int red, int green, int blue);
+ZORVA_API int zorva_line_width(zorva* z, int width);
+ZORVA_API int zorva_line_type(zorva* z, int type);     /* a zorva_line_type */
+ZORVA_API int zorva_text_height(zorva* z, int height); /* character cell height in pixels */
+ZORVA_API int zorva_font(zorva* z, const char* face);
+ZORVA_API int zorva_fontn(zorva* z, const char* face, size_t length);
+ZORVA_API int zorva_text_align(zorva* z, int align); /* a zorva_align */
 
 /*
  * Strings (zorva_text, zorva_font and their counted forms) longer than

@@ -30,8 +30,7 @@ namespace {
 
 bool isDevNull(int fd) {
   struct stat a, b;
-  return fstat(fd, &a) == 0 && stat("/dev/null", &b) == 0 && S_ISCHR(a.st_mode) &&
-         a.st_rdev == b.st_rdev;
+  return fstat(fd, &a) == 0 && stat("/dev/null", &b) == 0 && S_ISCHR(a.st_mode) && a.st_rdev == b.st_rdev;
 }
 
 // Open descriptors other than the standard three and `except`.
@@ -74,8 +73,7 @@ int main(int argc, char** argv) {
     SignalReady(ready);
   } else if (mode == "ready-hold") {
     SignalReady(ready);
-    for (int i = 0; i < 3000 && access(file.c_str(), F_OK) == 0; ++i)
-      std::this_thread::sleep_for(20ms);
+    for (int i = 0; i < 3000 && access(file.c_str(), F_OK) == 0; ++i) std::this_thread::sleep_for(20ms);
   } else if (mode == "fail") {
     SignalNotReady(ready, "no display here");
     return 1;

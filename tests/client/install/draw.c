@@ -7,14 +7,14 @@
 #include <string.h>
 #include <zorva/zorva.h>
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   const int launch = argc == 3 && strcmp(argv[1], "--launch") == 0;
   if (argc != 2 && !launch) {
     fprintf(stderr, "usage: draw [--launch] FILE\n");
     return 2;
   }
   zorva_options options = {launch ? 0u : ZORVA_NO_LAUNCH, NULL};
-  zorva *z;
+  zorva* z;
   if (zorva_open(&z, argv[argc - 1], &options) != ZORVA_OK) {
     fprintf(stderr, "draw: %s\n", zorva_errmsg(z));
     zorva_close(z, ZORVA_LEAVE_OPEN);

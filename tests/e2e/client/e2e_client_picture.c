@@ -13,12 +13,12 @@
 #include <unistd.h>
 #include <zorva/zorva.h>
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc != 3) {
     fprintf(stderr, "usage: e2e_client_picture FILE GO\n");
     return 2;
   }
-  zorva *z;
+  zorva* z;
   if (zorva_open(&z, argv[1], NULL) != ZORVA_OK) {
     fprintf(stderr, "e2e_client_picture: %s\n", zorva_errmsg(z));
     zorva_close(z, ZORVA_LEAVE_OPEN);

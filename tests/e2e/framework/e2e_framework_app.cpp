@@ -5,11 +5,11 @@
 
 #include <cstdio>
 
-#include "framework/application/TResources.h"
 #include "framework/application/Entry.h"
 #include "framework/application/TApplication.h"
-#include "framework/window/TFrameWindow.h"
+#include "framework/application/TResources.h"
 #include "framework/gdi/TPaintDC.h"
+#include "framework/window/TFrameWindow.h"
 
 namespace {
 

@@ -27,8 +27,7 @@ public:
     window->OnFirstExposed = [this, window] {
       // A timer stopped by an exit item stays stopped.
       auto hold = [window] {
-        if (window->KillTimer(1))
-          window->SetTimer(1, kAnHour);
+        if (window->KillTimer(1)) window->SetTimer(1, kAnHour);
       };
       hold();
       QObject::connect(&holder, &QTimer::timeout, hold);
