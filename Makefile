@@ -25,13 +25,13 @@ test-normal: deps
 
 test-asan: deps
 	cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZORVA_SANITIZE=ON \
-	  -DCMAKE_CXX_COMPILER=clang++ -DZORVA_WERROR=ON
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DZORVA_WERROR=ON
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ctest --output-on-failure -j $(JOBS)
 
 test-fuzz: deps
 	cmake -S . -B build-fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZORVA_FUZZ=ON \
-	  -DCMAKE_CXX_COMPILER=clang++ -DZORVA_WERROR=ON
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DZORVA_WERROR=ON
 	cmake --build build-fuzz -j $(JOBS)
 	bash scripts/run-fuzz build-fuzz/bin $(FUZZ_RUNS)
 
