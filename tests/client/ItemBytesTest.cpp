@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/client/shared_picture.h"
 #include "tests/client/ClientTestSupport.h"
 #include "tests/items/zvItemProbe.h"
 
@@ -180,26 +181,7 @@ TEST(ClientItems, EachItemIsInTheFileAsSoonAsItIsWritten) {
 // The picture that the end-to-end tests draw from C and from Python: the
 // library writes it byte for byte as the example writer did.
 TEST(ClientItems, TheSharedPictureHasTheWritersBytes) {
-  const std::string bytes = written([](zorva* z) {
-    zorva_start(z);
-    zorva_line_color(z, 0, 255, 0);
-    zorva_line(z, 10, 10, 200, 150);
-    zorva_line_width(z, 3);
-    zorva_circle(z, 150, 100, 40);
-    zorva_line_width(z, 1);
-    zorva_line_type(z, ZORVA_DASHED);
-    zorva_arc(z, 300, 100, 50, 0, 135);
-    zorva_line_type(z, ZORVA_SOLID);
-    zorva_line_color(z, 255, 128, 0);
-    zorva_polyline(z, 50, 200);
-    zorva_polyvertex(z, 100, 250);
-    zorva_polyvertex(z, 150, 200);
-    zorva_text_color(z, 255, 255, 255);
-    zorva_font(z, "DejaVu Sans");
-    zorva_text_height(z, 20);
-    zorva_text_align(z, ZORVA_CENTER);
-    return zorva_text(z, 200, 260, "Zorva");
-  });
+  const std::string bytes = written([](zorva* z) { return draw_shared_picture(z); });
   EXPECT_EQ(bytes, readFile(ZORVA_SOURCE_DIR "/tests/e2e/client/picture.zv"));
 }
 
