@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/client/shared_picture.h"
 #include "tests/client/ClientTestSupport.h"
+#include "tests/client/shared_picture.h"
 #include "tests/items/zvItemProbe.h"
 
 namespace {
