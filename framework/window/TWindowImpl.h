@@ -53,9 +53,6 @@ struct TWindow::Impl {
   std::map<unsigned, int> timers;  // program id -> Qt timer id
   bool firstExposure = false;
 
-  // Makes the client widget (and for a top-level window the top widget
-  // and its layout) and the first backing image.
-  void MakeWidgets(QWidget* parentClient);
   void SchedulePaint();
   void PaintCycle();
   // The client widget changed size or screen: a new backing image when the
