@@ -5,6 +5,7 @@
 // item is 36 bytes and a copy never copies its text.
 
 #include <cstdint>
+#include <cstring>
 
 #include "items/ItemString.h"
 
@@ -49,7 +50,7 @@ public:
   zvItem& operator=(const zvItem& item) {
     func = item.func;
     num_arg = item.num_arg;
-    for (int i = 0; i < MaxArgs; ++i) args[i] = item.args[i];
+    std::memcpy(args, item.args, sizeof args);  // a fixed size: copied inline, no call
     str = item.str;
     return *this;
   }

@@ -16,6 +16,7 @@
 #include <iostream>
 #include <string>
 
+#include "framework/surface/RasterImage.h"
 #include "framework/surface/RasterSurface.h"
 #include "framework/surface/RecordingSurface.h"
 #include "tools/RenderFile.h"
@@ -168,7 +169,7 @@ int writePicture(const Options& o) {
     // The same drawing in logical units on an image of `scale` device
     // pixels a unit; its stated resolution grows alike, so that it prints
     // at the size of the unscaled picture.
-    QImage image(o.width * o.scale, o.height * o.scale, QImage::Format_RGB32);
+    QImage image = NewRasterImage(o.width * o.scale, o.height * o.scale, QImage::Format_RGB32);
     image.setDevicePixelRatio(o.scale);
     image.setDotsPerMeterX(image.dotsPerMeterX() * o.scale);
     image.setDotsPerMeterY(image.dotsPerMeterY() * o.scale);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "framework/surface/ColorValue.h"
+#include "framework/surface/RasterImage.h"
 
 TClientArea::TClientArea() = default;
 
@@ -18,7 +19,8 @@ QRegion TClientArea::Resize(const QSize& logical, double devicePixelRatio, std::
   const bool sameRatio = r == ratio;
   if (want == size && sameRatio && image->size() == device) return {};
 
-  auto fresh = std::make_unique<QImage>(device, QImage::Format_RGB32);
+  auto fresh =
+      std::make_unique<QImage>(NewRasterImage(device.width(), device.height(), QImage::Format_RGB32));
   if (!fresh->isNull()) {
     fresh->setDevicePixelRatio(r);
     fresh->fill(ToQRgb(fill));

@@ -80,3 +80,33 @@ TEST(SurfaceLine, LinesLeavingTheImageDrawTheirVisiblePart) {
   for (int x = 0; x < 20; ++x) EXPECT_EQ(Rgb(image, x, 10), 0xFFFFFFu) << x;
   for (int y = 5; y < 20; ++y) EXPECT_EQ(Rgb(image, 10, y), 0xFFFFFFu) << y;
 }
+
+// The plotter's fast loops against the textbook Bresenham loop, for every
+// slope and direction of lines up to 24 pixels along each axis.
+TEST(SurfaceLine, PlottedPixelsAreTheTextbookBresenhamPixels) {
+  EnsureGuiApp();
+  constexpr int kReach = 24, kSize = 2 * kReach + 1, c = kReach;
+  for (int dx = -kReach; dx <= kReach; ++dx)
+    for (int dy = -kReach; dy <= kReach; ++dy) {
+      QImage image = BlackImage(kSize, kSize);
+      RasterSurface surface(&image);
+      {
+        TClientDC dc(surface);
+        dc.SelectObject(TPen(TColor(255, 255, 255), 1, PS_SOLID));
+        dc.MoveToEx(c, c);
+        dc.LineTo(c + dx, c + dy);
+      }
+      surface.End();
+      QImage want = BlackImage(kSize, kSize);
+      int x = c, y = c;
+      const int ex = c + dx, ey = c + dy, ax = std::abs(dx), ay = -std::abs(dy);
+      int err = ax + ay;
+      while (x != ex || y != ey) {
+        want.setPixel(x, y, 0xFFFFFFFFu);
+        const int e2 = 2 * err;
+        if (e2 >= ay) err += ay, x += dx > 0 ? 1 : -1;
+        if (e2 <= ax) err += ax, y += dy > 0 ? 1 : -1;
+      }
+      ASSERT_EQ(image, want) << "line by " << dx << "," << dy;
+    }
+}

@@ -1,0 +1,42 @@
+// Images laid on huge-page memory behave as any QImage: the asked size and
+// format, rows packed, writable, drawn on by the surface, and copies that
+// detach instead of writing into the shared pixels.
+#include <gtest/gtest.h>
+
+#include "framework/gdi/TClientDC.h"
+#include "framework/gdi/TPen.h"
+#include "framework/surface/RasterImage.h"
+#include "framework/surface/RasterSurface.h"
+#include "tests/framework/SurfaceTestApp.h"
+
+TEST(RasterImage, LargeAndSmallImagesAreOrdinaryWritableImages) {
+  EnsureGuiApp();
+  for (const QSize size : {QSize(1920, 1080), QSize(40, 30), QSize(1000, 525)}) {
+    QImage image = NewRasterImage(size.width(), size.height(), QImage::Format_RGB32);
+    ASSERT_FALSE(image.isNull()) << size.width() << "x" << size.height();
+    EXPECT_EQ(image.size(), size);
+    EXPECT_EQ(image.format(), QImage::Format_RGB32);
+    EXPECT_EQ(image.bytesPerLine(), size.width() * 4);
+    image.fill(Qt::black);
+    RasterSurface surface(&image);
+    {
+      TClientDC dc(surface);
+      dc.SelectObject(TPen(TColor(0, 255, 0), 1, PS_SOLID));
+      dc.MoveToEx(0, size.height() - 1);
+      dc.LineTo(size.width(), size.height() - 1);
+    }
+    surface.End();
+    EXPECT_EQ(Rgb(image, size.width() - 1, size.height() - 1), 0x00FF00u);
+    EXPECT_EQ(Rgb(image, 0, 0), 0u);
+
+    QImage copy = image;
+    copy.fill(Qt::white);
+    EXPECT_EQ(Rgb(image, 0, 0), 0u) << "a copy written to detaches from the pixels";
+    EXPECT_EQ(Rgb(copy, 0, 0), 0xFFFFFFu);
+  }
+}
+
+TEST(RasterImage, EmptySizesGiveANullImage) {
+  EXPECT_TRUE(NewRasterImage(0, 10, QImage::Format_RGB32).isNull());
+  EXPECT_TRUE(NewRasterImage(10, -1, QImage::Format_RGB32).isNull());
+}
