@@ -1,60 +1,95 @@
 #include "display/itemList.h"
 
-#include <algorithm>
+#include <sys/mman.h>
 
-itemList::itemList(int upper, int delta) : first_(std::max(upper + 1, 1)), delta_(std::max(delta, 1)) {
-  blocks_.push_back(std::make_unique<zvItem[]>(static_cast<std::size_t>(first_)));
-  limit_ = first_;
+#include <algorithm>
+#include <cstdint>
+#include <new>
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// The most items a slab holds: as many as fill one huge page.
+constexpr int kSlabItems = static_cast<int>(kHugePage / sizeof(zvItem));
+
+}  // namespace
+
+itemList::itemList(int upper, int delta) : delta_(std::max(delta, 1)) {
+  const int first = std::clamp(upper + 1, 1, kSlabItems);
+  slabs_.reserve(64);
+  slabs_.push_back(makeSlab(first, 0));
+  limit_ = std::max(upper + 1, 1);
   Flush();
 }
 
-itemList::~itemList() = default;
-
-void itemList::locate(int index, std::size_t& block, int& offset) const {
-  if (index < first_) {
-    block = 0;
-    offset = index;
-  } else {
-    block = 1 + static_cast<std::size_t>((index - first_) / delta_);
-    offset = (index - first_) % delta_;
-  }
+itemList::~itemList() {
+  for (const Slab& s : slabs_) freeSlab(s);
 }
 
-void itemList::nextBlock() {
-  if (count_ == limit_) {
-    // Make room for the block pointer first so that a failure leaves the
-    // list as it was; the pointer table doubles, so it too grows in
-    // amortised O(1).
-    if (blocks_.size() == blocks_.capacity())
-      blocks_.reserve(std::max<std::size_t>(16, 2 * blocks_.capacity()));
-    blocks_.push_back(std::make_unique<zvItem[]>(static_cast<std::size_t>(delta_)));
-    limit_ += delta_;
+itemList::Slab itemList::makeSlab(int size, int first) {
+  const std::size_t bytes = static_cast<std::size_t>(size) * sizeof(zvItem);
+  Slab slab{nullptr, size, first, false};
+  void* memory = nullptr;
+  if (size == kSlabItems) {
+    // A whole huge page, aligned to one so that the kernel can back it so.
+    void* area = mmap(nullptr, 2 * kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (area == MAP_FAILED) throw std::bad_alloc();
+    const auto at = reinterpret_cast<std::uintptr_t>(area);
+    const std::uintptr_t aligned = (at + kHugePage - 1) & ~(kHugePage - 1);
+    if (aligned > at) munmap(area, aligned - at);
+    if (aligned + kHugePage < at + 2 * kHugePage)
+      munmap(reinterpret_cast<void*>(aligned + kHugePage), at + 2 * kHugePage - aligned - kHugePage);
+    memory = reinterpret_cast<void*>(aligned);
+    madvise(memory, kHugePage, MADV_HUGEPAGE);  // advice only
+    slab.mapped = true;
+  } else {
+    memory = ::operator new(bytes);
   }
-  ++tailBlock_;
-  tail_ = blocks_[tailBlock_].get();
+  slab.items = static_cast<zvItem*>(memory);
+  for (int i = 0; i < size; ++i) new (slab.items + i) zvItem();  // cannot throw
+  return slab;
+}
+
+void itemList::freeSlab(const Slab& slab) noexcept {
+  for (int i = 0; i < slab.size; ++i) slab.items[i].~zvItem();
+  if (slab.mapped)
+    munmap(slab.items, kHugePage);
+  else
+    ::operator delete(slab.items);
+}
+
+void itemList::nextSlab() {
+  if (tailSlab_ + 1 == slabs_.size()) {
+    // Room for the slab's entry first, so that a failure leaves the list as
+    // it was.
+    if (slabs_.size() == slabs_.capacity()) slabs_.reserve(2 * slabs_.capacity());
+    const Slab& last = slabs_.back();
+    const int size = static_cast<int>(std::min<long long>(2LL * last.size, kSlabItems));
+    slabs_.push_back(makeSlab(size, last.first + last.size));
+  }
+  ++tailSlab_;
+  tail_ = slabs_[tailSlab_].items;
   tailOffset_ = 0;
-  tailSize_ = delta_;
+  tailSize_ = slabs_[tailSlab_].size;
 }
 
 zvItem& itemList::operator[](int index) {
-  std::size_t block;
-  int offset;
-  locate(index, block, offset);
-  return blocks_[block][static_cast<std::size_t>(offset)];
+  // The last slab whose first slot is at or before the index.
+  auto it = std::upper_bound(slabs_.begin(), slabs_.end(), index,
+                             [](int i, const Slab& s) { return i < s.first; });
+  const Slab& s = *(it - 1);
+  return s.items[index - s.first];
 }
 
 void itemList::ForEach(IterFunc f, void* arg, int start, int stop) {
   start = std::max(start, 0);
   stop = std::min(stop, count_);
   if (start >= stop) return;
-  std::size_t block;
-  int offset;
-  locate(start, block, offset);
-  for (int i = start; i < stop; ++block, offset = 0) {
-    zvItem* slots = blocks_[block].get();
-    const int size = block == 0 ? first_ : delta_;
-    const int end = std::min(size, offset + (stop - i));
-    for (int k = offset; k < end; ++k) f(slots[k], arg);
-    i += end - offset;
+  auto it = std::upper_bound(slabs_.begin(), slabs_.end(), start,
+                             [](int i, const Slab& s) { return i < s.first; });
+  for (auto s = it - 1; start < stop; ++s) {
+    const int end = std::min(stop, s->first + s->size);
+    for (int i = start; i < end; ++i) f(s->items[i - s->first], arg);
+    start = end;
   }
 }

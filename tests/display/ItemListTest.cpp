@@ -80,3 +80,32 @@ TEST(ItemList, StoresByAssignmentCarryingEverySlot) {
   EXPECT_EQ(zvItemProbe::func(list[1]), 99);
   EXPECT_EQ(zvItemProbe::str(list[1]), "kind 99");
 }
+
+TEST(ItemList, ManySlabsKeepOrderIndexingAndRangesAcrossTheirBounds) {
+  itemList list(1000, 100);
+  constexpr int kItems = 300'000;  // past the first few full-size slabs
+  for (int i = 0; i < kItems; ++i) list.Add(line(i));
+  EXPECT_EQ(list.Count(), kItems);
+  EXPECT_EQ(list.Limit(), 1001 + ((kItems - 1001 + 99) / 100) * 100);
+  for (int i = 0; i < kItems; i += 997) ASSERT_EQ(zvItemProbe::args(list[i])[0], i) << i;
+  ASSERT_EQ(zvItemProbe::args(list[kItems - 1])[0], kItems - 1);
+
+  // Every range that starts or stops near a power-of-two multiple of the
+  // first slab, where slabs meet.
+  for (int edge : {1001, 3003, 7007, 63063, 121317, 179571}) {
+    std::vector<int> seen;
+    list.ForEach(collect, &seen, edge - 3, edge + 3);
+    ASSERT_EQ(seen, (std::vector<int>{edge - 3, edge - 2, edge - 1, edge, edge + 1, edge + 2})) << edge;
+  }
+  long sum = 0, n = 0;
+  list.ForEach([](zvItem& item, void* arg) { *static_cast<long*>(arg) += zvItemProbe::args(item)[0]; }, &sum,
+               0, kItems);
+  list.ForEach([](zvItem&, void* arg) { ++*static_cast<long*>(arg); }, &n, 0, kItems);
+  EXPECT_EQ(n, kItems);
+  EXPECT_EQ(sum, static_cast<long>(kItems) * (kItems - 1) / 2);
+
+  list.Flush();
+  for (int i = 0; i < kItems; ++i) list.Add(line(-i));
+  EXPECT_EQ(zvItemProbe::args(list[kItems - 1])[0], -(kItems - 1)) << "slots are reused after a flush";
+  EXPECT_EQ(list.Limit(), 1001 + ((kItems - 1001 + 99) / 100) * 100);
+}
