@@ -1,5 +1,6 @@
 // Memory of the display list holding 10M items read through the polling
-// step, from the process's own figures: the heap in use (mallinfo2) and the
+// step, from the process's own figures: the heap in use (mallinfo2; the
+// list's full-size slabs are mapped directly and do not show in it) and the
 // resident size (/proc/self/statm), each per item at steady state, and the
 // peak resident size over the steady one (the list never copies itself
 // while it grows). Two files: plain line items, and the same lines with a
