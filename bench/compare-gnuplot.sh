@@ -36,5 +36,5 @@ timeit() {  # prints seconds of one run of the command
 
 z=$(for _ in $(seq "$runs"); do timeit "$bindir/zorva-render" --size 1920x1080 -o "$work/zorva.png" "$work/lines.zv"; done | median)
 g=$(for _ in $(seq "$runs"); do timeit gnuplot "$work/plot.gp"; done | median)
-printf 'segments: %d\nzorva-render: %.3f s\ngnuplot png: %.3f s\nratio zorva/gnuplot: %.3f (goal <= 0.5)\n' \
+printf 'segments: %d\nzorva-render: %.3f s\ngnuplot png: %.3f s\nratio zorva/gnuplot: %.3f (goal <= 0.3)\n' \
   "$n" "$z" "$g" "$(echo "$z / $g" | bc -l)"
