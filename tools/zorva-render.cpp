@@ -19,6 +19,7 @@
 #include "framework/surface/RasterImage.h"
 #include "framework/surface/RasterSurface.h"
 #include "framework/surface/RecordingSurface.h"
+#include "tools/PngWriter.h"
 #include "tools/RenderFile.h"
 
 namespace {
@@ -178,7 +179,7 @@ int writePicture(const Options& o) {
     result = RenderFile(o.file.c_str(), surface, o.width, o.height);
     surface.End();
     if (!result.opened) return cannotOpen(o, result);
-    if (!image.save(QString::fromLocal8Bit(o.out.c_str()), "PNG")) return cannotWrite(o);
+    if (!SavePng(image, o.out)) return cannotWrite(o);
     return 0;
   } else {
     QBuffer buffer;
