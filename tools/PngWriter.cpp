@@ -124,7 +124,7 @@ bool emitHeader(const PngSink& sink, const QImage& image, bool alpha) {
   Bytes ihdr;
   appendU32(ihdr, static_cast<std::uint32_t>(image.width()));
   appendU32(ihdr, static_cast<std::uint32_t>(image.height()));
-  // 8 bits a sample; RGB or RGBA; deflate, adaptive filtering, no interlace.
+  // 8 bits a sample; RGB or RGBA; deflate; a filter type a row; no interlace.
   ihdr.insert(ihdr.end(), {8, static_cast<unsigned char>(alpha ? 6 : 2), 0, 0, 0});
   if (!emitChunk(sink, "IHDR", ihdr)) return false;
   if (image.colorSpace().isValid() && !emitColourSpace(sink, image.colorSpace())) return false;
