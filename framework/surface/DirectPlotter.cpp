@@ -102,6 +102,7 @@ void midpointCircle(int cx, int cy, int r, Put put) {
 }  // namespace
 
 bool DirectPlotter::Circle(double x0, double y0, double r) {
+  Flush();
   if (r != std::floor(r) || r > 16384) return false;
   const int radius = static_cast<int>(r);
   const int cx = static_cast<int>(x0) + radius, cy = static_cast<int>(y0) + radius;

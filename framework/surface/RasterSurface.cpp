@@ -28,7 +28,10 @@ RasterSurface::RasterSurface(QPaintDevice* device) {
 }
 
 RasterSurface::~RasterSurface() {
-  if (painter.isActive()) painter.end();
+  if (painter.isActive()) {
+    plotter.Flush();  // while painting, the target is alive: queued lines still reach it
+    painter.end();
+  }
 }
 
 void RasterSurface::Retarget(QPaintDevice* device) {
@@ -212,6 +215,7 @@ void RasterSurface::LineTo(int x, int y) {
     return;
   }
   if (!painter.isActive() || linePen.style() == Qt::NoPen) return;
+  plotter.Flush();  // Qt draws next: the queued lines go first
   {
     const double reach = halfPenWidth() + 2;
     damage(std::min(ix1, ix2) - reach, std::min(iy1, iy2) - reach, std::max(ix1, ix2) + reach,
@@ -263,6 +267,7 @@ void RasterSurface::drawEllipsePart(double x0, double y0, double x1, double y1, 
   damage(x0 - m, y0 - m, x1 + m, y1 + m);
   const double a = (x1 - x0) / 2, b = (y1 - y0) / 2;
   if (whole && a == b && thin && plotter.Circle(x0, y0, a)) return;
+  plotter.Flush();
   usePen();
   const double s = penShift();
   x0 += s, x1 += s, y0 += s, y1 += s;
@@ -293,6 +298,7 @@ void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
   if (count <= 0 || !text) return;
   if (suspended && !resume()) return;
   if (!painter.isActive()) return;
+  plotter.Flush();
   if (!font) font = RasterFontFor(*GdiObjects::Font(fontHandle));
   const TextCache::Entry& e = texts.Get(*font, ratio, text, count);
   double left = static_cast<double>(x) + orgX, top = static_cast<double>(y) + orgY;
@@ -408,5 +414,6 @@ void RasterSurface::EraseBkgnd(int x, int y, int width, int height, std::uint32_
   const double y1 = std::min(static_cast<double>(y) + height, devH);
   if (x1 <= x0 || y1 <= y0) return;
   damage(x0, y0, x1, y1);
+  plotter.Flush();
   painter.fillRect(QRectF(x0, y0, x1 - x0, y1 - y0), ToQColor(color));
 }

@@ -4,7 +4,10 @@
 // export). The device is not owned and must stay alive until the surface is
 // retargeted, ended or destroyed. State (selected pen and font, text colour,
 // alignment, background mode, viewport origin, current position) belongs to
-// the surface and survives a change of target.
+// the surface and survives a change of target. While the surface paints,
+// the target's pixels may lag behind the calls (Qt's painter and the direct
+// plotter's queue both may); they are complete once the surface is
+// suspended, retargeted, ended or destroyed.
 //
 // Units: every call is in logical pixels. An image whose device pixel ratio
 // is r has r times as many pixels each way; one drawing unit stays one

@@ -18,6 +18,7 @@ QRegion TClientArea::Resize(const QSize& logical, double devicePixelRatio, std::
                      static_cast<int>(std::ceil(want.height() * r)));
   const bool sameRatio = r == ratio;
   if (want == size && sameRatio && image->size() == device) return {};
+  raster.Suspend();  // every line drawn so far is in the pixels copied below
 
   auto fresh =
       std::make_unique<QImage>(NewRasterImage(device.width(), device.height(), QImage::Format_RGB32));

@@ -81,6 +81,7 @@ TEST_F(SurfaceRaster, LineLandsOnItsRow) {
   d.SelectObject(TPen(TColor(255, 255, 255)));
   d.MoveToEx(10, -20);
   d.LineTo(110, -20);
+  surface->Suspend();  // the pixels are complete once painting ends
   for (int x = 10; x < 110; ++x) EXPECT_EQ(Rgb(img, x, 80), kWhite) << x;
   const Lit b = lit(img);
   EXPECT_EQ(b.y0, 80);
@@ -467,4 +468,59 @@ TEST_F(SurfaceRaster, ASuspendedSurfaceLetsAnotherPainterInAndDrawsOnAfter) {
   EXPECT_TRUE(s.Painting());
   EXPECT_EQ(Rgb(img, 1, 1), kRed);
   EXPECT_EQ(s.TakeDamage(), QRect(0, 0, 4, 4));
+}
+
+TEST_F(SurfaceRaster, QueuedLinesKeepTheirPlaceAmongEveryOtherDrawing) {
+  // Plotted lines may wait before they reach the pixels. The same random
+  // mix of thin lines in changing colours, wide lines, circles, arcs, texts
+  // and erasing must give the same picture whether painting runs on or is
+  // suspended after every call, which makes each line land at once.
+  for (double ratio : {1.0, 2.0}) {
+    for (int round = 0; round < 30; ++round) {
+      QImage* pictures[2];
+      for (int suspendEach = 0; suspendEach < 2; ++suspendEach) {
+        std::mt19937 rng(100 + round);
+        QImage& img = newImage(static_cast<int>(100 * ratio), static_cast<int>(80 * ratio));
+        img.setDevicePixelRatio(ratio);
+        RasterSurface s(&img);
+        TFont font("", 12);
+        s.SelectObject(font.GetHandle());
+        s.SetBkMode(TRANSPARENT);
+        std::vector<std::unique_ptr<TPen>> pens;
+        for (int call = 0; call < 120; ++call) {
+          const int x = static_cast<int>(rng() % 100), y = static_cast<int>(rng() % 80);
+          const std::uint32_t colour = rng() & 0xFFFFFF;
+          switch (rng() % 8) {
+            case 0:
+              pens.push_back(std::make_unique<TPen>(
+                  TColor(colour & 0xFF, (colour >> 8) & 0xFF, colour >> 16), rng() % 4 == 0 ? 5 : 1));
+              s.SelectObject(pens.back()->GetHandle());
+              break;
+            case 1: {
+              const int r = 1 + static_cast<int>(rng() % 15);
+              s.Arc(x - r, y - r, x + r, y + r, x + r, y, x + r, y);
+              break;
+            }
+            case 2:
+              s.SetTextColor(colour);
+              s.TextOutA(x, y, "Wg", 2);
+              break;
+            case 3:
+              s.EraseBkgnd(x, y, static_cast<int>(rng() % 30), 7, colour);
+              break;
+            default:
+              s.MoveToEx(x, y);
+              s.LineTo(x + static_cast<int>(rng() % 41) - 20, y + static_cast<int>(rng() % 41) - 20);
+              break;
+          }
+          if (suspendEach) s.Suspend();
+        }
+        s.SelectObject(GdiObjects::DefaultPen);
+        s.SelectObject(GdiObjects::DefaultFont);
+        s.End();
+        pictures[suspendEach] = &img;
+      }
+      ASSERT_EQ(*pictures[0], *pictures[1]) << "ratio " << ratio << " round " << round;
+    }
+  }
 }
