@@ -1,9 +1,12 @@
 #include "framework/surface/RasterFont.h"
 
 #include <algorithm>
+#include <functional>
+#include <list>
 #include <map>
+#include <string_view>
 #include <tuple>
-#include <vector>
+#include <unordered_map>
 
 #include "framework/surface/TextBytes.h"
 
@@ -29,29 +32,110 @@ double cellHeight(QFont f, int pixels) {
   return QFontMetricsF(f).height();
 }
 
-// The largest pixel size whose cell fits `cell`, searched once per family,
-// weight, style and cell.
+// What decides a cell's height: family, weight and style.
+using ShapeKey = std::tuple<std::string, bool, int, bool>;
+
+// Pixel sizes a cell height is, for one shape: the cell grows nearly in
+// proportion to the size, so one measurement at a large size predicts the
+// others to within a pixel or two. Measured once per shape.
+double pixelsPerCell(const ShapeKey& key, const QFont& f) {
+  constexpr int kReference = 256;
+  static std::map<ShapeKey, double> found;
+  if (auto it = found.find(key); it != found.end()) return it->second;
+  const double cell = cellHeight(f, kReference);
+  const double ratio = cell > 0 ? kReference / cell : 1;
+  if (found.size() > 4096) found.clear();
+  found.emplace(key, ratio);
+  return ratio;
+}
+
+// The largest pixel size whose cell fits `cell` (1 when none does), searched
+// once per shape and cell. The cell height never shrinks as the size grows,
+// so the search starts at the predicted size and widens a bracket from there
+// (the usual answer costs two measurements, where halving 1..cell costs a
+// dozen), then halves it.
 int pixelsForCell(const FontDesc& d, int cell) {
-  using Key = std::tuple<std::string, bool, int, bool, int>;
+  using Key = std::tuple<ShapeKey, int>;
   static std::map<Key, int> found;
-  const Key key{d.face, d.hasFace, d.weight, d.italic != 0, cell};
+  const ShapeKey shape{d.face, d.hasFace, d.weight, d.italic != 0};
+  const Key key{shape, cell};
   if (auto it = found.find(key); it != found.end()) return it->second;
   const QFont f = baseFont(d);
-  int lo = 1, hi = std::min(cell, kMaxPixels);
-  if (cellHeight(f, lo) > cell) {
-    hi = lo;
-  } else {
-    while (lo < hi) {  // invariant: lo fits
-      const int mid = lo + (hi - lo + 1) / 2;
-      if (cellHeight(f, mid) <= cell)
-        lo = mid;
-      else
-        hi = mid - 1;
+  const auto fits = [&f, cell](int pixels) { return cellHeight(f, pixels) <= cell; };
+  const int most = std::min(cell, kMaxPixels);
+  const int guess = static_cast<int>(std::clamp(cell * pixelsPerCell(shape, f), 1.0, static_cast<double>(most)));
+  int lo = 1, hi = most;  // every size above hi is too large; lo fits, or is 1
+  if (fits(guess)) {
+    lo = guess;
+    for (int step = 1; lo < hi; step *= 2) {
+      const int probe = std::min(hi, lo + step);
+      if (!fits(probe)) {
+        hi = probe - 1;
+        break;
+      }
+      lo = probe;
     }
+  } else {
+    hi = guess - 1;
+    for (int step = 1; lo < hi; step *= 2) {
+      const int probe = std::max(lo, hi - step + 1);
+      if (fits(probe)) {
+        lo = probe;
+        break;
+      }
+      hi = probe - 1;
+    }
+  }
+  while (lo < hi) {
+    const int mid = lo + (hi - lo + 1) / 2;
+    if (fits(mid))
+      lo = mid;
+    else
+      hi = mid - 1;
   }
   if (found.size() > 4096) found.clear();
   found.emplace(key, lo);
   return lo;
+}
+
+struct DescHash {
+  std::size_t operator()(const FontDesc& d) const {
+    std::size_t h = std::hash<std::string_view>()(d.face);
+    for (const long long v :
+         {static_cast<long long>(d.height), static_cast<long long>(d.width), static_cast<long long>(d.escapement),
+          static_cast<long long>(d.orientation), static_cast<long long>(d.weight),
+          static_cast<long long>(d.italic), static_cast<long long>(d.underline),
+          static_cast<long long>(d.strikeOut), static_cast<long long>(d.charSet),
+          static_cast<long long>(d.outPrecision), static_cast<long long>(d.clipPrecision),
+          static_cast<long long>(d.quality), static_cast<long long>(d.pitchAndFamily),
+          static_cast<long long>(d.hasFace)})
+      h = h * 1000003u ^ std::hash<long long>()(v);
+    return h;
+  }
+};
+
+// The kept fonts, most recently asked for first, and an index into them.
+struct FontCache {
+  using Order = std::list<std::pair<FontDesc, std::shared_ptr<const RasterFont>>>;
+  Order order;
+  std::unordered_map<FontDesc, Order::iterator, DescHash> index;
+  int nextId = 0;
+};
+
+FontCache& fontCache() {
+  static FontCache cache;
+  return cache;
+}
+
+std::shared_ptr<RasterFont> makeFont(const FontDesc& d, int id) {
+  auto rf = std::make_shared<RasterFont>();
+  rf->font = baseFont(d);
+  rf->font.setPixelSize(RasterPixelSize(d));
+  const QFontMetricsF m(rf->font);
+  rf->ascent = m.ascent();
+  rf->height = m.height();
+  rf->id = id;
+  return rf;
 }
 
 }  // namespace
@@ -65,22 +149,21 @@ int RasterPixelSize(const FontDesc& d) {
 }
 
 std::shared_ptr<const RasterFont> RasterFontFor(const FontDesc& d) {
-  struct Entry {
-    FontDesc desc;
-    std::shared_ptr<RasterFont> font;
-  };
-  static std::vector<Entry> cache;
-  static int nextId = 0;
-  for (Entry& e : cache)
-    if (e.desc == d) return e.font;
-  if (cache.size() >= 64) cache.erase(cache.begin());
-  auto rf = std::make_shared<RasterFont>();
-  rf->font = baseFont(d);
-  rf->font.setPixelSize(RasterPixelSize(d));
-  const QFontMetricsF m(rf->font);
-  rf->ascent = m.ascent();
-  rf->height = m.height();
-  rf->id = ++nextId;
-  cache.push_back(Entry{d, rf});
+  FontCache& c = fontCache();
+  if (auto it = c.index.find(d); it != c.index.end()) {
+    c.order.splice(c.order.begin(), c.order, it->second);
+    return it->second->second;
+  }
+  // Made before anything leaves: a failure keeps the cache as it was.
+  std::shared_ptr<const RasterFont> rf = makeFont(d, c.nextId + 1);
+  ++c.nextId;
+  if (c.order.size() >= RasterFontCacheCapacity) {
+    c.index.erase(c.order.back().first);
+    c.order.pop_back();
+  }
+  c.order.emplace_front(d, rf);
+  c.index.emplace(d, c.order.begin());
   return rf;
 }
+
+std::size_t RasterFontCacheSize() { return fontCache().order.size(); }

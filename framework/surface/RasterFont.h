@@ -9,6 +9,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <cstddef>
 #include <memory>
 
 #include "framework/surface/GdiObjects.h"
@@ -20,10 +21,20 @@ struct RasterFont {
   int id = 0;         // distinct for every distinct description
 };
 
-// The font for a description; cached, so the same description gives the
-// same entry (and the same id) while it stays in the cache. Needs a
-// QGuiApplication.
+// The font for a description. Made fonts are kept, the least recently asked
+// for leaving first once RasterFontCacheCapacity are kept, so the same
+// description gives the same entry (and the same id) while it stays; an
+// entry made again after it left gets a new id. Making one loads Qt's font
+// engine for that size (a font match, about half a millisecond); a kept
+// one costs a lookup. A kept font holds its engine, and with it the glyphs
+// drawn in it. Needs a QGuiApplication.
 std::shared_ptr<const RasterFont> RasterFontFor(const FontDesc& desc);
+
+// Fonts kept at most: each costs a few KiB of resident memory with the
+// glyphs of a short text (bench_fonts measures it).
+inline constexpr std::size_t RasterFontCacheCapacity = 512;
+// Fonts kept now.
+std::size_t RasterFontCacheSize();
 
 // The pixel size a font description asks for (see above).
 int RasterPixelSize(const FontDesc& desc);

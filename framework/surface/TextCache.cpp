@@ -9,8 +9,9 @@ namespace {
 // A font's strings are dropped when they grow past this many...
 constexpr std::size_t kMaxTexts = 8192;
 // ... and all of them when strings of more than this many fonts and ratios
-// are kept.
-constexpr std::size_t kMaxTextFonts = 16;
+// are kept: every font the font cache keeps, at two ratios, so that a
+// client that changes fonts at every text keeps its layouts.
+constexpr std::size_t kMaxTextFonts = 2 * RasterFontCacheCapacity;
 
 }  // namespace
 
