@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <list>
 #include <map>
 #include <string_view>
@@ -35,9 +36,10 @@ double cellHeight(QFont f, int pixels) {
 // What decides a cell's height: family, weight and style.
 using ShapeKey = std::tuple<std::string, bool, int, bool>;
 
-// Pixel sizes a cell height is, for one shape: the cell grows nearly in
-// proportion to the size, so one measurement at a large size predicts the
-// others to within a pixel or two. Measured once per shape.
+// The pixel size per pixel of cell height, for one shape: the cell grows
+// nearly in proportion to the size, so one measurement at a large size
+// predicts the size for any cell to within a pixel or two. Measured once
+// per shape.
 double pixelsPerCell(const ShapeKey& key, const QFont& f) {
   constexpr int kReference = 256;
   static std::map<ShapeKey, double> found;
@@ -52,8 +54,8 @@ double pixelsPerCell(const ShapeKey& key, const QFont& f) {
 // The largest pixel size whose cell fits `cell` (1 when none does), searched
 // once per shape and cell. The cell height never shrinks as the size grows,
 // so the search starts at the predicted size and widens a bracket from there
-// (the usual answer costs two measurements, where halving 1..cell costs a
-// dozen), then halves it.
+// (the usual answer costs two measurements, where halving 1..cell costs
+// log2(cell)), then halves it.
 int pixelsForCell(const FontDesc& d, int cell) {
   using Key = std::tuple<ShapeKey, int>;
   static std::map<Key, int> found;
@@ -63,7 +65,8 @@ int pixelsForCell(const FontDesc& d, int cell) {
   const QFont f = baseFont(d);
   const auto fits = [&f, cell](int pixels) { return cellHeight(f, pixels) <= cell; };
   const int most = std::min(cell, kMaxPixels);
-  const int guess = static_cast<int>(std::clamp(cell * pixelsPerCell(shape, f), 1.0, static_cast<double>(most)));
+  const int guess =
+      static_cast<int>(std::clamp(cell * pixelsPerCell(shape, f), 1.0, static_cast<double>(most)));
   int lo = 1, hi = most;  // every size above hi is too large; lo fits, or is 1
   if (fits(guess)) {
     lo = guess;
@@ -101,14 +104,9 @@ int pixelsForCell(const FontDesc& d, int cell) {
 struct DescHash {
   std::size_t operator()(const FontDesc& d) const {
     std::size_t h = std::hash<std::string_view>()(d.face);
-    for (const long long v :
-         {static_cast<long long>(d.height), static_cast<long long>(d.width), static_cast<long long>(d.escapement),
-          static_cast<long long>(d.orientation), static_cast<long long>(d.weight),
-          static_cast<long long>(d.italic), static_cast<long long>(d.underline),
-          static_cast<long long>(d.strikeOut), static_cast<long long>(d.charSet),
-          static_cast<long long>(d.outPrecision), static_cast<long long>(d.clipPrecision),
-          static_cast<long long>(d.quality), static_cast<long long>(d.pitchAndFamily),
-          static_cast<long long>(d.hasFace)})
+    for (const long long v : std::initializer_list<long long>{
+             d.height, d.width, d.escapement, d.orientation, d.weight, d.italic, d.underline, d.strikeOut,
+             d.charSet, d.outPrecision, d.clipPrecision, d.quality, d.pitchAndFamily, d.hasFace})
       h = h * 1000003u ^ std::hash<long long>()(v);
     return h;
   }

@@ -115,7 +115,8 @@ TEST(SurfaceFontCache, CellHeightsGetTheLargestSizeThatFits) {
     const char* face;
     int weight;
     unsigned italic;
-  } shapes[] = {{"Arial", 400, 0}, {"Arial", 700, 0}, {"Arial", 400, 1}, {"DejaVu Serif", 400, 0}, {nullptr, 0, 0}};
+  } shapes[] = {
+      {"Arial", 400, 0}, {"Arial", 700, 0}, {"Arial", 400, 1}, {"DejaVu Serif", 400, 0}, {nullptr, 0, 0}};
   std::vector<int> cells{1, 2, 3, 5, 9, 10, 17, 19, 20, 33, 64, 72, 99, 124, 125, 200, 333};
   for (const Shape& s : shapes) {
     for (int cell : cells) {
@@ -142,7 +143,8 @@ TEST(SurfaceFontCache, TextLayoutsOutliveFontChanges) {
   EnsureGuiApp();
   TextCache cache;
   std::vector<std::shared_ptr<const RasterFont>> fonts;
-  for (int i = 0; i < 200; ++i) fonts.push_back(RasterFontFor(emFont(3700 + i % 100, i < 100 ? "Arial" : "DejaVu Sans")));
+  for (int i = 0; i < 200; ++i)
+    fonts.push_back(RasterFontFor(emFont(3700 + i % 100, i < 100 ? "Arial" : "DejaVu Sans")));
   const std::string s = "Label";
   for (int round = 0; round < 2; ++round)
     for (const auto& f : fonts) ASSERT_GT(cache.Get(*f, 1, s.data(), 5).advance, 0);

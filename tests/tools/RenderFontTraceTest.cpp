@@ -46,8 +46,8 @@ TEST(RenderFontTrace, HeightCyclingFileMakesAndDeletesEveryFont) {
   std::string file = "0 0 9 2 5 Arial ";
   for (int i = 0; i < kTexts; ++i) {
     const std::string t = textOf(i);
-    file += "8 1 " + std::to_string(heightOf(i)) + " 3 4 " + std::to_string(i) + " " + std::to_string(i) + " " +
-            std::to_string(t.size()) + " " + t + " ";
+    file += "8 1 " + std::to_string(heightOf(i)) + " 3 4 " + std::to_string(i) + " " + std::to_string(i) +
+            " " + std::to_string(t.size()) + " " + t + " ";
   }
   const std::string path = testing::TempDir() + "zorva-font-trace-" + std::to_string(::getpid()) + ".zv";
   std::ofstream(path, std::ios::binary) << file;
@@ -73,6 +73,7 @@ TEST(RenderFontTrace, HeightCyclingFileMakesAndDeletesEveryFont) {
       "GetStockObject(WHITE_PEN)\nSelectObject(WHITE_PEN)\n";
   expected += replaceFont(12, made);
   expected += cycle(made);
-  expected += "SelectObject(DEFAULT_PEN)\nSelectObject(DEFAULT_FONT)\nDeleteObject(font" + std::to_string(made) + ")\n";
+  expected += "SelectObject(DEFAULT_PEN)\nSelectObject(DEFAULT_FONT)\nDeleteObject(font" +
+              std::to_string(made) + ")\n";
   EXPECT_EQ(r.out, expected);
 }
