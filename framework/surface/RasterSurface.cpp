@@ -299,7 +299,7 @@ void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
   if (suspended && !resume()) return;
   if (!painter.isActive()) return;
   plotter.Flush();
-  if (!font) font = RasterFontFor(*GdiObjects::Font(fontHandle));
+  if (!font) font = RasterFontFor(fontDesc);
   const TextCache::Entry& e = texts.Get(*font, ratio, text, count);
   double left = static_cast<double>(x) + orgX, top = static_cast<double>(y) + orgY;
   if ((textAlign & TA_CENTER) == TA_CENTER)
@@ -393,7 +393,10 @@ GdiHandle RasterSurface::SelectObject(GdiHandle object) {
   if (const FontDesc* f = GdiObjects::Font(object)) {
     const GdiHandle old = fontHandle;
     fontHandle = object;
-    font = RasterFontFor(*f);
+    fontDesc = *f;
+    // Made when a text first needs it: a picture of lines alone never
+    // loads a font.
+    font.reset();
     painterFontSet = false;
     return old;
   }

@@ -143,6 +143,10 @@ private:
   PenDesc pen;
   QPen linePen;
   enum class PainterPen { Unknown, Line, Text } painterPen = PainterPen::Unknown;
+  // The selected font's description, kept at selection (the handle may be
+  // deleted while selected), and the font made from it when text first
+  // needs it.
+  FontDesc fontDesc = *GdiObjects::Font(GdiObjects::DefaultFont);
   std::shared_ptr<const RasterFont> font;
   bool painterFontSet = false;
 

@@ -524,3 +524,26 @@ TEST_F(SurfaceRaster, QueuedLinesKeepTheirPlaceAmongEveryOtherDrawing) {
     }
   }
 }
+
+TEST_F(SurfaceRaster, TextKeepsTheSelectedFontAfterItsHandleIsDeleted) {
+  // The font is made when text first needs it, from the description taken
+  // at selection: deleting the handle in between changes nothing.
+  int heights[2];
+  for (int deleteFirst = 0; deleteFirst < 2; ++deleteFirst) {
+    QImage& img = newImage(300, 120);
+    RasterSurface s(&img);
+    s.SetTextColor(0xFFFFFF);
+    s.SetBkMode(TRANSPARENT);
+    auto big = std::make_unique<TFont>("", 60);
+    s.SelectObject(big->GetHandle());
+    if (deleteFirst) big.reset();
+    s.TextOutA(5, 5, "Hg", 2);
+    s.SelectObject(GdiObjects::DefaultFont);
+    s.End();
+    const Lit b = lit(img);
+    ASSERT_GT(b.count, 0);
+    heights[deleteFirst] = b.y1 - b.y0;
+  }
+  EXPECT_GT(heights[0], 30) << "a 60-pixel cell";
+  EXPECT_EQ(heights[0], heights[1]);
+}
