@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "framework/gdi/TClientDC.h"
 #include "framework/surface/RasterFont.h"
 #include "framework/surface/RasterSurface.h"
@@ -248,15 +249,7 @@ void BM_RawPenAndLine(benchmark::State& state) {
   itemsPerSecond(state, a.size() / 2);
 }
 
-// Resident set size of the process, bytes.
-double residentBytes() {
-  long pages = 0, resident = 0;
-  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(f);
-  }
-  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
-}
+double residentBytes() { return static_cast<double>(ResidentBytes()); }
 
 // A client writing a million distinct 200-byte texts: the laid-out text
 // cache stays within its bound. Every hundredth text is drawn inside the
@@ -297,11 +290,4 @@ BENCHMARK(BM_RawDrawTextTexts)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->I
 BENCHMARK(BM_ItemColourAndLine)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RawPenAndLine)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv); }

@@ -34,6 +34,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "display/CommandStream.h"
 #include "display/DisplayState.h"
 #include "display/HeadlessHost.h"
@@ -53,15 +54,7 @@ zvItem item(int kind, std::vector<int> a, const char* s = "") {
   return zvItem(kind, static_cast<int>(a.size()), a.data(), s);
 }
 
-// Resident set size of the process, bytes.
-double residentBytes() {
-  long pages = 0, resident = 0;
-  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(f);
-  }
-  return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE));
-}
+double residentBytes() { return static_cast<double>(ResidentBytes()); }
 
 constexpr double kMiB = 1 << 20;
 
@@ -255,11 +248,4 @@ BENCHMARK(BM_TextsCyclingHeights)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_TextsBlockedHeights)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ClearedGroups)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv); }

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "bench/LineFile.h"
 #include "bench/NullSurface.h"
 #include "display/DisplayState.h"
@@ -22,14 +23,7 @@ namespace {
 
 constexpr long kItems = 10'000'000;
 
-long residentBytes() {
-  long pages = 0, resident = 0;
-  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(f);
-  }
-  return resident * sysconf(_SC_PAGESIZE);
-}
+long residentBytes() { return ResidentBytes(); }
 
 // The peak resident size since the last resetPeak, from /proc/self/status.
 long peakBytes() {

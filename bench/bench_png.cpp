@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "framework/surface/RasterSurface.h"
 #include "tools/PngWriter.h"
 #include "tools/RenderFile.h"
@@ -111,11 +112,4 @@ void pictures(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_QImageSave)->Apply(pictures);
 BENCHMARK(BM_PngWriter)->Apply(pictures);
 
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv); }
