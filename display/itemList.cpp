@@ -1,16 +1,15 @@
 #include "display/itemList.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <new>
 
+#include "framework/surface/HugePages.h"
+
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // The most items a slab holds: as many as fill one huge page.
-constexpr int kSlabItems = static_cast<int>(kHugePage / sizeof(zvItem));
+constexpr int kSlabItems = static_cast<int>(kHugePageBytes / sizeof(zvItem));
 
 }  // namespace
 
@@ -31,16 +30,8 @@ itemList::Slab itemList::makeSlab(int size, int first) {
   Slab slab{nullptr, size, first, false};
   void* memory = nullptr;
   if (size == kSlabItems) {
-    // A whole huge page, aligned to one so that the kernel can back it so.
-    void* area = mmap(nullptr, 2 * kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (area == MAP_FAILED) throw std::bad_alloc();
-    const auto at = reinterpret_cast<std::uintptr_t>(area);
-    const std::uintptr_t aligned = (at + kHugePage - 1) & ~(kHugePage - 1);
-    if (aligned > at) munmap(area, aligned - at);
-    if (aligned + kHugePage < at + 2 * kHugePage)
-      munmap(reinterpret_cast<void*>(aligned + kHugePage), at + 2 * kHugePage - aligned - kHugePage);
-    memory = reinterpret_cast<void*>(aligned);
-    madvise(memory, kHugePage, MADV_HUGEPAGE);  // advice only
+    memory = MapHugePages(kHugePageBytes);
+    if (!memory) throw std::bad_alloc();
     slab.mapped = true;
   } else {
     memory = ::operator new(bytes);
@@ -53,7 +44,7 @@ itemList::Slab itemList::makeSlab(int size, int first) {
 void itemList::freeSlab(const Slab& slab) noexcept {
   for (int i = 0; i < slab.size; ++i) slab.items[i].~zvItem();
   if (slab.mapped)
-    munmap(slab.items, kHugePage);
+    UnmapHugePages(slab.items, kHugePageBytes);
   else
     ::operator delete(slab.items);
 }

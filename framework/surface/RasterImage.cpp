@@ -1,16 +1,23 @@
 #include "framework/surface/RasterImage.h"
 
-#include <sys/mman.h>
+#include <new>
 
-#include <cstdint>
-#include <cstdlib>
+#include "framework/surface/HugePages.h"
 
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kLargest = std::size_t{1} << 30;
 
-void freePixels(void* pixels) { std::free(pixels); }
+struct Mapping {
+  void* pixels;
+  std::size_t bytes;
+};
+
+void unmap(void* info) {
+  const Mapping* m = static_cast<Mapping*>(info);
+  UnmapHugePages(m->pixels, m->bytes);
+  delete m;
+}
 
 }  // namespace
 
@@ -19,14 +26,15 @@ QImage NewRasterImage(int w, int h, QImage::Format format) {
   const std::size_t bytes = static_cast<std::size_t>(w) * 4 * static_cast<std::size_t>(h);
   // Small images gain nothing from a huge page, and huge ones are left to
   // Qt's own limits and allocation.
-  if (bytes < kHugePage || bytes > kLargest) return QImage(w, h, format);
-  const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-  void* pixels = std::aligned_alloc(kHugePage, rounded);
+  if (bytes < kHugePageBytes || bytes > kLargest) return QImage(w, h, format);
+  void* pixels = MapHugePages(bytes);
   if (!pixels) return QImage();
-  // Only advice: where the kernel has no huge pages to give, the image
-  // simply stays on ordinary pages.
-  madvise(pixels, rounded, MADV_HUGEPAGE);
-  QImage image(static_cast<uchar*>(pixels), w, h, static_cast<qsizetype>(w) * 4, format, freePixels, pixels);
-  if (image.isNull()) std::free(pixels);
+  auto* mapping = new (std::nothrow) Mapping{pixels, bytes};
+  if (!mapping) {
+    UnmapHugePages(pixels, bytes);
+    return QImage();
+  }
+  QImage image(static_cast<uchar*>(pixels), w, h, static_cast<qsizetype>(w) * 4, format, unmap, mapping);
+  if (image.isNull()) unmap(mapping);
   return image;
 }

@@ -3,8 +3,11 @@
 // detach instead of writing into the shared pixels.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "framework/gdi/TClientDC.h"
 #include "framework/gdi/TPen.h"
+#include "framework/surface/HugePages.h"
 #include "framework/surface/RasterImage.h"
 #include "framework/surface/RasterSurface.h"
 #include "tests/framework/SurfaceTestApp.h"
@@ -39,4 +42,21 @@ TEST(RasterImage, LargeAndSmallImagesAreOrdinaryWritableImages) {
 TEST(RasterImage, EmptySizesGiveANullImage) {
   EXPECT_TRUE(NewRasterImage(0, 10, QImage::Format_RGB32).isNull());
   EXPECT_TRUE(NewRasterImage(10, -1, QImage::Format_RGB32).isNull());
+}
+
+TEST(HugePages, MappingsStartOnABoundaryZeroedAndWritable) {
+  for (const std::size_t bytes : {std::size_t{1}, kHugePageBytes, kHugePageBytes + 1, 5 * kHugePageBytes - 3}) {
+    auto* p = static_cast<unsigned char*>(MapHugePages(bytes));
+    ASSERT_NE(p, nullptr) << bytes;
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % kHugePageBytes, 0u) << bytes;
+    EXPECT_EQ(p[0], 0);
+    EXPECT_EQ(p[bytes - 1], 0);
+    p[0] = 1;
+    p[bytes - 1] = 2;
+    EXPECT_EQ(p[0], bytes == 1 ? 2 : 1);
+    EXPECT_EQ(p[bytes - 1], 2);
+    UnmapHugePages(p, bytes);
+  }
+  EXPECT_EQ(MapHugePages(0), nullptr);
+  EXPECT_EQ(MapHugePages(SIZE_MAX), nullptr);
 }
