@@ -66,8 +66,8 @@ void itemList::nextSlab() {
 
 zvItem& itemList::operator[](int index) {
   // The last slab whose first slot is at or before the index.
-  auto it = std::upper_bound(slabs_.begin(), slabs_.end(), index,
-                             [](int i, const Slab& s) { return i < s.first; });
+  auto it =
+      std::upper_bound(slabs_.begin(), slabs_.end(), index, [](int i, const Slab& s) { return i < s.first; });
   const Slab& s = *(it - 1);
   return s.items[index - s.first];
 }
@@ -76,8 +76,8 @@ void itemList::ForEach(IterFunc f, void* arg, int start, int stop) {
   start = std::max(start, 0);
   stop = std::min(stop, count_);
   if (start >= stop) return;
-  auto it = std::upper_bound(slabs_.begin(), slabs_.end(), start,
-                             [](int i, const Slab& s) { return i < s.first; });
+  auto it =
+      std::upper_bound(slabs_.begin(), slabs_.end(), start, [](int i, const Slab& s) { return i < s.first; });
   for (auto s = it - 1; start < stop; ++s) {
     const int end = std::min(stop, s->first + s->size);
     for (int i = start; i < end; ++i) f(s->items[i - s->first], arg);

@@ -6,7 +6,9 @@
 
 namespace {
 
-std::size_t rounded(std::size_t bytes) { return (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes; }
+std::size_t rounded(std::size_t bytes) {
+  return (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
+}
 
 }  // namespace
 
@@ -15,7 +17,8 @@ void* MapHugePages(std::size_t bytes) noexcept {
   const std::size_t size = rounded(bytes);
   // Map one huge page more than needed, then give back the parts before
   // the first boundary and after the end.
-  void* area = mmap(nullptr, size + kHugePageBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  void* area =
+      mmap(nullptr, size + kHugePageBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (area == MAP_FAILED) return nullptr;
   const auto at = reinterpret_cast<std::uintptr_t>(area);
   const std::uintptr_t aligned = (at + kHugePageBytes - 1) & ~(kHugePageBytes - 1);

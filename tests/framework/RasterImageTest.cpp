@@ -45,7 +45,8 @@ TEST(RasterImage, EmptySizesGiveANullImage) {
 }
 
 TEST(HugePages, MappingsStartOnABoundaryZeroedAndWritable) {
-  for (const std::size_t bytes : {std::size_t{1}, kHugePageBytes, kHugePageBytes + 1, 5 * kHugePageBytes - 3}) {
+  for (const std::size_t bytes :
+       {std::size_t{1}, kHugePageBytes, kHugePageBytes + 1, 5 * kHugePageBytes - 3}) {
     auto* p = static_cast<unsigned char*>(MapHugePages(bytes));
     ASSERT_NE(p, nullptr) << bytes;
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % kHugePageBytes, 0u) << bytes;

@@ -492,8 +492,8 @@ TEST_F(SurfaceRaster, QueuedLinesKeepTheirPlaceAmongEveryOtherDrawing) {
           const std::uint32_t colour = rng() & 0xFFFFFF;
           switch (rng() % 8) {
             case 0:
-              pens.push_back(std::make_unique<TPen>(
-                  TColor(colour & 0xFF, (colour >> 8) & 0xFF, colour >> 16), rng() % 4 == 0 ? 5 : 1));
+              pens.push_back(std::make_unique<TPen>(TColor(colour & 0xFF, (colour >> 8) & 0xFF, colour >> 16),
+                                                    rng() % 4 == 0 ? 5 : 1));
               s.SelectObject(pens.back()->GetHandle());
               break;
             case 1: {
