@@ -72,7 +72,10 @@ status_of() {
   for _ in $(seq $(( ${2:-10} * 10 ))); do
     state=$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)
     if [ -z "$state" ] || [ "$state" = Z ]; then
-      wait "$pid"
+      # With job control on, a plain wait may report an earlier stop of a
+      # process that was stopped and continued (status 147); -f waits for
+      # its end.
+      wait -f "$pid"
       st=$?
       return
     fi
