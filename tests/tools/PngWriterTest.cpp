@@ -7,7 +7,6 @@
 
 #include <QBuffer>
 #include <QColorSpace>
-#include <QGuiApplication>
 #include <QImage>
 #include <QRandomGenerator>
 
@@ -16,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/tools/GuiAppTest.h"
 #include "tests/tools/ImageCompare.h"
 #include "tools/PngWriter.h"
 
@@ -52,16 +52,7 @@ QImage noise(int w, int h, QImage::Format format) {
   return image.convertToFormat(format);
 }
 
-class PngWriter : public testing::Test {
-protected:
-  void SetUp() override {
-    if (!QCoreApplication::instance()) app = std::make_unique<QGuiApplication>(argc, argv);
-  }
-  int argc = 1;
-  char name[16] = "test_tools";
-  char* argv[2] = {name, nullptr};
-  std::unique_ptr<QGuiApplication> app;
-};
+class PngWriter : public GuiAppTest {};
 
 }  // namespace
 

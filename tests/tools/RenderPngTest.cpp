@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QGuiApplication>
 #include <QImage>
 
 #include <cstdio>
@@ -13,6 +12,7 @@
 #include <string>
 
 #include "framework/surface/RasterSurface.h"
+#include "tests/tools/GuiAppTest.h"
 #include "tests/tools/ImageCompare.h"
 #include "tests/tools/ToolRun.h"
 #include "tools/RenderFile.h"
@@ -36,12 +36,8 @@ const Picture kPictures[] = {
      "15 2 150 20 15 2 290 180 6 1 0 11 3 250 150 3 "},
 };
 
-class RenderPng : public testing::Test {
+class RenderPng : public GuiAppTest {
 protected:
-  void SetUp() override {
-    if (!QCoreApplication::instance()) app = std::make_unique<QGuiApplication>(argc, argv);
-  }
-
   std::string writeFile(const std::string& name, const std::string& bytes) {
     const std::string path = testing::TempDir() + "zorva-png-" + std::to_string(::getpid()) + "-" + name;
     std::ofstream(path, std::ios::binary) << bytes;
@@ -60,11 +56,6 @@ protected:
     surface.End();
     return image;
   }
-
-  int argc = 1;
-  char name[16] = "test_tools";
-  char* argv[2] = {name, nullptr};
-  std::unique_ptr<QGuiApplication> app;
 };
 
 }  // namespace
