@@ -25,19 +25,29 @@ itemList::~itemList() {
   for (const Slab& s : slabs_) freeSlab(s);
 }
 
+void itemList::constructSlots(void* block) noexcept {
+  auto* items = static_cast<zvItem*>(block);
+  for (int i = 0; i < kSlabItems; ++i) new (items + i) zvItem();  // cannot throw
+}
+
 itemList::Slab itemList::makeSlab(int size, int first) {
-  const std::size_t bytes = static_cast<std::size_t>(size) * sizeof(zvItem);
   Slab slab{nullptr, size, first, false};
-  void* memory = nullptr;
   if (size == kSlabItems) {
-    memory = MapHugePages(kHugePageBytes);
-    if (!memory) throw std::bad_alloc();
+    void* memory = ahead_.Take();
+    if (!memory) {
+      memory = MapHugePages(kHugePageBytes);
+      if (!memory) throw std::bad_alloc();
+      constructSlots(memory);
+    }
+    slab.items = static_cast<zvItem*>(memory);
     slab.mapped = true;
   } else {
-    memory = ::operator new(bytes);
+    slab.items = static_cast<zvItem*>(::operator new(static_cast<std::size_t>(size) * sizeof(zvItem)));
+    for (int i = 0; i < size; ++i) new (slab.items + i) zvItem();  // cannot throw
   }
-  slab.items = static_cast<zvItem*>(memory);
-  for (int i = 0; i < size; ++i) new (slab.items + i) zvItem();  // cannot throw
+  // The slab after this one is a huge-page slab: a list grown this far
+  // likely needs it, so it is made meanwhile.
+  if (2LL * size >= kSlabItems) ahead_.Start();
   return slab;
 }
 

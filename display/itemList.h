@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "display/SlabAhead.h"
 #include "items/zvItem.h"
 
 class itemList {
@@ -63,7 +64,8 @@ private:
   // Moves the tail to the start of the next slab, making it when the
   // storage is full.
   void nextSlab();
-  static Slab makeSlab(int size, int first);
+  Slab makeSlab(int size, int first);
+  static void constructSlots(void* block) noexcept;
   static void freeSlab(const Slab& slab) noexcept;
 
   int delta_;
@@ -76,4 +78,7 @@ private:
   zvItem* tail_ = nullptr;
   int tailOffset_ = 0;
   int tailSize_ = 0;
+  // The huge-page slab after the newest one, made on a worker thread while
+  // the newest one fills.
+  SlabAhead ahead_{constructSlots};
 };
