@@ -300,18 +300,22 @@ void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
   if (!painter.isActive()) return;
   plotter.Flush();
   if (!font) font = RasterFontFor(fontDesc);
-  const TextCache::Entry& e = texts.Get(*font, ratio, text, count);
-  double left = static_cast<double>(x) + orgX, top = static_cast<double>(y) + orgY;
-  if ((textAlign & TA_CENTER) == TA_CENTER)
-    left -= e.advance / 2;
-  else if (textAlign & TA_RIGHT)
-    left -= e.advance;
+  double top = static_cast<double>(y) + orgY;
   if ((textAlign & TA_BASELINE) == TA_BASELINE)
     top -= font->ascent;
   else if (textAlign & TA_BOTTOM)
     top -= font->height;
-  const double right = left + e.advance, bottom = top + font->height;
-  if (right <= 0 || bottom <= 0 || left >= devW || top >= devH) return;
+  const double bottom = top + font->height;
+  // A text above or below the picture is not even laid out.
+  if (bottom <= 0 || top >= devH) return;
+  const TextCache::Entry& e = texts.Get(*font, ratio, text, count);
+  double left = static_cast<double>(x) + orgX;
+  if ((textAlign & TA_CENTER) == TA_CENTER)
+    left -= e.advance / 2;
+  else if (textAlign & TA_RIGHT)
+    left -= e.advance;
+  const double right = left + e.advance;
+  if (right <= 0 || left >= devW) return;
   // Glyphs may overhang their cell a little (italics, accents).
   const double overhang = font->height / 2.0 + 2;
   damage(left - overhang, top - overhang, right + overhang, bottom + overhang);

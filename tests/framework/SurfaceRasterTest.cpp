@@ -271,6 +271,24 @@ TEST_F(SurfaceRaster, OpaqueTextFillsItsCell) {
   }
 }
 
+TEST_F(SurfaceRaster, TextsAboveOrBelowThePictureAreNotLaidOut) {
+  QImage& img = newImage(200, 60);
+  TDC& d = start(img);
+  d.SetBkMode(OPAQUE);  // a cell that reaches the picture shows
+  d.SelectObject(TFont(nullptr, 20));
+  d.SetTextColor(TColor(255, 255, 255));
+  d.TextOutA(10, 0, "HHHH", 4);    // cell top at device row 60: below
+  d.TextOutA(10, -80, "HHHH", 4);  // cell bottom at row 0: above
+  EXPECT_EQ(surface->TextCacheBytes(), 0u);
+  d.TextOutA(10, -1, "HHHH", 4);  // cell top at row 59: its first row shows
+  EXPECT_GT(surface->TextCacheBytes(), 0u);
+  finish();
+  const Lit b = lit(img);
+  EXPECT_EQ(b.y0, 59);
+  EXPECT_EQ(b.y1, 59);
+  EXPECT_EQ(b.x0, 10);
+}
+
 TEST_F(SurfaceRaster, RetargetKeepsPenFontOriginAndPosition) {
   QImage& first = newImage(100, 100);
   TDC& d = start(first);
