@@ -28,21 +28,34 @@ fi
 export DISPLAY=":$dn"
 
 # Starts the display on file $1 and waits until it said ready; sets $dpid,
-# $win and $h (the window's height).
+# $win and $h (the window's height). On failure $why says what went wrong.
 start_display() {
   # The display inherits none of the shell's own descriptors (a FIFO's write
   # end held by the reader itself would never hang up).
   "$prog" "$1" >"$work/out.log" 2>&1 3>&- 4>&- 9<&- &
   dpid=$!
-  win=""; h=""
+  win=""; h=""; why=""
   for _ in $(seq 600); do
     grep -q '^ready$' "$work/out.log" 2>/dev/null && break
     kill -0 "$dpid" 2>/dev/null || break
     sleep 0.1
   done
-  grep -q '^ready$' "$work/out.log" || return 1
+  if ! grep -q '^ready$' "$work/out.log"; then
+    if kill -0 "$dpid" 2>/dev/null; then
+      why="no ready after 60 s; windows: $(xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
+    else
+      wait "$dpid"
+      why="it ended with status $? before it was ready"
+      dpid=""
+    fi
+    why="$why; log: $(cat "$work/out.log")"
+    return 1
+  fi
   win=$(timeout 30 xdotool search --sync --onlyvisible --name '^ZORVA daemon$' 2>/dev/null | head -n 1)
-  [ -n "$win" ] || return 1
+  if [ -z "$win" ]; then
+    why="ready, but no visible window after 30 s"
+    return 1
+  fi
   h=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
 }
 # Waits at most 60 s for the display's end; sets $st to its status (or
@@ -123,7 +136,7 @@ if start_display "$file"; then
   await_end
   [ "$st" = 0 ] && ok "an exit item through the watch ends the display, status 0" || bad "exit item: status $st"
 else
-  bad "the display did not start: $(cat "$work/out.log")"
+  bad "the display did not start: $why"
 fi
 
 # --- A FIFO whose writer writes and hangs up at once: its bytes show, the
@@ -156,7 +169,7 @@ if start_display "$fifo"; then
   await_end
   [ "$st" = 0 ] && ok "a new writer's exit item ends the display, status 0" || bad "FIFO exit: status $st"
 else
-  bad "the display did not start on a FIFO: $(cat "$work/out.log")"
+  bad "the display did not start on a FIFO: $why"
   exec 4>&-
 fi
 
