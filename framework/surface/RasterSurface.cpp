@@ -17,6 +17,13 @@ namespace {
 constexpr double kSafe = 1 << 20;
 // Above this half-axis, ellipses go through our own visible-part polyline.
 constexpr double kLargeRadius = 16384;
+// Qt keeps images of glyphs up to 64 device pixels and fills the outlines
+// of larger ones at every drawing. Glyphs of fonts above 64 logical pixels
+// are drawn from masks, up to the largest device size kept as masks. (A
+// smaller font on a scaled image is outlined by Qt in another way, which
+// masks do not reproduce pixel for pixel: it stays with Qt.)
+constexpr int kQtGlyphImagePixels = 64;
+constexpr double kLargestMaskPixels = 512;
 
 bool small(double v) { return v > -kSafe && v < kSafe; }
 
@@ -42,6 +49,7 @@ void RasterSurface::Retarget(QPaintDevice* device) {
   painterFontSet = false;
   plotter.Detach();
   thin = false;
+  glyphPixels = PixelTarget();
   if (!device) return;
   if (!painter.begin(device)) return;
   begin();
@@ -56,6 +64,7 @@ void RasterSurface::Suspend() {
   painterFontSet = false;
   plotter.Detach();
   thin = false;
+  glyphPixels = PixelTarget();
 }
 
 bool RasterSurface::resume() {
@@ -96,7 +105,16 @@ void RasterSurface::begin() {
   if (!(ratio > 0)) ratio = 1;
   devW = target->width() / ratio;
   devH = target->height() / ratio;
-  if (target->devType() == QInternal::Image) plotter.Attach(static_cast<QImage*>(target));
+  glyphPixels = PixelTarget();
+  if (target->devType() == QInternal::Image) {
+    auto* image = static_cast<QImage*>(target);
+    plotter.Attach(image);
+    const QImage::Format f = image->format();
+    if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32_Premultiplied)
+      // Where the painter writes (bits() could detach a shared image).
+      glyphPixels = PixelTarget{const_cast<uchar*>(image->constBits()), image->bytesPerLine(), image->width(),
+                                image->height()};
+  }
   const double diagonal = std::hypot(devW, devH);
   maxPenWidth = static_cast<int>(std::min(2 * diagonal + 16, 1.0e6));
   painter.setBrush(Qt::NoBrush);
@@ -308,7 +326,8 @@ void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
   const double bottom = top + font->height;
   // A text above or below the picture is not even laid out.
   if (bottom <= 0 || top >= devH) return;
-  const TextCache::Entry& e = texts.Get(*font, ratio, text, count);
+  const bool own = ownsGlyphs();
+  const TextCache::Entry& e = texts.Get(*font, ratio, text, count, own);
   double left = static_cast<double>(x) + orgX;
   if ((textAlign & TA_CENTER) == TA_CENTER)
     left -= e.advance / 2;
@@ -324,16 +343,43 @@ void RasterSurface::TextOutA(int x, int y, const char* text, int count) {
                       QPointF(std::min(right, devW + 1), std::min(bottom, devH + 1)));
     painter.fillRect(cell, ToQColor(bkColor));
   }
+  const bool wide = e.advance > devW + 2 * font->height || !small(left);
+  if (own && e.placed && !wide && drawGlyphs(e, left, top)) return;
   if (!painterFontSet) {
     painter.setFont(font->font);
     painterFontSet = true;
   }
   useTextPen();
-  if (e.advance > devW + 2 * font->height || !small(left)) {
+  if (wide) {
     drawVisibleSlice(text, count, left, top);
     return;
   }
   painter.drawStaticText(QPointF(left, top), e.text);
+}
+
+bool RasterSurface::ownsGlyphs() const {
+  const int pixels = font->font.pixelSize();
+  return glyphMasksOn && glyphPixels.bits && pixels > kQtGlyphImagePixels &&
+         pixels * ratio <= kLargestMaskPixels && !font->font.underline() && !font->font.strikeOut();
+}
+
+bool RasterSurface::drawGlyphs(const TextCache::Entry& e, double left, double top) {
+  for (const QRawFont& f : e.fonts)
+    if (!glyphMasks.Drawable(f)) return false;
+  const QRgb rgb = ToQRgb(textColor);
+  // Qt places a text at its position cut to 64ths of a logical pixel
+  // (toward zero); glyphs go where Qt would put them.
+  left = std::trunc(left * 64) / 64;
+  top = std::trunc(top * 64) / 64;
+  // Glyphs reach a few ems from their origin at most; those farther off
+  // the target are not even made.
+  const double reach = 8 * font->font.pixelSize() * ratio;
+  for (const PlacedGlyph& g : e.glyphs) {
+    const double x = (left + g.x) * ratio, y = (top + g.y) * ratio;
+    if (x < -reach || y < -reach || x > glyphPixels.w + reach || y > glyphPixels.h + reach) continue;
+    glyphMasks.Draw(e.fonts[static_cast<std::size_t>(g.font)], g.glyph, ratio, x, y, rgb, glyphPixels);
+  }
+  return true;
 }
 
 void RasterSurface::drawVisibleSlice(const char* text, int count, double left, double top) {

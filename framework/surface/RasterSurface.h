@@ -32,7 +32,9 @@
 // ratio); OPAQUE mode fills the cell with the background colour (white),
 // TRANSPARENT does not; text never uses or moves the current position
 // (TA_UPDATECP is ignored). Text bytes are UTF-8 when valid, else
-// Windows-1252; laid-out texts are cached (TextCache).
+// Windows-1252; laid-out texts are cached (TextCache). Text larger than Qt
+// keeps glyph images for (64 device pixels) is drawn on a 32-bit image from
+// kept masks of its glyphs (GlyphMasks) instead of Qt's outline fill.
 
 #include <QImage>
 #include <QPainter>
@@ -45,6 +47,7 @@
 
 #include "framework/surface/DirectPlotter.h"
 #include "framework/surface/GdiObjects.h"
+#include "framework/surface/GlyphMasks.h"
 #include "framework/surface/RasterFont.h"
 #include "framework/surface/Surface.h"
 #include "framework/surface/TextCache.h"
@@ -93,6 +96,10 @@ public:
   int BkMode() const { return bkMode; }
   // The estimated bytes of the laid-out texts kept (TextCache::Bytes).
   std::size_t TextCacheBytes() const { return texts.Bytes(); }
+  // Whether large text is drawn from glyph masks (the default) or all text
+  // through Qt, for comparisons; and the masks' bytes.
+  void SetGlyphMasks(bool on) { glyphMasksOn = on; }
+  std::size_t GlyphMaskBytes() const { return glyphMasks.Bytes(); }
 
 private:
   void begin();
@@ -117,6 +124,12 @@ private:
   // of pen or target.
   void updatePlot();
   void drawVisibleSlice(const char* text, int count, double left, double top);
+  // Whether text in the selected font is drawn from glyph masks here.
+  bool ownsGlyphs() const;
+  // Draws the placed glyphs of a text whose top-left corner is at (left,
+  // top) from masks; false, drawing nothing, when a font of the text has
+  // glyphs that masks cannot hold.
+  bool drawGlyphs(const TextCache::Entry& e, double left, double top);
   double halfPenWidth() const;
   // Where Qt's drawing of the selected pen goes, off the given point, so
   // that it covers the logical pixels it covers at ratio 1 (see above).
@@ -160,4 +173,7 @@ private:
   std::unordered_map<std::uint64_t, QPen> penCache;  // key: style, clamped width, colour
   bool penCacheUnitRatio = true;                     // the ratio class its pens were made for
   TextCache texts;
+  GlyphMasks glyphMasks;
+  bool glyphMasksOn = true;
+  PixelTarget glyphPixels;  // the target's pixels while painting on an image masks can draw on
 };

@@ -1,6 +1,9 @@
 #include "framework/surface/TextCache.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QTextLayout>
+#include <limits>
 
 #include "framework/surface/TextBytes.h"
 
@@ -12,6 +15,45 @@ constexpr std::size_t kMaxTexts = 8192;
 // are kept: every font the font cache keeps, at two ratios, so that a
 // client that changes fonts at every text keeps its layouts.
 constexpr std::size_t kMaxTextFonts = 2 * RasterFontCacheCapacity;
+
+// Places the glyphs of `s` in `font` as a laid-out text draws them: one
+// line, leading included, as wide as it needs. Texts with control or
+// separator characters (which may break lines or tabulate) are left to the
+// layout's own drawing.
+void placeGlyphs(TextCache::Entry& e, const QFont& font, const QString& s) {
+  e.placeTried = true;
+  for (QChar c : s)
+    if (c.unicode() < 0x20 || c.unicode() == 0x7f || c.category() == QChar::Separator_Line ||
+        c.category() == QChar::Separator_Paragraph)
+      return;
+  QTextLayout layout(s, font);
+  layout.beginLayout();
+  QTextLine line = layout.createLine();
+  if (!line.isValid()) {
+    layout.endLayout();
+    return;
+  }
+  line.setLeadingIncluded(true);
+  line.setLineWidth(std::numeric_limits<int>::max() / 256.0);
+  line.setPosition(QPointF(0, 0));
+  const bool oneLine = !layout.createLine().isValid();
+  layout.endLayout();
+  if (!oneLine) return;
+  for (const QGlyphRun& run : layout.glyphRuns()) {
+    const QList<quint32> indexes = run.glyphIndexes();
+    const QList<QPointF> positions = run.positions();
+    const int f = static_cast<int>(e.fonts.size());
+    e.fonts.push_back(run.rawFont());
+    for (qsizetype i = 0; i < indexes.size() && i < positions.size(); ++i)
+      e.glyphs.push_back(PlacedGlyph{indexes[i], f, positions[i].x(), positions[i].y()});
+  }
+  e.placed = true;
+}
+
+// What placed glyphs add to an entry's bytes.
+std::size_t placedBytes(const TextCache::Entry& e) {
+  return e.glyphs.size() * sizeof(PlacedGlyph) + e.fonts.size() * (sizeof(QRawFont) + 64);
+}
 
 }  // namespace
 
@@ -31,14 +73,25 @@ TextCache::Strings& TextCache::stringsFor(const Key& key) {
   return *last;
 }
 
-const TextCache::Entry& TextCache::Get(const RasterFont& font, double ratio, const char* text, int count) {
+const TextCache::Entry& TextCache::Get(const RasterFont& font, double ratio, const char* text, int count,
+                                       bool place) {
   const Key key{font.id, ratio};
   const std::string_view bytes(text, static_cast<std::size_t>(count));
   Strings* strings = &stringsFor(key);
-  if (auto it = strings->find(bytes); it != strings->end()) return it->second;
+  if (auto it = strings->find(bytes); it != strings->end()) {
+    if (!place || it->second.placeTried) return it->second;
+    // Laid out before without its glyphs: made again with them.
+    used -= it->second.cost;
+    strings->erase(it);
+  }
   Entry e;
   const QString s = DecodeTextBytes(text, count);
-  e.cost = entryBytes(bytes.size(), s.size());
+  e.text.setTextFormat(Qt::PlainText);
+  e.text.setPerformanceHint(QStaticText::AggressiveCaching);
+  e.text.setText(s);
+  e.advance = QFontMetricsF(font.font).horizontalAdvance(s);
+  if (place) placeGlyphs(e, font.font, s);
+  e.cost = entryBytes(bytes.size(), s.size()) + placedBytes(e);
   if (strings->size() >= kMaxTexts) {
     for (const auto& kept : *strings) used -= kept.second.cost;
     strings->clear();
@@ -48,10 +101,6 @@ const TextCache::Entry& TextCache::Get(const RasterFont& font, double ratio, con
     strings = &stringsFor(key);
   }
   used += e.cost;
-  e.text.setTextFormat(Qt::PlainText);
-  e.text.setPerformanceHint(QStaticText::AggressiveCaching);
-  e.text.setText(s);
-  e.advance = QFontMetricsF(font.font).horizontalAdvance(s);
   return strings->emplace(std::string(bytes), std::move(e)).first->second;
 }
 

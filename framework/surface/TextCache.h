@@ -7,13 +7,24 @@
 // when strings of too many fonts and ratios are kept or when the estimated
 // bytes of all entries would pass the cache's bound (32 MiB unless given).
 
+#include <QRawFont>
 #include <QStaticText>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "framework/surface/RasterFont.h"
+
+// One glyph of a laid-out text: its index in the font `font` (an index into
+// the text's fonts) and its origin, in logical pixels off the top-left
+// corner of the text.
+struct PlacedGlyph {
+  quint32 glyph;
+  int font;
+  double x, y;
+};
 
 class TextCache {
 public:
@@ -21,12 +32,20 @@ public:
     QStaticText text;
     double advance = 0;    // logical pixels
     std::size_t cost = 0;  // estimated bytes (see Bytes)
+    // The glyphs, placed as the layout places them, for a surface that
+    // draws them itself; only when asked for, and only for a text of one
+    // line without control characters (`placed` says whether they are).
+    bool placeTried = false;
+    bool placed = false;
+    std::vector<QRawFont> fonts;
+    std::vector<PlacedGlyph> glyphs;
   };
 
   // The layout of the `count` bytes at `text` (count > 0) in `font`, to be
-  // drawn on a device of pixel ratio `ratio`. The reference is valid until
-  // the next call.
-  const Entry& Get(const RasterFont& font, double ratio, const char* text, int count);
+  // drawn on a device of pixel ratio `ratio`, with its glyphs placed when
+  // `placeGlyphs` says so. The reference is valid until the next call.
+  const Entry& Get(const RasterFont& font, double ratio, const char* text, int count,
+                   bool placeGlyphs = false);
   void Clear();
 
   static constexpr std::size_t kDefaultMaxBytes = 32u << 20;
