@@ -12,9 +12,12 @@
 // with the same heights each held for ten texts. BM_FontCyclingRatio times
 // the three on fresh surfaces in the same run and reports the ratios: its
 // first iteration meets every font for the first time (cold), the later
-// ones meet fonts made before. Heights of 64 pixels and more are drawn as
-// outlines by Qt, which costs far more than a 16-pixel text; the blocked
+// ones meet fonts made before. Glyphs above 64 pixels are drawn from masks
+// the surface makes once per size (Qt fills their outlines at every
+// drawing), which still costs more than a 16-pixel text; the blocked
 // heights draw the same and so show what the font changes alone cost.
+// BM_RepaintOneFont and BM_RepaintCyclingHeights replay the texts on one
+// surface again and again, as a window repaints.
 //
 // BM_ClearedGroups follows a command file through the command stream into
 // a display list drawn on a raster surface: 20 times the same 25,000
@@ -107,6 +110,19 @@ void texts(benchmark::State& state, Heights heights) {
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * 2 * kTexts);
 }
+
+// A window's repaint: the same surface replays the items again and again.
+void repaints(benchmark::State& state, Heights heights) {
+  std::vector<zvItem> v = textItems(heights);
+  Canvas c;
+  c.drawAndReplay(v);
+  for (auto _ : state)
+    for (zvItem& i : v) i.Display(&c.dc, c.attributes);
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * kTexts);
+}
+
+void BM_RepaintOneFont(benchmark::State& state) { repaints(state, Heights::One); }
+void BM_RepaintCyclingHeights(benchmark::State& state) { repaints(state, Heights::Cycling); }
 
 void BM_TextsOneFont(benchmark::State& state) { texts(state, Heights::One); }
 void BM_TextsCyclingHeights(benchmark::State& state) { texts(state, Heights::Cycling); }
@@ -246,6 +262,8 @@ BENCHMARK(BM_FontCyclingRatio)->Unit(benchmark::kMillisecond)->Iterations(6);
 BENCHMARK(BM_TextsOneFont)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_TextsCyclingHeights)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_TextsBlockedHeights)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_RepaintOneFont)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_RepaintCyclingHeights)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_ClearedGroups)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv); }
