@@ -66,6 +66,7 @@ GlyphMasks::Mask GlyphMasks::makeMask(const QRawFont& font, quint32 glyph, doubl
   m.top = static_cast<int>(std::floor(bounds.top())) - 1;
   const int w = static_cast<int>(std::ceil(bounds.right())) + 1 - m.left;
   const int h = static_cast<int>(std::ceil(bounds.bottom())) + 1 - m.top;
+  if (!(bounds.width() < kMaxMaskSide - 2 && bounds.height() < kMaxMaskSide - 2)) return Mask();
   // Premultiplied ARGB: Qt's fast solid blend writes the coverage into
   // the alpha byte (an 8-bit alpha image would go through its generic,
   // threaded path).
@@ -94,12 +95,9 @@ GlyphMasks::Mask GlyphMasks::makeMask(const QRawFont& font, quint32 glyph, doubl
       const bool solid = row[x] == 255;
       int end = x;
       while (end < width && row[end] && (row[end] == 255) == solid) ++end;
-      Run run{y, x, end - x, -1};
-      if (!solid) {
-        run.coverage = static_cast<std::int32_t>(m.coverage.size());
-        m.coverage.insert(m.coverage.end(), row.begin() + x, row.begin() + end);
-      }
-      m.runs.push_back(run);
+      m.runs.push_back(Run{static_cast<std::int16_t>(y), static_cast<std::int16_t>(x),
+                           static_cast<std::int16_t>(end - x), solid});
+      if (!solid) m.coverage.insert(m.coverage.end(), row.begin() + x, row.begin() + end);
       x = end;
     }
   }
@@ -132,18 +130,21 @@ void GlyphMasks::Draw(const QRawFont& font, quint32 glyph, double scale, double 
   const Mask& m = maskFor(font, glyph, scale, x - ix, y - iy);
   const long long gx = static_cast<long long>(ix) + m.left, gy = static_cast<long long>(iy) + m.top;
   const std::uint32_t colour = rgb | 0xff000000u;
+  const std::uint8_t* coverage = m.coverage.data();  // the next partial run's
   for (const Run& run : m.runs) {
+    const std::uint8_t* c = coverage;
+    if (!run.solid) coverage += run.len;
     const long long row = gy + run.y;
     if (row < 0 || row >= target.h) continue;
     const long long from = std::max<long long>(gx + run.x, 0);
     const long long to = std::min<long long>(gx + run.x + run.len, target.w);
     if (from >= to) continue;
     auto* pixels = reinterpret_cast<std::uint32_t*>(target.bits + row * target.stride);
-    if (run.coverage < 0) {
+    if (run.solid) {
       std::fill(pixels + from, pixels + to, colour);
       continue;
     }
-    const std::uint8_t* c = m.coverage.data() + run.coverage + (from - gx - run.x);
+    c += from - gx - run.x;
     for (long long i = from; i < to; ++i, ++c)
       pixels[i] = mulChannels(colour, *c) + mulChannels(pixels[i], 255u - *c);
   }

@@ -52,11 +52,15 @@ public:
 
 private:
   // A row's stretch of covered pixels: all fully covered (solid), or with
-  // their coverage at `coverage` in the mask's bytes.
+  // their coverage next in the mask's bytes (partial runs take theirs in
+  // turn).
   struct Run {
-    std::int32_t y, x, len;
-    std::int32_t coverage;  // -1: solid
+    std::int16_t y, x, len;
+    bool solid;
   };
+  // The most pixels a mask spans each way (a glyph's outline far beyond its
+  // em square, from a broken font, is not drawn).
+  static constexpr int kMaxMaskSide = 4096;
   struct Mask {
     int left = 0, top = 0;  // of the mask, off the glyph's whole-pixel origin
     std::vector<Run> runs;
