@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "bench/BenchSupport.h"
+#include "bench/LineFile.h"
 #include "display/CommandStream.h"
 #include "display/DisplayState.h"
 #include "display/HeadlessHost.h"
@@ -206,23 +207,15 @@ void BM_FontEntryMemory(benchmark::State& state) {
 
 // One group: `texts` distinct 150-byte texts, then a clear item.
 std::string groupFile(int texts) {
-  const std::string path = "/tmp/zorva-bench-cleared-group-" + std::to_string(texts) + ".zv";
-  if (FILE* probe = std::fopen(path.c_str(), "rb")) {
-    std::fclose(probe);
-    return path;
-  }
-  const std::string part = path + ".part";
-  FILE* f = std::fopen(part.c_str(), "wb");
-  std::string s(150, 'x');
-  for (int i = 0; i < texts; ++i) {
-    const std::string n = std::to_string(i);
-    s.replace(0, n.size(), n);
-    std::fprintf(f, "3 4 %d %d %zu %s\n", i % 1800, i % 1000, s.size(), s.c_str());
-  }
-  std::fputs("12 0 \n", f);
-  std::fclose(f);
-  std::rename(part.c_str(), path.c_str());
-  return path;
+  return benchFile("/tmp/zorva-bench-cleared-group-" + std::to_string(texts) + ".zv", [texts](FILE* f) {
+    std::string s(150, 'x');
+    for (int i = 0; i < texts; ++i) {
+      const std::string n = std::to_string(i);
+      s.replace(0, n.size(), n);
+      std::fprintf(f, "3 4 %d %d %zu %s\n", i % 1800, i % 1000, s.size(), s.c_str());
+    }
+    std::fputs("12 0 \n", f);
+  });
 }
 
 void BM_ClearedGroups(benchmark::State& state) {
