@@ -60,7 +60,7 @@ GlyphMasks::Mask GlyphMasks::makeMask(const QRawFont& font, quint32 glyph, doubl
   if (path.isEmpty()) return m;
   path.setFillRule(Qt::WindingFill);
   const QTransform place(scale, 0, 0, scale, fx, fy);
-  const QRectF bounds = place.map(path).boundingRect();
+  const QRectF bounds = place.mapRect(path.boundingRect());  // a scale and a shift: exact
   // A pixel of room each way for the anti-aliased edge.
   m.left = static_cast<int>(std::floor(bounds.left())) - 1;
   m.top = static_cast<int>(std::floor(bounds.top())) - 1;
