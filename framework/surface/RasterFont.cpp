@@ -1,6 +1,7 @@
 #include "framework/surface/RasterFont.h"
 
 #include <algorithm>
+#include <deque>
 #include <functional>
 #include <initializer_list>
 #include <list>
@@ -28,13 +29,29 @@ QFont baseFont(const FontDesc& d) {
   return f;
 }
 
-double cellHeight(QFont f, int pixels) {
-  f.setPixelSize(pixels);
-  return QFontMetricsF(f).height();
-}
-
 // What decides a cell's height: family, weight and style.
 using ShapeKey = std::tuple<std::string, bool, int, bool>;
+
+// The cell height of shape `shape` (whose font is `f`) at `pixels`. Each
+// measurement loads Qt's font engine for that size (a font match), and Qt
+// soon drops an engine that no font holds. So measurements are kept, since
+// the searches for neighbouring cells measure the same sizes, and the fonts
+// of the last few hold their engines, since the font made after a search
+// has the size it measured last or nearly last.
+double cellHeight(const ShapeKey& shape, QFont f, int pixels) {
+  using Key = std::tuple<ShapeKey, int>;
+  static std::map<Key, double> measured;
+  static std::deque<QFont> holding;
+  const Key key{shape, pixels};
+  if (auto it = measured.find(key); it != measured.end()) return it->second;
+  f.setPixelSize(pixels);
+  const double cell = QFontMetricsF(f).height();
+  holding.push_back(f);
+  if (holding.size() > 4) holding.pop_front();
+  if (measured.size() > 4096) measured.clear();
+  measured.emplace(key, cell);
+  return cell;
+}
 
 // The pixel size per pixel of cell height, for one shape: the cell grows
 // nearly in proportion to the size, so one measurement at a large size
@@ -44,7 +61,7 @@ double pixelsPerCell(const ShapeKey& key, const QFont& f) {
   constexpr int kReference = 256;
   static std::map<ShapeKey, double> found;
   if (auto it = found.find(key); it != found.end()) return it->second;
-  const double cell = cellHeight(f, kReference);
+  const double cell = cellHeight(key, f, kReference);
   const double ratio = cell > 0 ? kReference / cell : 1;
   if (found.size() > 4096) found.clear();
   found.emplace(key, ratio);
@@ -63,7 +80,7 @@ int pixelsForCell(const FontDesc& d, int cell) {
   const Key key{shape, cell};
   if (auto it = found.find(key); it != found.end()) return it->second;
   const QFont f = baseFont(d);
-  const auto fits = [&f, cell](int pixels) { return cellHeight(f, pixels) <= cell; };
+  const auto fits = [&shape, &f, cell](int pixels) { return cellHeight(shape, f, pixels) <= cell; };
   const int most = std::min(cell, kMaxPixels);
   const int guess =
       static_cast<int>(std::clamp(cell * pixelsPerCell(shape, f), 1.0, static_cast<double>(most)));
