@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -67,37 +68,47 @@ GlyphMasks::Mask GlyphMasks::makeMask(const QRawFont& font, quint32 glyph, doubl
   const int w = static_cast<int>(std::ceil(bounds.right())) + 1 - m.left;
   const int h = static_cast<int>(std::ceil(bounds.bottom())) + 1 - m.top;
   if (!(bounds.width() < kMaxMaskSide - 2 && bounds.height() < kMaxMaskSide - 2)) return Mask();
-  // Premultiplied ARGB: Qt's fast solid blend writes the coverage into
-  // the alpha byte (an 8-bit alpha image would go through its generic,
-  // threaded path).
-  QImage alpha(std::max(w, 1), std::max(h, 1), QImage::Format_ARGB32_Premultiplied);
-  alpha.fill(0);
+  // Premultiplied ARGB: Qt's fast solid blend writes the coverage into the
+  // alpha byte (an 8-bit alpha image would go through its generic, threaded
+  // path). One image serves every mask, so that Qt's paint engine for it is
+  // made once; only the mask's corner of it is cleared and filled.
+  if (scratch.width() < w || scratch.height() < h)
+    scratch = QImage(std::max({w, scratch.width(), 256}), std::max({h, scratch.height(), 256}),
+                     QImage::Format_ARGB32_Premultiplied);
+  for (int y = 0; y < h; ++y) std::memset(scratch.scanLine(y), 0, static_cast<std::size_t>(w) * 4);
   {
     // The fill Qt makes of a glyph it draws as an outline: anti-aliased,
     // winding, no pen.
-    QPainter p(&alpha);
+    QPainter p(&scratch);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, 255));
     p.setTransform(QTransform(scale, 0, 0, scale, fx - m.left, fy - m.top));
     p.drawPath(path);
   }
-  std::vector<uchar> row(static_cast<std::size_t>(alpha.width()));
-  for (int y = 0; y < alpha.height(); ++y) {
-    const auto* argb = reinterpret_cast<const QRgb*>(alpha.constScanLine(y));
-    const int width = alpha.width();
-    for (int x = 0; x < width; ++x) row[static_cast<std::size_t>(x)] = static_cast<uchar>(qAlpha(argb[x]));
-    for (int x = 0; x < width;) {
-      if (!row[x]) {
-        ++x;
-        continue;
+  // A black fill leaves each pixel its coverage in the alpha byte and
+  // nothing else: 0 uncovered, kSolid fully covered.
+  constexpr std::uint32_t kSolid = 0xff000000u;
+  const auto run = [&m](int y, int x, int end, bool solid) {
+    m.runs.push_back(Run{static_cast<std::int16_t>(y), static_cast<std::int16_t>(x),
+                         static_cast<std::int16_t>(end - x), solid});
+  };
+  for (int y = 0; y < h; ++y) {
+    const auto* px = reinterpret_cast<const std::uint32_t*>(scratch.constScanLine(y));
+    for (int x = 0; x < w;) {
+      while (x + 4 <= w && (px[x] | px[x + 1] | px[x + 2] | px[x + 3]) == 0) x += 4;
+      while (x < w && px[x] == 0) ++x;
+      if (x == w) break;
+      int end = x + 1;
+      if (px[x] == kSolid) {
+        while (end + 4 <= w && (px[end] & px[end + 1] & px[end + 2] & px[end + 3]) == kSolid) end += 4;
+        while (end < w && px[end] == kSolid) ++end;
+        run(y, x, end, true);
+      } else {
+        while (end < w && px[end] != 0 && px[end] != kSolid) ++end;
+        run(y, x, end, false);
+        for (; x < end; ++x) m.coverage.push_back(static_cast<std::uint8_t>(px[x] >> 24));
       }
-      const bool solid = row[x] == 255;
-      int end = x;
-      while (end < width && row[end] && (row[end] == 255) == solid) ++end;
-      m.runs.push_back(Run{static_cast<std::int16_t>(y), static_cast<std::int16_t>(x),
-                           static_cast<std::int16_t>(end - x), solid});
-      if (!solid) m.coverage.insert(m.coverage.end(), row.begin() + x, row.begin() + end);
       x = end;
     }
   }

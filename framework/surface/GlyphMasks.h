@@ -14,6 +14,7 @@
 // of them are dropped and made again as needed.
 
 #include <QHash>
+#include <QImage>
 #include <QRawFont>
 #include <QRgb>
 #include <cstddef>
@@ -82,11 +83,12 @@ private:
   };
   FontEntry fontEntry(const QRawFont& font);
   const Mask& maskFor(const QRawFont& font, quint32 glyph, double scale, double fx, double fy);
-  static Mask makeMask(const QRawFont& font, quint32 glyph, double scale, double fx, double fy);
+  Mask makeMask(const QRawFont& font, quint32 glyph, double scale, double fx, double fy);
   static std::size_t maskBytes(const Mask& m);
 
   QHash<QRawFont, FontEntry> fonts;  // holds the fonts, so that their ids stay theirs
   std::unordered_map<Key, Mask, KeyHash> masks;
   std::size_t maxBytes;
   std::size_t used = 0;
+  QImage scratch;  // where masks are filled
 };
