@@ -33,8 +33,13 @@ std::size_t GlyphMasks::KeyHash::operator()(const Key& k) const {
   return mix(h, std::bit_cast<std::uint64_t>(k.fy));
 }
 
+std::size_t GlyphMasks::OutlineKeyHash::operator()(const OutlineKey& k) const {
+  return mix(static_cast<std::size_t>(k.font), k.glyph);
+}
+
 void GlyphMasks::Clear() {
   masks.clear();
+  outlines.clear();
   fonts.clear();
   used = 0;
 }
@@ -54,14 +59,32 @@ std::size_t GlyphMasks::maskBytes(const Mask& m) {
   return sizeof(Mask) + sizeof(Key) + 32 + m.runs.size() * sizeof(Run) + m.coverage.size();
 }
 
-GlyphMasks::Mask GlyphMasks::makeMask(const QRawFont& font, quint32 glyph, double scale, double fx,
-                                      double fy) {
+bool GlyphMasks::reserve(std::size_t bytes) {
+  if (used + bytes <= maxBytes || (masks.empty() && outlines.empty())) return true;
+  Clear();
+  return false;
+}
+
+const GlyphMasks::Outline& GlyphMasks::outlineFor(const QRawFont& font, quint32 glyph) {
+  OutlineKey key{fontEntry(font).id, glyph};
+  if (auto it = outlines.find(key); it != outlines.end()) return it->second;
+  Outline o;
+  o.path = font.pathForGlyph(glyph);
+  o.path.setFillRule(Qt::WindingFill);
+  o.bounds = o.path.boundingRect();
+  const std::size_t bytes = sizeof(OutlineKey) + sizeof(Outline) + 32 +
+                            static_cast<std::size_t>(o.path.elementCount()) * sizeof(QPainterPath::Element);
+  if (!reserve(bytes)) key.font = fontEntry(font).id;  // the fonts went too
+  used += bytes;
+  return outlines.emplace(key, std::move(o)).first->second;
+}
+
+GlyphMasks::Mask GlyphMasks::makeMask(const Outline& outline, double scale, double fx, double fy) {
   Mask m;
-  QPainterPath path = font.pathForGlyph(glyph);
-  if (path.isEmpty()) return m;
-  path.setFillRule(Qt::WindingFill);
+  if (outline.path.isEmpty()) return m;
+  const QPainterPath& path = outline.path;
   const QTransform place(scale, 0, 0, scale, fx, fy);
-  const QRectF bounds = place.mapRect(path.boundingRect());  // a scale and a shift: exact
+  const QRectF bounds = place.mapRect(outline.bounds);  // a scale and a shift: exact
   // A pixel of room each way for the anti-aliased edge.
   m.left = static_cast<int>(std::floor(bounds.left())) - 1;
   m.top = static_cast<int>(std::floor(bounds.top())) - 1;
@@ -119,14 +142,13 @@ GlyphMasks::Mask GlyphMasks::makeMask(const QRawFont& font, quint32 glyph, doubl
 
 const GlyphMasks::Mask& GlyphMasks::maskFor(const QRawFont& font, quint32 glyph, double scale, double fx,
                                             double fy) {
-  const Key key{fontEntry(font).id, glyph, scale, fx, fy};
+  Key key{fontEntry(font).id, glyph, scale, fx, fy};
   if (auto it = masks.find(key); it != masks.end()) return it->second;
-  Mask m = makeMask(font, glyph, scale, fx, fy);
+  Mask m = makeMask(outlineFor(font, glyph), scale, fx, fy);
   const std::size_t bytes = maskBytes(m);
-  if (used + bytes > maxBytes && !masks.empty()) {
-    Clear();
-    return maskFor(font, glyph, scale, fx, fy);
-  }
+  // When everything else goes, the mask's outline goes too (it is made
+  // again if wanted), and the fonts with their ids.
+  if (!reserve(bytes)) key.font = fontEntry(font).id;
   used += bytes;
   return masks.emplace(key, std::move(m)).first->second;
 }

@@ -9,12 +9,17 @@
 // where two glyphs of one text share a pixel: each glyph is blended on its
 // own there, as Qt blends the glyphs it keeps.
 //
-// Masks are kept up to a bound on their bytes (32 MiB unless given: the
-// 2,500 masks of a short text in 192 sizes take about 30 MiB); past it all
-// of them are dropped and made again as needed.
+// A glyph's outline is asked of Qt once per font and kept for its other
+// masks, so a glyph's masks all come from the same outline.
+//
+// Masks and outlines are kept up to a bound on their bytes (32 MiB unless
+// given: short texts in 192 sizes of two faces, 5,700 masks from 3,500
+// outlines, take about 21 MiB); past it all of them are dropped and made
+// again as needed.
 
 #include <QHash>
 #include <QImage>
+#include <QPainterPath>
 #include <QRawFont>
 #include <QRgb>
 #include <cstddef>
@@ -45,8 +50,8 @@ public:
   void Draw(const QRawFont& font, quint32 glyph, double scale, double x, double y, QRgb rgb,
             const PixelTarget& target);
 
-  // Masks kept, and their estimated bytes (never above the bound unless one
-  // mask alone passes it).
+  // Masks kept, and the estimated bytes of the masks and of the outlines
+  // they were made from (never above the bound unless one alone passes it).
   std::size_t Size() const { return masks.size(); }
   std::size_t Bytes() const { return used; }
   void Clear();
@@ -76,6 +81,21 @@ private:
   struct KeyHash {
     std::size_t operator()(const Key& k) const;
   };
+  // A glyph's outline in its font, at the font's size: the same for every
+  // scale and fraction of a pixel, and kept for the masks of the other
+  // fractions (a glyph placed along a text lands on several).
+  struct OutlineKey {
+    int font;
+    quint32 glyph;
+    bool operator==(const OutlineKey&) const = default;
+  };
+  struct OutlineKeyHash {
+    std::size_t operator()(const OutlineKey& k) const;
+  };
+  struct Outline {
+    QPainterPath path;
+    QRectF bounds;
+  };
 
   struct FontEntry {
     int id;
@@ -83,11 +103,16 @@ private:
   };
   FontEntry fontEntry(const QRawFont& font);
   const Mask& maskFor(const QRawFont& font, quint32 glyph, double scale, double fx, double fy);
-  Mask makeMask(const QRawFont& font, quint32 glyph, double scale, double fx, double fy);
+  const Outline& outlineFor(const QRawFont& font, quint32 glyph);
+  Mask makeMask(const Outline& outline, double scale, double fx, double fy);
   static std::size_t maskBytes(const Mask& m);
+  // Makes room for `bytes` more: all masks and outlines are dropped when
+  // they would pass the bound (unless there are none). False when they were.
+  bool reserve(std::size_t bytes);
 
   QHash<QRawFont, FontEntry> fonts;  // holds the fonts, so that their ids stay theirs
   std::unordered_map<Key, Mask, KeyHash> masks;
+  std::unordered_map<OutlineKey, Outline, OutlineKeyHash> outlines;
   std::size_t maxBytes;
   std::size_t used = 0;
   QImage scratch;  // where masks are filled

@@ -180,3 +180,33 @@ TEST(SurfaceGlyphMasks, MasksStayWithinTheirBound) {
     masks.Draw(font, g, 1, 20, 220, 0xFFFFFF, againTarget);
   EXPECT_EQ(again, first);
 }
+
+// The masks of a glyph at other fractions of a pixel and other scales, made
+// from its kept outline, draw as masks made afresh do; so does a cache
+// whose bound is below one mask, which keeps at most the last one.
+TEST(SurfaceGlyphMasks, KeptOutlinesDrawAsFreshOnes) {
+  EnsureGuiApp();
+  QFont f("DejaVu Sans");
+  f.setPixelSize(120);
+  const QRawFont font = QRawFont::fromFont(f);
+  ASSERT_TRUE(font.isValid());
+  const quint32 glyph = font.glyphIndexesForString("g").value(0);
+  constexpr int kSide = 320;
+  const auto drawn = [&](GlyphMasks& masks, double scale, double x) {
+    std::vector<std::uint32_t> pixels(kSide * kSide, 0xFF000000u);
+    masks.Draw(font, glyph, scale, x, 200.5, 0x40C0FF,
+               {reinterpret_cast<uchar*>(pixels.data()), kSide * 4, kSide, kSide});
+    return pixels;
+  };
+  GlyphMasks kept, tiny(1);
+  for (const double scale : {1.0, 2.0})
+    for (const double x : {10.0, 10.25, 10.5, 10.75}) {
+      GlyphMasks fresh;
+      const std::vector<std::uint32_t> expected = drawn(fresh, scale, x);
+      EXPECT_NE(std::count(expected.begin(), expected.end(), 0xFF000000u), kSide * kSide);
+      EXPECT_EQ(drawn(kept, scale, x), expected) << scale << " " << x;
+      EXPECT_EQ(drawn(tiny, scale, x), expected) << scale << " " << x;
+      EXPECT_LE(tiny.Size(), 1u);
+    }
+  EXPECT_EQ(kept.Size(), 8u);
+}
