@@ -112,9 +112,13 @@ GlyphMasks::Mask GlyphMasks::makeMask(const Outline& outline, double scale, doub
   // A black fill leaves each pixel its coverage in the alpha byte and
   // nothing else: 0 uncovered, kSolid fully covered.
   constexpr std::uint32_t kSolid = 0xff000000u;
-  const auto run = [&m](int y, int x, int end, bool solid) {
-    m.runs.push_back(Run{static_cast<std::int16_t>(y), static_cast<std::int16_t>(x),
-                         static_cast<std::int16_t>(end - x), solid});
+  // Cut into kept vectors that have grown to the largest mask so far, then
+  // copied out at their exact sizes.
+  runScratch.clear();
+  coverageScratch.clear();
+  const auto run = [this](int y, int x, int end, bool solid) {
+    runScratch.push_back(Run{static_cast<std::int16_t>(y), static_cast<std::int16_t>(x),
+                             static_cast<std::int16_t>(end - x), solid});
   };
   for (int y = 0; y < h; ++y) {
     const auto* px = reinterpret_cast<const std::uint32_t*>(scratch.constScanLine(y));
@@ -130,13 +134,13 @@ GlyphMasks::Mask GlyphMasks::makeMask(const Outline& outline, double scale, doub
       } else {
         while (end < w && px[end] != 0 && px[end] != kSolid) ++end;
         run(y, x, end, false);
-        for (; x < end; ++x) m.coverage.push_back(static_cast<std::uint8_t>(px[x] >> 24));
+        for (; x < end; ++x) coverageScratch.push_back(static_cast<std::uint8_t>(px[x] >> 24));
       }
       x = end;
     }
   }
-  m.runs.shrink_to_fit();
-  m.coverage.shrink_to_fit();
+  m.runs.assign(runScratch.begin(), runScratch.end());
+  m.coverage.assign(coverageScratch.begin(), coverageScratch.end());
   return m;
 }
 

@@ -115,5 +115,7 @@ private:
   std::unordered_map<OutlineKey, Outline, OutlineKeyHash> outlines;
   std::size_t maxBytes;
   std::size_t used = 0;
-  QImage scratch;  // where masks are filled
+  QImage scratch;               // where masks are filled
+  std::vector<Run> runScratch;  // where they are cut into runs
+  std::vector<std::uint8_t> coverageScratch;
 };
