@@ -17,7 +17,8 @@ constexpr std::size_t kMaxTexts = 8192;
 constexpr std::size_t kMaxTextFonts = 2 * RasterFontCacheCapacity;
 
 // Places the glyphs of `s` in `font` as a laid-out text draws them: one
-// line, leading included, as wide as it needs. Texts with control or
+// line, leading included, as wide as it needs; the text's advance is the
+// line's. Texts with control or
 // separator characters (which may break lines or tabulate) are left to the
 // layout's own drawing.
 void placeGlyphs(TextCache::Entry& e, const QFont& font, const QString& s) {
@@ -39,6 +40,8 @@ void placeGlyphs(TextCache::Entry& e, const QFont& font, const QString& s) {
   const bool oneLine = !layout.createLine().isValid();
   layout.endLayout();
   if (!oneLine) return;
+  // The same shaping as the font metrics' advance, and the same sum.
+  e.advance = line.horizontalAdvance();
   for (const QGlyphRun& run : layout.glyphRuns()) {
     const QList<quint32> indexes = run.glyphIndexes();
     const QList<QPointF> positions = run.positions();
@@ -89,8 +92,8 @@ const TextCache::Entry& TextCache::Get(const RasterFont& font, double ratio, con
   e.text.setTextFormat(Qt::PlainText);
   e.text.setPerformanceHint(QStaticText::AggressiveCaching);
   e.text.setText(s);
-  e.advance = QFontMetricsF(font.font).horizontalAdvance(s);
   if (place) placeGlyphs(e, font.font, s);
+  if (!e.placed) e.advance = QFontMetricsF(font.font).horizontalAdvance(s);
   e.cost = entryBytes(bytes.size(), s.size()) + placedBytes(e);
   if (strings->size() >= kMaxTexts) {
     for (const auto& kept : *strings) used -= kept.second.cost;
