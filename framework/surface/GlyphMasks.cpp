@@ -46,9 +46,17 @@ void GlyphMasks::Clear() {
 
 GlyphMasks::FontEntry GlyphMasks::fontEntry(const QRawFont& font) {
   if (auto it = fonts.constFind(font); it != fonts.constEnd()) return it.value();
+  // Qt hands over a copy of a whole table, so the small tables that go with
+  // the large ones are asked for: "loca" is the index of TrueType outlines,
+  // version 0.5 of "maxp" says the outlines are CFF, "CBLC" is the index of
+  // colour bitmaps.
   const auto has = [&font](const char* table) { return !font.fontTable(table).isEmpty(); };
-  const bool outlines = font.isValid() && (has("glyf") || has("CFF ") || has("CFF2")) && !has("COLR") &&
-                        !has("CBDT") && !has("sbix") && !has("SVG ");
+  const auto cff = [&font] {
+    const QByteArray maxp = font.fontTable("maxp");
+    return maxp.size() >= 4 && maxp.startsWith(QByteArray("\x00\x00\x50\x00", 4));
+  };
+  const bool outlines = font.isValid() && (has("loca") || cff()) && !has("COLR") && !has("CBLC") &&
+                        !has("sbix") && !has("SVG ");
   const FontEntry entry{static_cast<int>(fonts.size()), outlines};
   fonts.insert(font, entry);
   return entry;
