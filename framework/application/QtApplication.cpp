@@ -1,10 +1,12 @@
 #include "framework/application/QtApplication.h"
 
+#include <QGuiApplication>
 #include <QThread>
 #include <QWidget>
 
 #include "framework/application/ScreenChoice.h"
 #include "framework/application/TApplication.h"
+#include "framework/application/X11ConnectionLoss.h"
 #include "framework/report/ExceptionReport.h"
 
 namespace {
@@ -64,6 +66,8 @@ void SuspendCurrentException() noexcept {
 
 TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(withScreenChosen(argc), argv) {
   restorePlatform();
+  if (auto* x11 = nativeInterface<QNativeInterface::QX11Application>())
+    HandleX11ConnectionLoss(x11->connection());
   setQuitOnLastWindowClosed(false);
 }
 

@@ -2,6 +2,7 @@
 // process's own: refused kinds of command file, and the exit hook that
 // deletes the file when the process ends without closing the window.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include "app/TDrawApp.h"
 #include "display/DisplayState.h"
 #include "display/TZorvaWindow.h"
+#include "framework/application/X11ConnectionLoss.h"
 #include "framework/report/MessageBox.h"
 
 namespace {
@@ -80,6 +82,35 @@ TEST_F(DisplayEndingTest, AnExitThatSkipsTheWindowsDestructionStillDeletesTheFil
       },
       testing::ExitedWithCode(1), "");
   EXPECT_FALSE(exists(path));
+}
+
+// When Xlib finds the X server gone: one line, status 1, the file deleted;
+// also when the process meets the broken connection again on its way out.
+TEST_F(DisplayEndingTest, AnXlibConnectionLossSaysOneLineAndStillDeletesTheFile) {
+  const auto oneLine = testing::Truly([](const std::string& err) {
+    const std::string line = "The X11 connection broke (error 0). Did the X11 server die?\n";
+    const auto at = err.find(line);
+    return at != std::string::npos && err.find(line, at + 1) == std::string::npos &&
+           err.find("XIO") == std::string::npos;
+  });
+  for (const bool metAgain : {false, true}) {
+    std::ofstream(path).close();
+    EXPECT_EXIT(
+        {
+          ::alarm(20);
+          TDrawApp app(state);
+          QTimer::singleShot(0, [metAgain] {
+            // Run first among the exit's handlers, as a destructor that
+            // touches the connection would.
+            if (metAgain) std::atexit([] { OnX11ConnectionLost(); });
+            OnX11ConnectionLost();
+          });
+          app.Run();
+        },
+        testing::ExitedWithCode(1), oneLine)
+        << metAgain;
+    EXPECT_FALSE(exists(path)) << metAgain;
+  }
 }
 
 TEST_F(DisplayEndingTest, AfterAnOrderlyEndTheExitHookTouchesNothing) {
