@@ -80,7 +80,9 @@ const GlyphMasks::Outline& GlyphMasks::outlineFor(const QRawFont& font, quint32 
   o.path = font.pathForGlyph(glyph);
   o.path.setFillRule(Qt::WindingFill);
   o.bounds = o.path.boundingRect();
-  const std::size_t bytes = sizeof(OutlineKey) + sizeof(Outline) + 32 +
+  // The key, the outline and the node holding them; the path's own data
+  // and its elements.
+  const std::size_t bytes = sizeof(OutlineKey) + sizeof(Outline) + 32 + 128 +
                             static_cast<std::size_t>(o.path.elementCount()) * sizeof(QPainterPath::Element);
   if (!reserve(bytes)) key.font = fontEntry(font).id;  // the fonts went too
   used += bytes;
@@ -90,7 +92,11 @@ const GlyphMasks::Outline& GlyphMasks::outlineFor(const QRawFont& font, quint32 
 GlyphMasks::Mask GlyphMasks::makeMask(const Outline& outline, double scale, double fx, double fy) {
   Mask m;
   if (outline.path.isEmpty()) return m;
-  const QPainterPath& path = outline.path;
+  // Filled from a copy of its own: Qt keeps a converted form of a path it
+  // fills with the path's data, which would double what a kept outline
+  // holds.
+  QPainterPath path = outline.path;
+  path.setElementPositionAt(0, path.elementAt(0).x, path.elementAt(0).y);
   const QTransform place(scale, 0, 0, scale, fx, fy);
   const QRectF bounds = place.mapRect(outline.bounds);  // a scale and a shift: exact
   // A pixel of room each way for the anti-aliased edge.
