@@ -1,5 +1,7 @@
 #include "framework/surface/GlyphMasks.h"
 
+#include "framework/surface/CoverageBlend.h"
+
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,16 +11,6 @@
 #include <cstring>
 
 namespace {
-
-// Each 8-bit channel of x times a / 255, rounded as Qt's raster engine
-// rounds it, two channels at a time.
-inline std::uint32_t mulChannels(std::uint32_t x, std::uint32_t a) {
-  std::uint32_t t = (x & 0xff00ffu) * a;
-  t = ((t + ((t >> 8) & 0xff00ffu) + 0x800080u) >> 8) & 0xff00ffu;
-  x = ((x >> 8) & 0xff00ffu) * a;
-  x = (x + ((x >> 8) & 0xff00ffu) + 0x800080u) & 0xff00ff00u;
-  return x | t;
-}
 
 inline std::size_t mix(std::size_t h, std::uint64_t v) {
   return (h ^ (v + 0x9e3779b97f4a7c15ull + (h << 6) + (h >> 2)));
@@ -105,6 +97,8 @@ GlyphMasks::Mask GlyphMasks::makeMask(const Outline& outline, double scale, doub
   const int w = static_cast<int>(std::ceil(bounds.right())) + 1 - m.left;
   const int h = static_cast<int>(std::ceil(bounds.bottom())) + 1 - m.top;
   if (!(bounds.width() < kMaxMaskSide - 2 && bounds.height() < kMaxMaskSide - 2)) return Mask();
+  m.width = w;
+  m.height = h;
   // Premultiplied ARGB: Qt's fast solid blend writes the coverage into the
   // alpha byte (an 8-bit alpha image would go through its generic, threaded
   // path). One image serves every mask, so that Qt's paint engine for it is
@@ -182,6 +176,28 @@ void GlyphMasks::Draw(const QRawFont& font, quint32 glyph, double scale, double 
   const long long gx = static_cast<long long>(ix) + m.left, gy = static_cast<long long>(iy) + m.top;
   const std::uint32_t colour = rgb | 0xff000000u;
   const std::uint8_t* coverage = m.coverage.data();  // the next partial run's
+  // The picture's rows are far apart in memory, and a glyph's next rows are
+  // wanted soon: asked for ahead, they are loaded while this one is blended.
+  constexpr int kAhead = 4;
+  if (gx >= 0 && gy >= 0 && gx + m.width <= target.w && gy + m.height <= target.h) {
+    // All of the mask on the target: no run is cut.
+    uchar* origin = target.bits + gy * target.stride + gx * 4;
+    for (const Run& run : m.runs) {
+      auto* pixels = reinterpret_cast<std::uint32_t*>(origin + run.y * target.stride) + run.x;
+      if (gy + run.y + kAhead < target.h)
+        __builtin_prefetch(reinterpret_cast<const uchar*>(pixels) + kAhead * target.stride, 1);
+      if (run.solid) {
+        std::fill(pixels, pixels + run.len, colour);
+      } else if (run.len < 4) {
+        for (int i = 0; i < run.len; ++i) pixels[i] = BlendCoverage(pixels[i], colour, coverage[i]);
+        coverage += run.len;
+      } else {
+        BlendCoverageRun(pixels, coverage, run.len, colour);
+        coverage += run.len;
+      }
+    }
+    return;
+  }
   for (const Run& run : m.runs) {
     const std::uint8_t* c = coverage;
     if (!run.solid) coverage += run.len;
@@ -191,16 +207,11 @@ void GlyphMasks::Draw(const QRawFont& font, quint32 glyph, double scale, double 
     const long long to = std::min<long long>(gx + run.x + run.len, target.w);
     if (from >= to) continue;
     auto* pixels = reinterpret_cast<std::uint32_t*>(target.bits + row * target.stride);
-    // The picture's rows are far apart in memory, and a glyph's next rows
-    // are wanted soon: asked for ahead, they are loaded while this one is
-    // blended.
-    if (row + 4 < target.h) __builtin_prefetch(target.bits + (row + 4) * target.stride + from * 4, 1);
-    if (run.solid) {
+    if (row + kAhead < target.h)
+      __builtin_prefetch(target.bits + (row + kAhead) * target.stride + from * 4, 1);
+    if (run.solid)
       std::fill(pixels + from, pixels + to, colour);
-      continue;
-    }
-    c += from - gx - run.x;
-    for (long long i = from; i < to; ++i, ++c)
-      pixels[i] = mulChannels(colour, *c) + mulChannels(pixels[i], 255u - *c);
+    else
+      BlendCoverageRun(pixels + from, c + (from - gx - run.x), to - from, colour);
   }
 }

@@ -69,6 +69,7 @@ private:
   static constexpr int kMaxMaskSide = 4096;
   struct Mask {
     int left = 0, top = 0;  // of the mask, off the glyph's whole-pixel origin
+    int width = 0, height = 0;
     std::vector<Run> runs;
     std::vector<std::uint8_t> coverage;
   };
