@@ -24,7 +24,7 @@ awk -v seed="$seed" -v one="$work/one.zv" -v cycling="$work/cycling.zv" 'BEGIN {
   }
 }'
 
-median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+. "$(dirname "$0")/common.sh"
 # Appends "wall cpu" seconds of one run of the command to file $1.
 timeit() {
   local out=$1; shift

@@ -28,7 +28,7 @@ set xrange [0:1920]; set yrange [0:1080]
 plot "$work/lines.dat" with lines lc rgb "#ffffff" notitle
 GP
 
-median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+. "$(dirname "$0")/common.sh"
 timeit() {  # prints seconds of one run of the command
   local t0 t1; t0=$(date +%s.%N); "$@" > /dev/null 2>&1; t1=$(date +%s.%N)
   echo "$t1 - $t0" | bc -l

@@ -13,7 +13,7 @@ trap 'rm -rf "$work"' EXIT
 
 awk -v n="$n" 'BEGIN { for (i = 0; i < n; i++) printf "20 4 a b c d " }' > "$work/items.zv"
 
-median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+. "$(dirname "$0")/common.sh"
 # Appends "wall cpu" seconds of one run of the command to file $1.
 timeit() {
   local out=$1; shift

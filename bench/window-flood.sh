@@ -13,16 +13,7 @@ work=$(mktemp -d)
 writer=
 trap '[ -n "$writer" ] && kill "$writer" 2>/dev/null; rm -rf "$work"' EXIT
 
-ms() { echo $(( $(date +%s%N) / 1000000 )); }
-median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
-worst() { sort -n | tail -n 1; }
-windows() { xdotool search --onlyvisible --class zorvad 2>/dev/null | wc -l; }
-gone() {
-  for _ in $(seq 2000); do
-    [ -z "$(xdotool search --onlyvisible --name '^ZORVA daemon$' 2>/dev/null)" ] && return 0
-  done
-  return 1
-}
+. "$(dirname "$0")/common.sh"
 
 start() {  # flood|idle; sets pid, win, f
   f="$work/f.zv"; : > "$f"

@@ -28,16 +28,7 @@ awk -v n="$n" 'BEGIN {
   }
 }' > "$work/texts.zv"
 
-ms() { echo $(( $(date +%s%N) / 1000000 )); }
-median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
-worst() { sort -n | tail -n 1; }
-windows() { xdotool search --onlyvisible --class zorvad 2>/dev/null | wc -l; }
-gone() {
-  for _ in $(seq 20000); do
-    [ -z "$(xdotool search --onlyvisible --name '^ZORVA daemon$' 2>/dev/null)" ] && return 0
-  done
-  return 1
-}
+. "$(dirname "$0")/common.sh"
 cpu() { awk '{ print $14 + $15 }' "/proc/$pid/stat" 2>/dev/null; }
 # Waits until the display has used no processor time for 300 ms.
 settle() {

@@ -19,7 +19,7 @@ awk -v n="$n" 'BEGIN {
 printf '1 0 ' > "$work/exit.zv"
 
 ns() { date +%s%N; }
-median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+. "$(dirname "$0")/common.sh"
 
 : > "$work/window"; : > "$work/render"
 for _ in $(seq "$runs"); do

@@ -1,0 +1,17 @@
+# Helpers of the whole-process benchmark scripts; sourced, not run.
+
+# Milliseconds since the epoch.
+ms() { echo $(( $(date +%s%N) / 1000000 )); }
+# The median and the largest of the numbers on standard input.
+median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+worst() { sort -n | tail -n 1; }
+# How many display windows are visible: the main window and its popups.
+windows() { xdotool search --onlyvisible --class zorvad 2>/dev/null | wc -l; }
+# Looks, without pausing, until no display window is visible (so the time it
+# returns at is when the window went); false after 20,000 looks.
+gone() {
+  for _ in $(seq 20000); do
+    [ -z "$(xdotool search --onlyvisible --name '^ZORVA daemon$' 2>/dev/null)" ] && return 0
+  done
+  return 1
+}
