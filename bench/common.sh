@@ -15,3 +15,16 @@ gone() {
   done
   return 1
 }
+# Focuses window $1, presses Alt+E and prints the milliseconds until the
+# menu's popup is visible (up to $2 ms, 60,000 unless given), then closes
+# the menu with Escape.
+menuMs() {
+  local before t0 t
+  xdotool windowfocus --sync "$1" 2>/dev/null
+  before=$(windows)
+  t0=$(ms); xdotool key alt+e
+  while [ "$(windows)" -le "$before" ] && [ $(( $(ms) - t0 )) -lt "${2:-60000}" ]; do :; done
+  t=$(( $(ms) - t0 ))
+  xdotool key Escape
+  echo "$t"
+}

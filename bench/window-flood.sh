@@ -42,12 +42,7 @@ measure() {  # flood|idle
   # the replay of the whole list that follows is not cut into slices.
   for i in $(seq "$runs"); do
     start "$1"
-    xdotool windowfocus --sync "$win" 2>/dev/null
-    before=$(windows)
-    t0=$(ms); xdotool key alt+e
-    while [ "$(windows)" -le "$before" ] && [ $(( $(ms) - t0 )) -lt 20000 ]; do :; done
-    echo $(( $(ms) - t0 )) >> "$work/menu.$1"
-    xdotool key Escape
+    menuMs "$win" 20000 >> "$work/menu.$1"
     "$wmdelete" "$win"; gone; stop
   done
   echo "$1: close median $(median < "$work/close.$1") ms, worst $(worst < "$work/close.$1") ms; menu median $(median < "$work/menu.$1") ms, worst $(worst < "$work/menu.$1") ms over $runs runs (each figure includes about one xdotool call)"

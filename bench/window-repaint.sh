@@ -63,12 +63,7 @@ for _ in $(seq "$runs"); do
 
   start "$work/load"
   uncover
-  xdotool windowfocus --sync "$win" 2>/dev/null
-  before=$(windows)
-  t0=$(ms); xdotool key alt+e
-  while [ "$(windows)" -le "$before" ] && [ $(( $(ms) - t0 )) -lt 60000 ]; do :; done
-  echo $(( $(ms) - t0 )) >> "$work/menu"
-  xdotool key Escape
+  menuMs "$win" >> "$work/menu"
   stop
 
   start "$work/load"
