@@ -5,8 +5,8 @@
 #include "app/ProgramResources.h"
 #include "app/Readiness.h"
 #include "app/TDrawApp.h"
-#include "display/CommandFileName.h"
-#include "display/DisplayState.h"
+#include "window/CommandFileName.h"
+#include "stream/DisplayState.h"
 #include "framework/application/ScreenChoice.h"
 #include "framework/report/MessageBox.h"
 

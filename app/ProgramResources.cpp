@@ -1,6 +1,6 @@
 #include "app/ProgramResources.h"
 
-#include "framework/application/TResources.h"
+#include "framework/resources/TResources.h"
 
 void UseProgramResources() {
   // Compiled into the program as resources under :/zorva/ (app/resources).

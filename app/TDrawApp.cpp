@@ -1,6 +1,6 @@
 #include "app/TDrawApp.h"
 
-#include "display/TZorvaWindow.h"
+#include "window/TZorvaWindow.h"
 
 TDrawApp::TDrawApp(DisplayState& displayState, const char* name, std::function<void()> ready)
     : TApplication(name), state(displayState), onReady(std::move(ready)) {}

@@ -31,9 +31,9 @@ private:
 
 #include <string>
 
-#include "display/CommandStream.h"
-#include "display/DisplayState.h"
-#include "display/HeadlessHost.h"
+#include "stream/CommandStream.h"
+#include "stream/DisplayState.h"
+#include "stream/HeadlessHost.h"
 #include "framework/gdi/TClientDC.h"
 
 // One polling step over the whole file at `path`, appending to the display

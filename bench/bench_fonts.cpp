@@ -39,9 +39,9 @@
 
 #include "bench/BenchSupport.h"
 #include "bench/LineFile.h"
-#include "display/CommandStream.h"
-#include "display/DisplayState.h"
-#include "display/HeadlessHost.h"
+#include "stream/CommandStream.h"
+#include "stream/DisplayState.h"
+#include "stream/HeadlessHost.h"
 #include "framework/gdi/TClientDC.h"
 #include "framework/surface/GdiObjects.h"
 #include "framework/surface/RasterFont.h"

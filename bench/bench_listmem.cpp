@@ -17,7 +17,7 @@
 #include "bench/BenchSupport.h"
 #include "bench/LineFile.h"
 #include "bench/NullSurface.h"
-#include "display/DisplayState.h"
+#include "stream/DisplayState.h"
 
 namespace {
 

@@ -20,11 +20,11 @@
 
 #include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
-#include "display/CommandStream.h"
-#include "display/DisplayState.h"
-#include "display/HeadlessHost.h"
-#include "display/Replay.h"
-#include "display/TZorvaWindow.h"
+#include "stream/CommandStream.h"
+#include "stream/DisplayState.h"
+#include "stream/HeadlessHost.h"
+#include "stream/Replay.h"
+#include "window/TZorvaWindow.h"
 #include "framework/gdi/TClientDC.h"
 #include "framework/surface/RasterSurface.h"
 

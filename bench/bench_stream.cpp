@@ -11,9 +11,9 @@
 
 #include "bench/LineFile.h"
 #include "bench/NullSurface.h"
-#include "display/CommandStream.h"
-#include "display/DisplayState.h"
-#include "display/HeadlessHost.h"
+#include "stream/CommandStream.h"
+#include "stream/DisplayState.h"
+#include "stream/HeadlessHost.h"
 #include "framework/gdi/TClientDC.h"
 
 namespace {

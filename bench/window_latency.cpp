@@ -26,8 +26,8 @@
 
 #include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
-#include "display/CommandFileName.h"
-#include "display/DisplayState.h"
+#include "window/CommandFileName.h"
+#include "stream/DisplayState.h"
 #include "framework/application/FileWatch.h"
 #include "framework/application/QtApplication.h"
 #include "framework/window/TFrameWindow.h"

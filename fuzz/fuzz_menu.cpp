@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "framework/window/TMenu.h"
+#include "framework/resources/TMenu.h"
 
 namespace {
 void check(const std::vector<TMenuItem>& items, int depth) {

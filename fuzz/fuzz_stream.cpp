@@ -19,13 +19,13 @@
 #include <string>
 #include <vector>
 
-#include "display/CommandReader.h"
-#include "display/CommandStream.h"
-#include "display/DisplayState.h"
-#include "display/HeadlessHost.h"
+#include "stream/CommandReader.h"
+#include "stream/CommandStream.h"
+#include "stream/DisplayState.h"
+#include "stream/HeadlessHost.h"
 #include "framework/gdi/TClientDC.h"
 #include "framework/surface/RecordingSurface.h"
-#include "tests/display/ReferenceReader.h"
+#include "tests/stream/ReferenceReader.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // rebuilds the attribute items from them. lineType holds the pen style
 // (PS_SOLID...PS_DASHDOT), textAlig the text-alignment flags (TA_LEFT 0,
 // TA_CENTER 6, TA_RIGHT 2), not the item codes. The display's state holds
-// the one set a display draws with (display/DisplayState.h).
+// the one set a display draws with (stream/DisplayState.h).
 
 #include <optional>
 #include <string>

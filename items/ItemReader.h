@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "framework/surface/Utf8.h"
+#include "base/Utf8.h"
 #include "items/zvItem.h"
 
 class ItemReader {

@@ -8,11 +8,11 @@
 #include <cerrno>
 #include <cstring>
 
-#include "display/CommandFile.h"
-#include "display/CommandStream.h"
-#include "display/DisplayState.h"
-#include "display/HeadlessHost.h"
-#include "display/Replay.h"
+#include "stream/CommandFile.h"
+#include "stream/CommandStream.h"
+#include "stream/DisplayState.h"
+#include "stream/HeadlessHost.h"
+#include "stream/Replay.h"
 #include "framework/gdi/TClientDC.h"
 
 namespace {

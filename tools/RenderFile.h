@@ -8,7 +8,7 @@
 //   clear asked for it, then replay the whole display list;
 //   the end of the drawing context (initial pen and font restored).
 // Each call starts from a display state of its own. The file is only
-// read. Only a regular file or a FIFO is taken (display/CommandFile.h); a
+// read. Only a regular file or a FIFO is taken (stream/CommandFile.h); a
 // FIFO is read until its writers close it, waiting for the first one.
 
 #include <string>

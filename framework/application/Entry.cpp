@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 
+#include "framework/application/QtMessageBox.h"
 #include "framework/application/ScreenChoice.h"
 #include "framework/report/ExceptionReport.h"
 
@@ -16,6 +17,7 @@ int EntryArgc() { return savedArgc; }
 char** EntryArgv() { return savedArgv; }
 
 int RunEntry(int argc, char** argv, int (*appMain)(int, char**)) {
+  UseQtMessageBoxes();
   savedArgc = argc;
   savedArgv = argv;
   // The arguments are recorded only while the entry function runs.

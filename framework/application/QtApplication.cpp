@@ -4,6 +4,7 @@
 #include <QThread>
 #include <QWidget>
 
+#include "framework/application/QtMessageBox.h"
 #include "framework/application/ScreenChoice.h"
 #include "framework/application/TApplication.h"
 #include "framework/application/X11ConnectionLoss.h"
@@ -66,6 +67,7 @@ void SuspendCurrentException() noexcept {
 
 TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(withScreenChosen(argc), argv) {
   restorePlatform();
+  UseQtMessageBoxes();
   if (auto* x11 = nativeInterface<QNativeInterface::QX11Application>())
     HandleX11ConnectionLoss(x11->connection());
   setQuitOnLastWindowClosed(false);

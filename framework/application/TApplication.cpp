@@ -8,7 +8,7 @@
 
 #include "framework/application/Entry.h"
 #include "framework/application/QtApplication.h"
-#include "framework/application/TResources.h"
+#include "framework/resources/TResources.h"
 #include "framework/report/ExceptionReport.h"
 #include "framework/window/TFrameWindow.h"
 

@@ -1,7 +1,10 @@
 #pragma once
 // Every message box of the program goes through ShowMessageBox: a modal box
 // with a text, a caption and the platform's style bits, answering with the
-// platform's answer codes. Tests replace the presenter with a scripted one.
+// platform's answer codes. The window system's presenter (a real box) is
+// registered by the framework's application layer when a program starts;
+// until then, and in programs without windows, boxes go to standard error.
+// Tests replace the presenter with a scripted one.
 //
 // The text is shown literally, never as markup. A Yes/No box ends only by
 // Yes or No: Esc and the title bar's close do nothing. An OK box ends by OK,
@@ -28,9 +31,17 @@ int ShowMessageBox(const char* text, const char* caption, unsigned style);
 using MessagePresenter =
     std::function<int(const std::string& text, const std::string& caption, unsigned style)>;
 
-// Replaces the presenter; an empty function restores the Qt one. Returns the
-// previous presenter.
+// Replaces the presenter; an empty function restores the window system's.
+// Returns the previous presenter.
 MessagePresenter SetMessagePresenter(MessagePresenter presenter);
+
+// Registers the window system's presenter, which an empty presenter above
+// stands for; an empty function puts back TextOnlyPresenter.
+void SetSystemMessagePresenter(MessagePresenter presenter);
+
+// The box where there is no screen: "caption: text" on standard error
+// (unless the echo wrote it already); IDNO for a Yes/No box, else IDOK.
+int TextOnlyPresenter(const std::string& text, const std::string& caption, unsigned style);
 
 // Called before every box is shown (also one that has only standard error
 // to go to), with what it will show: the caption already defaulted. A program

@@ -10,7 +10,7 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "framework/surface/TextBytes.h"
+#include "base/TextBytes.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "framework/surface/HugePages.h"
+#include "base/HugePages.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "framework/surface/ColorValue.h"
 #include "framework/surface/RasterGeometry.h"
-#include "framework/surface/TextBytes.h"
+#include "base/TextBytes.h"
 
 namespace {
 

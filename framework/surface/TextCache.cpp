@@ -5,7 +5,7 @@
 #include <QTextLayout>
 #include <limits>
 
-#include "framework/surface/TextBytes.h"
+#include "base/TextBytes.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 
 #include "framework/application/QtApplication.h"
 #include "framework/application/TApplication.h"
-#include "framework/application/TResources.h"
-#include "framework/surface/TextBytes.h"
-#include "framework/window/TMenu.h"
+#include "framework/resources/TResources.h"
+#include "base/TextBytes.h"
+#include "framework/resources/TMenu.h"
 
 struct TFrameWindow::MenuState {
   QPointer<QMenuBar> bar;

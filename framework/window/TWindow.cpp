@@ -15,8 +15,8 @@
 
 #include "framework/application/QtApplication.h"
 #include "framework/application/TApplication.h"
-#include "framework/gdi/TPaintDC.h"
-#include "framework/surface/TextBytes.h"
+#include "framework/window/TPaintDC.h"
+#include "base/TextBytes.h"
 #include "framework/window/TFrameWindow.h"
 #include "framework/window/TWindowImpl.h"
 

@@ -19,7 +19,7 @@
 #include "app/AppMain.h"
 #include "app/CommandLine.h"
 #include "app/Readiness.h"
-#include "display/CommandFileName.h"
+#include "window/CommandFileName.h"
 #include "framework/application/ScreenChoice.h"
 #include "framework/report/MessageBox.h"
 

@@ -1,4 +1,4 @@
-#include "FrameworkTestSupport.h"
+#include "tests/framework/FrameworkTestSupport.h"
 
 #include <QImage>
 

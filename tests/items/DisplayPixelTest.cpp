@@ -11,7 +11,7 @@
 #include "framework/surface/RasterSurface.h"
 #include "items/DrawAttributes.h"
 #include "items/ItemDisplay.h"
-#include "tests/framework/SurfaceTestApp.h"
+#include "tests/framework/surface/SurfaceTestApp.h"
 
 namespace {
 

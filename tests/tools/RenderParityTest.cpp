@@ -14,9 +14,9 @@
 #include <sstream>
 #include <string>
 
-#include "display/CommandFileName.h"
-#include "display/DisplayState.h"
-#include "display/TZorvaWindow.h"
+#include "window/CommandFileName.h"
+#include "stream/DisplayState.h"
+#include "window/TZorvaWindow.h"
 #include "framework/application/TApplication.h"
 #include "framework/report/MessageBox.h"
 #include "framework/surface/RecordingSurface.h"

@@ -13,7 +13,7 @@
 #include <unistd.h>
 #include <zorva/zorva.h>
 
-#include "../../client/shared_picture.h"
+#include "clients/c/tests/shared_picture.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -7,8 +7,8 @@
 
 #include "framework/application/Entry.h"
 #include "framework/application/TApplication.h"
-#include "framework/application/TResources.h"
-#include "framework/gdi/TPaintDC.h"
+#include "framework/resources/TResources.h"
+#include "framework/window/TPaintDC.h"
 #include "framework/window/TFrameWindow.h"
 
 namespace {

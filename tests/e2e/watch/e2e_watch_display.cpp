@@ -11,9 +11,9 @@
 
 #include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
-#include "display/CommandFileName.h"
-#include "display/DisplayState.h"
-#include "display/TZorvaWindow.h"
+#include "window/CommandFileName.h"
+#include "stream/DisplayState.h"
+#include "window/TZorvaWindow.h"
 
 namespace {
 

@@ -1,3 +1,0 @@
-#include "display/CommandFileName.h"
-
-const char* pfile = nullptr;

@@ -1,7 +1,0 @@
-#include "display/DisplayState.h"
-
-void DisplayState::Restart() {
-  displayList.Flush();
-  clearDisplayList = 1;
-  resetDrawAttributes();
-}

@@ -1,9 +1,0 @@
-#include "display/Replay.h"
-
-#include "display/DisplayState.h"
-#include "items/ItemDisplay.h"
-
-void ReplayDisplayList(DisplayState& state, TClientDC& dc) {
-  DisplayTarget target{&dc, &state};
-  state.displayList.ForEach(DisplayItem, &target, 0, state.displayList.Count());
-}

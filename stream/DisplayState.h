@@ -1,0 +1,22 @@
+#pragma once
+// What a display remembers of its picture: the display list, the flag that
+// lets clear items act, and the seven drawing attributes (inherited, so
+// that the item rendering updates them in place). The daemon holds one; the
+// command stream, the replay and the window work on the one they are given.
+
+#include "stream/itemList.h"
+#include "items/DrawAttributes.h"
+
+struct DisplayState : DrawAttributes {
+  // Every ordinary item in arrival order; start and clear items refill it
+  // with the seven attribute items.
+  itemList displayList{1000, 100};
+
+  // 1 from a start item (and at program start) until the next ordinary
+  // item; clear items act only while it is 0.
+  int clearDisplayList = 1;
+
+  // Back to the program's start: the list emptied (its storage kept), the
+  // flag 1 and the attributes at their start values.
+  void Restart();
+};

@@ -1,0 +1,84 @@
+#pragma once
+// The growable, ordered array of display items. Capacity starts at 1001
+// items and grows in steps of 100 (1001, 1101, 1201, ...), as callers see it
+// through Limit(). The storage underneath is a few large slabs: the first
+// holds the first 1001 items, each later one twice as many as the one before
+// up to 2 MiB of items, which the kernel may back with one huge page. An
+// append never copies the items already held and costs amortised O(1),
+// items never move once stored, and a list of millions of items costs few
+// page faults and few allocations.
+
+#include <cstddef>
+#include <vector>
+
+#include "stream/SlabAhead.h"
+#include "items/zvItem.h"
+
+class itemList {
+public:
+  using IterFunc = void (*)(zvItem& item, void* arg);
+
+  // upper: the highest index of the first block (1000 gives 1001 slots);
+  // delta: the growth step of the capacity callers see.
+  explicit itemList(int upper = 1000, int delta = 100);
+  itemList(const itemList&) = delete;
+  itemList& operator=(const itemList&) = delete;
+  ~itemList();
+
+  // Appends a copy (by assignment into the next slot); returns 1. Throws
+  // std::bad_alloc when memory for a new slab runs out; the list is then
+  // unchanged.
+  int Add(const zvItem& item) {
+    if (tailOffset_ == tailSize_) nextSlab();
+    tail_[tailOffset_] = item;
+    ++tailOffset_;
+    if (++count_ > limit_) limit_ += delta_;
+    return 1;
+  }
+  int Count() const { return count_; }
+  // The capacity: 1001, then one growth step more each time an append
+  // finds the list full.
+  int Limit() const { return limit_; }
+  // Calls f(item, arg) on the items with indexes start to stop - 1, in order.
+  // The bounds are clamped to the items held.
+  void ForEach(IterFunc f, void* arg, int start, int stop);
+  // Empties the list: the count becomes 0; the storage and the capacity
+  // stay.
+  void Flush() {
+    count_ = 0;
+    tailSlab_ = 0;
+    tail_ = slabs_[0].items;
+    tailOffset_ = 0;
+    tailSize_ = slabs_[0].size;
+  }
+
+  zvItem& operator[](int index);
+
+private:
+  struct Slab {
+    zvItem* items;
+    int size;   // slots
+    int first;  // the index of its first slot
+    bool mapped;
+  };
+  // Moves the tail to the start of the next slab, making it when the
+  // storage is full.
+  void nextSlab();
+  Slab makeSlab(int size, int first);
+  static void constructSlots(void* block) noexcept;
+  static void freeSlab(const Slab& slab) noexcept;
+
+  int delta_;
+  int count_ = 0;
+  int limit_ = 0;
+  std::vector<Slab> slabs_;
+  // Where the next item goes: the slab (its index and slots) and the offset
+  // within it.
+  std::size_t tailSlab_ = 0;
+  zvItem* tail_ = nullptr;
+  int tailOffset_ = 0;
+  int tailSize_ = 0;
+  // The huge-page slab after the newest one, made on a worker thread while
+  // the newest one fills.
+  SlabAhead ahead_{constructSlots};
+};

@@ -1,0 +1,112 @@
+// Thin solid lines inside a 32-bit image are plotted directly: every
+// direction, the start point drawn and the end point left out, lines that
+// leave the image still drawn (by Qt) over their visible part.
+#include <gtest/gtest.h>
+
+#include "framework/gdi/TClientDC.h"
+#include "framework/gdi/TPen.h"
+#include "framework/surface/RasterSurface.h"
+#include "tests/framework/surface/SurfaceTestApp.h"
+
+namespace {
+
+int litPixels(const QImage& img) {
+  int n = 0;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x) n += Rgb(img, x, y) != 0;
+  return n;
+}
+
+struct Line {
+  int x1, y1, x2, y2;
+};
+
+}  // namespace
+
+TEST(SurfaceLine, EveryDirectionDrawsFromTheStartUpToTheEnd) {
+  EnsureGuiApp();
+  const Line lines[] = {
+      {10, 10, 30, 10}, {30, 10, 10, 10}, {10, 10, 10, 30}, {10, 30, 10, 10},  // axes
+      {10, 10, 30, 30}, {30, 30, 10, 10}, {10, 30, 30, 10}, {30, 10, 10, 30},  // diagonals
+      {10, 10, 30, 17}, {30, 17, 10, 10}, {10, 10, 17, 30}, {17, 30, 10, 10},  // shallow, steep
+      {5, 35, 33, 2},   {33, 2, 5, 35},
+  };
+  for (const Line& l : lines) {
+    QImage image = BlackImage(40, 40);
+    RasterSurface surface(&image);
+    {
+      TClientDC dc(surface);
+      dc.SelectObject(TPen(TColor(255, 0, 0), 1, PS_SOLID));
+      dc.MoveToEx(l.x1, l.y1);
+      dc.LineTo(l.x2, l.y2);
+    }
+    surface.End();
+    const int steps = std::max(std::abs(l.x2 - l.x1), std::abs(l.y2 - l.y1));
+    const auto where = testing::Message() << l.x1 << "," << l.y1 << " -> " << l.x2 << "," << l.y2;
+    EXPECT_EQ(Rgb(image, l.x1, l.y1), 0xFF0000u) << where;
+    EXPECT_EQ(Rgb(image, l.x2, l.y2), 0u) << where << ": the end point is left out";
+    EXPECT_EQ(litPixels(image), steps) << where << ": one pixel a step, no gaps";
+  }
+}
+
+TEST(SurfaceLine, ZeroLengthDrawsNothingAndThePositionMoves) {
+  EnsureGuiApp();
+  QImage image = BlackImage(20, 20);
+  RasterSurface surface(&image);
+  {
+    TClientDC dc(surface);
+    dc.SelectObject(TPen(TColor(255, 255, 255), 0, PS_SOLID));
+    dc.MoveToEx(5, 5);
+    dc.LineTo(5, 5);
+    dc.LineTo(15, 5);
+  }
+  surface.End();
+  EXPECT_EQ(litPixels(image), 10);
+}
+
+TEST(SurfaceLine, LinesLeavingTheImageDrawTheirVisiblePart) {
+  EnsureGuiApp();
+  QImage image = BlackImage(20, 20);
+  RasterSurface surface(&image);
+  {
+    TClientDC dc(surface);
+    dc.SelectObject(TPen(TColor(255, 255, 255), 1, PS_SOLID));
+    dc.MoveToEx(-100, 10);
+    dc.LineTo(100, 10);
+    dc.MoveToEx(10, 5);
+    dc.LineTo(10, 20);  // the end lies just outside
+  }
+  surface.End();
+  for (int x = 0; x < 20; ++x) EXPECT_EQ(Rgb(image, x, 10), 0xFFFFFFu) << x;
+  for (int y = 5; y < 20; ++y) EXPECT_EQ(Rgb(image, 10, y), 0xFFFFFFu) << y;
+}
+
+// The plotter's fast loops against the textbook Bresenham loop, for every
+// slope and direction of lines up to 24 pixels along each axis.
+TEST(SurfaceLine, PlottedPixelsAreTheTextbookBresenhamPixels) {
+  EnsureGuiApp();
+  constexpr int kReach = 24, kSize = 2 * kReach + 1, c = kReach;
+  for (int dx = -kReach; dx <= kReach; ++dx)
+    for (int dy = -kReach; dy <= kReach; ++dy) {
+      QImage image = BlackImage(kSize, kSize);
+      RasterSurface surface(&image);
+      {
+        TClientDC dc(surface);
+        dc.SelectObject(TPen(TColor(255, 255, 255), 1, PS_SOLID));
+        dc.MoveToEx(c, c);
+        dc.LineTo(c + dx, c + dy);
+      }
+      surface.End();
+      QImage want = BlackImage(kSize, kSize);
+      int x = c, y = c;
+      const int ex = c + dx, ey = c + dy, ax = std::abs(dx), ay = -std::abs(dy);
+      int err = ax + ay;
+      while (x != ex || y != ey) {
+        want.setPixel(x, y, 0xFFFFFFFFu);
+        const int e2 = 2 * err;
+        if (e2 >= ay) err += ay, x += dx > 0 ? 1 : -1;
+        if (e2 <= ax) err += ax, y += dy > 0 ? 1 : -1;
+      }
+      ASSERT_EQ(image, want) << "line by " << dx << "," << dy;
+    }
+}

@@ -1,0 +1,3 @@
+#include "window/CommandFileName.h"
+
+const char* pfile = nullptr;

@@ -1,0 +1,111 @@
+#pragma once
+// The display window: a frame window titled by its creator with the menu
+// DRAW_MENU. It holds the command file open, polls it every 500 ms through
+// the command stream, draws every new item at once through its client-area
+// context, replays the display list whenever it is painted and keeps the
+// drawing origin at the bottom-left corner of its client area. A change of
+// the command file runs the polling step at once, whenever a tick of the
+// poll timer could run it; the timer stays the fallback where the system
+// reports no changes.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "stream/CommandFile.h"
+#include "stream/CommandStream.h"
+#include "stream/StreamHost.h"
+#include "framework/application/FileWatch.h"
+#include "framework/gdi/TClientDC.h"
+#include "framework/window/TFrameWindow.h"
+
+struct DisplayState;
+class Surface;
+class TMetaFileDC;
+
+#include "window/CommandFileName.h"
+
+class TZorvaWindow : public TFrameWindow, private StreamHost {
+  // Declared first: conID and the stream are made from it.
+  CommandFile commandFile;
+
+public:
+  // Opens the command file named by pfile, read-only, at its start, without
+  // blocking (stream/CommandFile.h). When it cannot be opened, or is
+  // neither a regular file nor a FIFO, shows the file name ("File name")
+  // and "Error opening file. Quiting." and ends the process with status 1.
+  // Once it is open, an exit of the process that skips the window's
+  // destruction still removes it (RemoveCommandFile, as an exit hook).
+  // The window draws, polls and replays with `state`, which must outlive it.
+  TZorvaWindow(TWindow* parent, const char* title, DisplayState& state);
+  // Closes the command file, releases the drawing context and empties the
+  // display list.
+  ~TZorvaWindow() override;
+
+  // Removes the name of the command file while it still names the file
+  // this window opened and no other display follows it; at most once.
+  // Returns whether it was removed.
+  bool RemoveCommandFile();
+
+  // Before setup: the window draws on `own` (for example a recording
+  // surface) instead of on its client image.
+  void UseSurface(std::unique_ptr<Surface> own);
+
+  bool Find(TEventInfo& info) override;
+  // Arms the poll timer (timer 1, 500 ms), makes the client-area context,
+  // sets the background to black and starts watching the command file.
+  void SetupWindow() override;
+
+  // The polling step (timer 1).
+  void EvTimer(unsigned timerId);
+  // The rest of a step that paused to let the window answer its events.
+  void EvStepContinue();
+  int ParseBuffer(char* buf) { return stream.ParseBuffer(buf); }
+  void InitDisplayList(const char* font, int height, TColor text, int alig, TColor line, int width,
+                       int type) {
+    stream.InitDisplayList(font, height, text, alig, line, width, type);
+  }
+  // Paint: validates the update region, then replays the whole display list.
+  void EvPaint();
+  // Resize: moves the origin to the new bottom-left corner and invalidates
+  // the whole client area with erasing.
+  void EvSize(unsigned sizeType, const TSize& size);
+  // Menu command 24346: the About box.
+  void About();
+  // A box with the text, captioned with the application's name.
+  void DisplayMessage(const std::string& text);
+
+  // Called once after the window was first shown (the launcher's readiness).
+  std::function<void()> OnFirstExposed;
+
+  int conID;                         // the command file; 0 after destruction
+  std::unique_ptr<TClientDC> winDC;  // the client-area context; null before setup
+  TMetaFileDC* MetaFileDC;           // unused
+
+protected:
+  void FirstExposed() override;
+
+private:
+  // The command stream's view of this window.
+  void KillPollTimer() override;
+  void SetPollTimer() override;
+  void PostCloseRequest() override;
+  void PostPaintRequest() override;
+  void InvalidateClient(bool erase) override;
+  int ClientHeight() override;
+  bool SlicesSteps() const override;
+  void PostStepContinuation() override;
+
+  const char* appName() const;
+  // The command file changed: runs the polling step as a tick would, but
+  // only while the poll timer is armed (not during a step, not after an exit
+  // item) and the application delivers ticks.
+  void FileChanged();
+
+  DisplayState& state;
+  std::unique_ptr<Surface> surface;  // set by UseSurface: draws instead of the client image
+  CommandStream stream;
+  bool pollArmed = false;  // timer 1 is running
+  TFileWatch watch;        // the command file's changes
+  static const TResponseTableEntry Responses[];
+};
