@@ -5,10 +5,10 @@
 #include "app/ProgramResources.h"
 #include "app/Readiness.h"
 #include "app/TDrawApp.h"
-#include "window/CommandFileName.h"
-#include "stream/DisplayState.h"
 #include "framework/application/ScreenChoice.h"
 #include "framework/report/MessageBox.h"
+#include "stream/CommandFile.h"
+#include "stream/DisplayState.h"
 
 int readinessFd = -1;
 
@@ -44,16 +44,23 @@ int AppMain(int argc, char** argv) {
       // No chain of launchers, no file without a name.
       return ShowUsage();
     case RunMode::Launcher:
-      pfile = line.file;
-      return RunLauncher(pfile);
+      return RunLauncher(line.file);
     case RunMode::Display:
       break;
   }
-  pfile = line.file;
   try {
     // The display's one state; it outlives the application and its window.
     DisplayState state;
     TDrawApp app(state, "ZORVAd", windowShown);
+    // Opened read-only, at its start, without blocking (stream/CommandFile.h).
+    auto file = std::make_unique<CommandFile>();
+    if (!file->Open(line.file)) {
+      // No window exists yet, and none is shown.
+      ShowMessageBox(line.file, "File name", MB_OK);
+      ShowMessageBox("Error opening file. Quiting.", nullptr, MB_OK);
+      return 1;
+    }
+    app.UseCommandFile(std::move(file));
     return app.Run();
   } catch (const TXNoScreen& x) {
     // The framework's entry tells the terminal; a launcher learns it here.

@@ -1,5 +1,6 @@
 #include "app/TDrawApp.h"
 
+#include "stream/CommandFile.h"
 #include "window/TZorvaWindow.h"
 
 TDrawApp::TDrawApp(DisplayState& displayState, const char* name, std::function<void()> ready)
@@ -7,8 +8,11 @@ TDrawApp::TDrawApp(DisplayState& displayState, const char* name, std::function<v
 
 TDrawApp::~TDrawApp() = default;
 
+void TDrawApp::UseCommandFile(std::unique_ptr<CommandFile> file) { commandFile = std::move(file); }
+
 void TDrawApp::InitMainWindow() {
-  auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", state);
+  if (!commandFile) return;  // no main window: Run reports it
+  auto* window = new TZorvaWindow("ZORVA daemon", std::move(commandFile), state);
   window->OnFirstExposed = onReady;
   SetMainWindow(window);
   display = window;

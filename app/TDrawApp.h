@@ -5,10 +5,12 @@
 // does (framework/TTerminationSignals.h).
 
 #include <functional>
+#include <memory>
 
 #include "framework/application/TApplication.h"
 #include "framework/application/TTerminationSignals.h"
 
+class CommandFile;
 struct DisplayState;
 class TZorvaWindow;
 
@@ -20,11 +22,15 @@ public:
   explicit TDrawApp(DisplayState& state, const char* name = "ZORVAd", std::function<void()> onReady = {});
   ~TDrawApp() override;
 
-  // Makes the display window titled "ZORVA daemon" the main window.
+  // The open command file the display window will follow; before Run.
+  void UseCommandFile(std::unique_ptr<CommandFile> file);
+
+  // Makes the display window titled "ZORVA daemon" the main window, handing
+  // it the command file.
   void InitMainWindow() override;
-  // Deletes the command file named by pfile, if that name still names the
-  // file the display window opened and no other display follows it (the
-  // outcome is not examined), and allows the close.
+  // Deletes the command file by the name it was opened by, if that name
+  // still names the file the display window opened and no other display
+  // follows it (the outcome is not examined), and allows the close.
   bool CanClose() override;
 
   // The state the display window works on.
@@ -33,6 +39,7 @@ public:
 private:
   DisplayState& state;
   std::function<void()> onReady;
+  std::unique_ptr<CommandFile> commandFile;  // until the window takes it
   TZorvaWindow* display = nullptr;  // the window InitMainWindow made
   TTerminationSignals endOnSignals;
 };

@@ -20,6 +20,7 @@
 
 #include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
+#include "stream/CommandFile.h"
 #include "stream/CommandStream.h"
 #include "stream/DisplayState.h"
 #include "stream/HeadlessHost.h"
@@ -62,10 +63,14 @@ const std::vector<Segment>& segments() {
 void BM_WindowReplay(benchmark::State& state) {
   const std::string path = "/tmp/zorva-bench-replay-" + std::to_string(::getpid()) + ".zv";
   std::ofstream(path) << "0 0 ";
-  pfile = path.c_str();
   DisplayState display;
   TDrawApp app(display);
-  auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", display);
+  auto file = std::make_unique<CommandFile>();
+  if (!file->Open(path.c_str())) {
+    state.SkipWithError("cannot open the command file");
+    return;
+  }
+  auto* window = new TZorvaWindow("ZORVA daemon", std::move(file), display);
   window->Attr.Style &= ~WS_VISIBLE;
   window->Attr.W = kW;
   window->Attr.H = kH;

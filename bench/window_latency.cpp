@@ -26,7 +26,7 @@
 
 #include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
-#include "window/CommandFileName.h"
+#include "stream/CommandFile.h"
 #include "stream/DisplayState.h"
 #include "framework/application/FileWatch.h"
 #include "framework/application/QtApplication.h"
@@ -123,7 +123,6 @@ std::vector<double> runTrials(int& missed) {
     std::fputs("0 0 ", f);
     std::fclose(f);
   }
-  pfile = path.c_str();
   std::vector<double> ms;
   std::thread prober;
   TDrawApp* current = nullptr;
@@ -133,6 +132,12 @@ std::vector<double> runTrials(int& missed) {
     prober = std::thread(probe, win, path, std::ref(ms), std::ref(missed));
   });
   current = &app;
+  auto file = std::make_unique<CommandFile>();
+  if (!file->Open(path.c_str())) {
+    std::fprintf(stderr, "window_latency: cannot open %s\n", path.c_str());
+    return ms;
+  }
+  app.UseCommandFile(std::move(file));
   QTimer watchdog;
   watchdog.setSingleShot(true);
   QObject::connect(&watchdog, &QTimer::timeout, [&app] {
@@ -143,7 +148,6 @@ std::vector<double> runTrials(int& missed) {
   app.Run();
   if (prober.joinable()) prober.join();
   std::remove(path.c_str());
-  pfile = nullptr;
   std::sort(ms.begin(), ms.end());
   return ms;
 }

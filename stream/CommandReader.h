@@ -54,8 +54,6 @@ public:
 
   // The bytes carried over from earlier reads (an incomplete item).
   int Carried() const { return begin; }
-  // Whether an item longer than the buffer is being continued.
-  bool Continuing() const { return continuing; }
 
 private:
   // Starts again from offset 0 when a regular file shrank below the read

@@ -66,12 +66,6 @@ void CommandStream::request(Request r) {
   }
 }
 
-int CommandStream::ParseBuffer(char* text) {
-  // One working item serves the whole pass.
-  zvItem item;
-  return CommandReader::ParsePass(*this, item, text);
-}
-
 bool CommandStream::TakeItem(zvItem& item) {
   switch (item.GetFunc()) {
     case ZV_INIT:

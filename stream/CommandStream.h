@@ -43,18 +43,14 @@ public:
   void ContinueStep();
   bool StepRunning() const { return stepping; }
 
-  // Parses the NUL-terminated text from its start, acting on every complete
-  // item. Returns the bytes taken by complete items, or -1 at an exit item.
-  int ParseBuffer(char* text);
-
-  // Appends the seven attribute items (font, height, text colour, alignment,
-  // line colour, width, line type); alig and type are item codes.
-  void InitDisplayList(const char* font, int height, TColor text, int alig, TColor line, int width, int type);
-
   // The bytes carried over from earlier reads (an incomplete item).
   int Carried() const { return reader.Carried(); }
 
 private:
+  // Appends the seven attribute items (font, height, text colour, alignment,
+  // line colour, width, line type); alig and type are item codes.
+  void InitDisplayList(const char* font, int height, TColor text, int alig, TColor line, int width, int type);
+
   enum class Request { Invalidate, Paint };
 
   bool TakeItem(zvItem& item) override;

@@ -10,7 +10,7 @@
 struct DisplayState : DrawAttributes {
   // Every ordinary item in arrival order; start and clear items refill it
   // with the seven attribute items.
-  itemList displayList{1000, 100};
+  itemList displayList{1000};
 
   // 1 from a start item (and at program start) until the next ordinary
   // item; clear items act only while it is 0.

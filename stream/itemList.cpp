@@ -13,11 +13,10 @@ constexpr int kSlabItems = static_cast<int>(kHugePageBytes / sizeof(zvItem));
 
 }  // namespace
 
-itemList::itemList(int upper, int delta) : delta_(std::max(delta, 1)) {
+itemList::itemList(int upper) {
   const int first = std::clamp(upper + 1, 1, kSlabItems);
   slabs_.reserve(64);
   slabs_.push_back(makeSlab(first, 0));
-  limit_ = std::max(upper + 1, 1);
   Flush();
 }
 

@@ -1,9 +1,8 @@
 #pragma once
-// The growable, ordered array of display items. Capacity starts at 1001
-// items and grows in steps of 100 (1001, 1101, 1201, ...), as callers see it
-// through Limit(). The storage underneath is a few large slabs: the first
-// holds the first 1001 items, each later one twice as many as the one before
-// up to 2 MiB of items, which the kernel may back with one huge page. An
+// The growable, ordered array of display items; it never refuses an item
+// while memory lasts. The storage is a few large slabs: the first holds the
+// first 1001 items, each later one twice as many as the one before up to
+// 2 MiB of items, which the kernel may back with one huge page. An
 // append never copies the items already held and costs amortised O(1),
 // items never move once stored, and a list of millions of items costs few
 // page faults and few allocations.
@@ -18,9 +17,8 @@ class itemList {
 public:
   using IterFunc = void (*)(zvItem& item, void* arg);
 
-  // upper: the highest index of the first block (1000 gives 1001 slots);
-  // delta: the growth step of the capacity callers see.
-  explicit itemList(int upper = 1000, int delta = 100);
+  // upper: the highest index of the first block (1000 gives 1001 slots).
+  explicit itemList(int upper = 1000);
   itemList(const itemList&) = delete;
   itemList& operator=(const itemList&) = delete;
   ~itemList();
@@ -32,18 +30,14 @@ public:
     if (tailOffset_ == tailSize_) nextSlab();
     tail_[tailOffset_] = item;
     ++tailOffset_;
-    if (++count_ > limit_) limit_ += delta_;
+    ++count_;
     return 1;
   }
   int Count() const { return count_; }
-  // The capacity: 1001, then one growth step more each time an append
-  // finds the list full.
-  int Limit() const { return limit_; }
   // Calls f(item, arg) on the items with indexes start to stop - 1, in order.
   // The bounds are clamped to the items held.
   void ForEach(IterFunc f, void* arg, int start, int stop);
-  // Empties the list: the count becomes 0; the storage and the capacity
-  // stay.
+  // Empties the list: the count becomes 0; the storage stays.
   void Flush() {
     count_ = 0;
     tailSlab_ = 0;
@@ -68,9 +62,7 @@ private:
   static void constructSlots(void* block) noexcept;
   static void freeSlab(const Slab& slab) noexcept;
 
-  int delta_;
   int count_ = 0;
-  int limit_ = 0;
   std::vector<Slab> slabs_;
   // Where the next item goes: the slab (its index and slots) and the offset
   // within it.

@@ -1,12 +1,10 @@
 #include "window/TZorvaWindow.h"
 
-#include <cstdlib>
-
+#include "framework/application/ExitHook.h"
+#include "framework/application/TScheduler.h"
+#include "framework/window/TPaintDC.h"
 #include "stream/DisplayState.h"
 #include "stream/Replay.h"
-#include "framework/application/ExitHook.h"
-#include "framework/application/TApplication.h"
-#include "framework/window/TPaintDC.h"
 
 namespace {
 
@@ -32,26 +30,21 @@ const TResponseTableEntry TZorvaWindow::Responses[] = {
     {0, 0, nullptr},
 };
 
-TZorvaWindow::TZorvaWindow(TWindow* parent, const char* title, DisplayState& displayState)
-    : TFrameWindow(parent, title),
-      conID(commandFile.Open(pfile) ? commandFile.Descriptor() : -1),
-      MetaFileDC(nullptr),
+TZorvaWindow::TZorvaWindow(const char* title, std::unique_ptr<CommandFile> file, DisplayState& displayState)
+    : TFrameWindow(title),
+      commandFile(std::move(file)),
+      conID(commandFile->Descriptor()),
       state(displayState),
       stream(*this, displayState, conID, nullptr) {
   AssignMenu("DRAW_MENU");
-  if (conID < 0) {
-    ShowMessageBox(pfile ? pfile : "", "File name", MB_OK);
-    ShowMessageBox("Error opening file. Quiting.", nullptr, MB_OK);
-    std::exit(1);
-  }
   // From here on the file is removed also when the process ends without
   // closing the window (the display connection broke).
-  SetExitHook(&CommandFile::RemoveAtExit, &commandFile);
+  SetExitHook(&CommandFile::RemoveAtExit, commandFile.get());
 }
 
 TZorvaWindow::~TZorvaWindow() {
-  ClearExitHook(&commandFile);
-  commandFile.Close();
+  ClearExitHook(commandFile.get());
+  commandFile->Close();
   conID = 0;
   winDC.reset();  // gives back the initial pen and font, deleting the program's
   SetClientSurface(nullptr);
@@ -96,9 +89,7 @@ void TZorvaWindow::EvSize(unsigned sizeType, const TSize& size) {
 
 void TZorvaWindow::About() { MessageBox(kAboutText, appName(), MB_OK); }
 
-void TZorvaWindow::DisplayMessage(const std::string& text) { MessageBox(text.c_str(), appName(), MB_OK); }
-
-bool TZorvaWindow::RemoveCommandFile() { return commandFile.RemoveIfSame(); }
+bool TZorvaWindow::RemoveCommandFile() { return commandFile->RemoveIfSame(); }
 
 void TZorvaWindow::FirstExposed() {
   TFrameWindow::FirstExposed();
@@ -109,8 +100,8 @@ void TZorvaWindow::FileChanged() {
   // Exactly when a tick could come now: the framework holds ticks back while
   // it holds delivery, and a window without its system window has none.
   if (!pollArmed || !HWindow) return;
-  TApplication* app = GetApplication();
-  if (app && app->HoldsDelivery()) return;
+  TScheduler* scheduler = GetScheduler();
+  if (scheduler && scheduler->HoldsDelivery()) return;
   DeliverMessage(WM_TIMER, kPollTimer);  // flushes the drawing to the screen afterwards
 }
 
@@ -127,6 +118,6 @@ bool TZorvaWindow::SlicesSteps() const { return true; }
 void TZorvaWindow::PostStepContinuation() { PostAfterEvents(kStepContinue); }
 
 const char* TZorvaWindow::appName() const {
-  TApplication* app = GetApplication();
-  return app ? app->GetName() : "ZORVAd";
+  TScheduler* scheduler = GetScheduler();
+  return scheduler ? scheduler->GetName() : "ZORVAd";
 }

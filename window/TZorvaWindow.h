@@ -10,7 +10,6 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "stream/CommandFile.h"
 #include "stream/CommandStream.h"
@@ -21,23 +20,18 @@
 
 struct DisplayState;
 class Surface;
-class TMetaFileDC;
-
-#include "window/CommandFileName.h"
 
 class TZorvaWindow : public TFrameWindow, private StreamHost {
   // Declared first: conID and the stream are made from it.
-  CommandFile commandFile;
+  std::unique_ptr<CommandFile> commandFile;
 
 public:
-  // Opens the command file named by pfile, read-only, at its start, without
-  // blocking (stream/CommandFile.h). When it cannot be opened, or is
-  // neither a regular file nor a FIFO, shows the file name ("File name")
-  // and "Error opening file. Quiting." and ends the process with status 1.
-  // Once it is open, an exit of the process that skips the window's
+  // Takes over the command file, which the caller has opened
+  // (CommandFile::Open succeeded): the window reads it from where it stands,
+  // and from now on an exit of the process that skips the window's
   // destruction still removes it (RemoveCommandFile, as an exit hook).
   // The window draws, polls and replays with `state`, which must outlive it.
-  TZorvaWindow(TWindow* parent, const char* title, DisplayState& state);
+  TZorvaWindow(const char* title, std::unique_ptr<CommandFile> file, DisplayState& state);
   // Closes the command file, releases the drawing context and empties the
   // display list.
   ~TZorvaWindow() override;
@@ -60,11 +54,6 @@ public:
   void EvTimer(unsigned timerId);
   // The rest of a step that paused to let the window answer its events.
   void EvStepContinue();
-  int ParseBuffer(char* buf) { return stream.ParseBuffer(buf); }
-  void InitDisplayList(const char* font, int height, TColor text, int alig, TColor line, int width,
-                       int type) {
-    stream.InitDisplayList(font, height, text, alig, line, width, type);
-  }
   // Paint: validates the update region, then replays the whole display list.
   void EvPaint();
   // Resize: moves the origin to the new bottom-left corner and invalidates
@@ -72,15 +61,12 @@ public:
   void EvSize(unsigned sizeType, const TSize& size);
   // Menu command 24346: the About box.
   void About();
-  // A box with the text, captioned with the application's name.
-  void DisplayMessage(const std::string& text);
 
   // Called once after the window was first shown (the launcher's readiness).
   std::function<void()> OnFirstExposed;
 
   int conID;                         // the command file; 0 after destruction
   std::unique_ptr<TClientDC> winDC;  // the client-area context; null before setup
-  TMetaFileDC* MetaFileDC;           // unused
 
 protected:
   void FirstExposed() override;

@@ -115,6 +115,6 @@ void TFileWatch::Stop() {
 
 bool TFileWatch::IsWatching() const { return impl->notifyFd >= 0; }
 
+#ifdef ZORVA_TEST_HOOKS
 void TFileWatch::SetEnabled(bool on) { watchesEnabled = on; }
-
-bool TFileWatch::Enabled() { return watchesEnabled; }
+#endif

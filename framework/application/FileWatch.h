@@ -36,11 +36,12 @@ public:
   void Stop();
   bool IsWatching() const;
 
+#ifdef ZORVA_TEST_HOOKS
   // Process-wide: whether Watch sets up watches at all (true unless
-  // changed). Only a benchmark turns it off, to measure a timer alone;
-  // watches already set up are not affected.
+  // changed). A benchmark turns it off, to measure a timer alone; watches
+  // already set up are not affected.
   static void SetEnabled(bool on);
-  static bool Enabled();
+#endif
 
 private:
   struct Impl;

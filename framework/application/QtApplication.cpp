@@ -6,7 +6,7 @@
 
 #include "framework/application/QtMessageBox.h"
 #include "framework/application/ScreenChoice.h"
-#include "framework/application/TApplication.h"
+#include "framework/application/TScheduler.h"
 #include "framework/application/X11ConnectionLoss.h"
 #include "framework/report/ExceptionReport.h"
 
@@ -55,8 +55,8 @@ bool TDeliveryScope::Active() { return deliveryDepth > 0; }
 void SuspendCurrentException() noexcept {
   std::exception_ptr error = std::current_exception();
   try {
-    if (TApplication* app = TApplication::Current())
-      app->SuspendThrow(error);
+    if (TScheduler* scheduler = TScheduler::Current())
+      scheduler->SuspendThrow(error);
     else
       ReportUnhandled(error, false);
   } catch (...) {
@@ -100,7 +100,8 @@ bool TQtApplication::event(QEvent* event) {
     // The main loop delivers the requests itself after each dispatch; a
     // modal loop (a message box) must deliver them here.
     if (QThread::currentThread()->loopLevel() > 0) {
-      if (TApplication* app = TApplication::Current()) GuardedCall([app] { app->DeliverNested(); });
+      if (TScheduler* scheduler = TScheduler::Current())
+        GuardedCall([scheduler] { scheduler->DeliverNested(); });
     }
     return true;
   }

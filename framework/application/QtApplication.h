@@ -2,8 +2,8 @@
 // The window system's application object as the framework needs it
 // (framework internal). Qt cannot carry an exception through its event
 // dispatch, so every delivery is guarded: an exception that leaves a handler
-// is handed to the current TApplication's SuspendThrow, and the main loop
-// raises it again after the dispatch.
+// is handed to the current scheduler's SuspendThrow (TScheduler.h), and the
+// main loop raises it again after the dispatch.
 
 #include <QApplication>
 #include <QEvent>
@@ -49,7 +49,7 @@ public:
 void SuspendCurrentException() noexcept;
 
 // Runs `call` as a delivery from Qt, keeping any exception for the current
-// application's ResumeThrow (or, with no application, reporting it at once).
+// scheduler's ResumeThrow (or, with none, reporting it at once).
 template <class F>
 void GuardedCall(F&& call) noexcept {
   TDeliveryScope scope;

@@ -44,12 +44,6 @@ TApplication::TApplication(const char* name) : TModule(name), impl(std::make_uni
     qtArgv[1] = nullptr;
     impl->ownedQt = std::make_unique<TQtApplication>(qtArgc, qtArgv);
   }
-  if (EntryArgc() > 1 && EntryArgv()) {
-    for (int i = 1; i < EntryArgc(); ++i) {
-      if (i > 1) CmdLine += ' ';
-      CmdLine += EntryArgv()[i];
-    }
-  }
   if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
     // The desktop's log-off or shut-down query asks the main window, which
     // asks CanClose; a refusal cancels the log-off where the desktop lets us.
@@ -62,7 +56,7 @@ TApplication::TApplication(const char* name) : TModule(name), impl(std::make_uni
     });
   }
   current = this;
-  Module = this;
+  MakeCurrent();
 }
 
 TApplication::~TApplication() {
@@ -163,7 +157,6 @@ bool TApplication::PumpWaitingMessages() {
       impl->queue.push_back(msg);
       return true;
     }
-    if (ProcessAppMsg(msg)) continue;
     Deliver(msg);
     DeleteCondemned();
     ResumeThrow();
@@ -193,16 +186,8 @@ void TApplication::DeliverNested() {
     if (impl->queue.front().Msg == WM_QUIT) return;  // the main loop takes it
     TMsg msg = impl->queue.front();
     impl->queue.pop_front();
-    if (ProcessAppMsg(msg)) continue;
     Deliver(msg);
   }
-}
-
-bool TApplication::ProcessAppMsg(TMsg& msg) {
-  for (TWindow* w = msg.Window; w; w = w->GetParent()) {
-    if (w->PreProcessMsg(msg)) return true;
-  }
-  return false;  // no accelerators
 }
 
 bool TApplication::IdleAction(long idleCount) {
@@ -230,10 +215,17 @@ bool TApplication::IsPosted(const TWindow* window, unsigned msg) const {
                      [window, msg](const TMsg& m) { return m.Window == window && m.Msg == msg; });
 }
 
-void TApplication::PurgeMessages(TWindow* window) {
+void TApplication::DropRequests(const TWindow* window) {
   auto& q = impl->queue;
   q.erase(std::remove_if(q.begin(), q.end(), [window](const TMsg& m) { return m.Window == window; }),
           q.end());
+}
+
+void TApplication::WindowGone(TWindow* window) {
+  if (MainWindow && static_cast<TWindow*>(MainWindow) == window) MainWindow = nullptr;
+  auto& c = impl->condemned;
+  c.erase(std::remove(c.begin(), c.end(), window), c.end());
+  DropRequests(window);
 }
 
 void TApplication::SuspendThrow(std::exception_ptr error) {
@@ -252,11 +244,6 @@ bool TApplication::HoldsDelivery() const { return BreakMessageLoop || !impl->sus
 void TApplication::Condemn(TWindow* window) {
   if (window && std::find(impl->condemned.begin(), impl->condemned.end(), window) == impl->condemned.end())
     impl->condemned.push_back(window);
-}
-
-void TApplication::Uncondemn(TWindow* window) {
-  auto& c = impl->condemned;
-  c.erase(std::remove(c.begin(), c.end(), window), c.end());
 }
 
 void TApplication::DeleteCondemned() {

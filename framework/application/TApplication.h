@@ -1,7 +1,8 @@
 #pragma once
 // The application object: owns the main window and runs the main loop over
 // the window system's event queue. One application is current at a time
-// (the last one constructed); windows, reports and posted requests use it.
+// (the last one constructed). It is the scheduler its windows post to
+// (framework/application/TScheduler.h); they know it only as that.
 //
 //   class TMyApp : public TApplication {
 //   public:
@@ -17,6 +18,7 @@
 
 #include "framework/application/Messages.h"
 #include "framework/application/TModule.h"
+#include "framework/application/TScheduler.h"
 #include "framework/report/Exceptions.h"
 
 class TWindow;
@@ -31,14 +33,13 @@ struct TMsg {
   LPARAM LParam;
 };
 
-class TApplication : public TModule {
+class TApplication : public TModule, public TScheduler {
 public:
   using TXInvalidMainWindow = ::TXInvalidMainWindow;
 
-  // Copies the name and becomes the current application and module. Makes
-  // the window system's application object if there is none yet (and then
-  // owns it; it sees the program's name and none of its arguments). The
-  // command-line text comes from RunEntry, if it runs (framework/Entry.h).
+  // Copies the name and becomes the current application and scheduler.
+  // Makes the window system's application object if there is none yet (and
+  // then owns it; it sees the program's name and none of its arguments).
   explicit TApplication(const char* name = nullptr);
   // Deletes the windows still condemned and the main window (destroying its
   // system window first if it still exists), then stops being current.
@@ -68,47 +69,36 @@ public:
   // Delivers everything waiting; returns whether any message was handled.
   // A quit request sets the break flag and the loop result.
   bool PumpWaitingMessages();
-  // Offered every posted request before delivery; true takes it. The default
-  // offers it to the target window and its parents (PreProcessMsg).
-  virtual bool ProcessAppMsg(TMsg& msg);
   // Passes the call to the main window; false when there is none.
   virtual bool IdleAction(long idleCount);
 
-  // Posts a request to a window, or with a null window to the application.
-  // False when the window has no system window.
-  bool PostMessage(TWindow* window, unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0);
-  // Posts the quit request that ends the loop with `exitCode`.
-  void PostQuitMessage(int exitCode);
+  // The scheduler's requests: a null window addresses the application.
+  bool PostMessage(TWindow* window, unsigned msg, WPARAM wParam = 0, LPARAM lParam = 0) override;
+  bool IsPosted(const TWindow* window, unsigned msg) const override;
+  void PostQuitMessage(int exitCode) override;
 
-  // Keeps an exception raised where it cannot travel on (inside the window
-  // system's dispatch); ResumeThrow raises the oldest kept one again.
-  void SuspendThrow(std::exception_ptr error);
-  void ResumeThrow();
+  void SuspendThrow(std::exception_ptr error) override;
+  void ResumeThrow() override;
+  // Everything waiting up to a quit request.
+  void DeliverNested() override;
+  void NoteDelivery() override { ++deliveries; }
+  bool IsRunning() const override { return running; }
+  bool QuitTaken() const override { return BreakMessageLoop; }
+  bool HoldsDelivery() const override;
 
+  void DropRequests(const TWindow* window) override;
   // Marks a window object for deletion right after the current delivery.
-  void Condemn(TWindow* window);
-  void Uncondemn(TWindow* window);
+  void Condemn(TWindow* window) override;
+  void WindowGone(TWindow* window) override;
+  // Deletes the windows condemned so far.
   void DeleteCondemned();
 
-  bool IsRunning() const { return running; }
-  // True while delivery of posted requests and timer ticks is held back: a
-  // quit request was taken or an exception waits to be reported.
-  bool HoldsDelivery() const;
+  TEventHandler& CommandTarget() override { return *this; }
+  const char* GetName() const override { return TModule::GetName(); }
 
   TFrameWindow* GetMainWindow() const { return MainWindow; }
   // Replaces the main window, returning the previous one (not deleted).
   TFrameWindow* SetMainWindow(TFrameWindow* window);
-
-  // Whether a request `msg` for `window` waits in the queue.
-  bool IsPosted(const TWindow* window, unsigned msg) const;
-  // Removes every request addressed to a window (it is going away).
-  void PurgeMessages(TWindow* window);
-  // Delivers waiting requests from inside a modal loop of the window system
-  // (a message box): everything up to a quit request, unless delivery is
-  // held. Framework internal.
-  void DeliverNested();
-  // Counts one message handled (for the idle counter). Framework internal.
-  void NoteDelivery() { ++deliveries; }
 
   // The application's own response table (menu commands no window handles,
   // requests addressed to no window); the default has no rows.
@@ -116,7 +106,8 @@ public:
 
   TFrameWindow* MainWindow = nullptr;
   int nCmdShow = SW_SHOWDEFAULT;
-  std::string CmdLine;  // the command line after the program's name
+
+protected:
   bool BreakMessageLoop = false;
   int MessageLoopResult = 0;
 

@@ -1,6 +1,6 @@
 #pragma once
-// A named program module: its name, a status value, and the two error
-// reports every module can show.
+// A named program module: its name and the report of an exception every
+// module can show.
 
 #include <string>
 
@@ -18,8 +18,7 @@ enum : unsigned {
 class TModule : public TEventHandler {
 public:
   // Keeps a copy of the name; null is an empty name.
-  explicit TModule(const char* name = nullptr);
-  ~TModule() override;
+  explicit TModule(const char* name = nullptr) : name(name ? name : "") {}
   TModule(const TModule&) = delete;
   TModule& operator=(const TModule&) = delete;
 
@@ -31,17 +30,7 @@ public:
   // button. The text is limited to 255 bytes. Returns 0 for Yes, -1 for No
   // or OK.
   virtual int Error(const xmsg& x, unsigned captionResId, unsigned promptResId = 0);
-  // Reports an integer error code: "Error received: error code = <code>\n
-  // OK to proceed?", captioned with the current application's name, Yes and
-  // No, stop icon. No posts a quit request with the value 0.
-  virtual void Error(int errorCode);
-
-  int Status = 0;
 
 private:
   std::string name;
 };
-
-// The module the framework's own texts and resources come from: the current
-// application once one is constructed.
-extern TModule* Module;

@@ -14,7 +14,7 @@ inline constexpr char UnknownExceptionText[] = "Unknown Exception";
 inline constexpr std::size_t ReportTextLimit = 255;
 
 // The message of an exception as a report shows it: an xmsg (every
-// framework error, xalloc) its own message; std::bad_alloc "Out of memory";
+// framework error) its own message; std::bad_alloc "Out of memory";
 // std::bad_cast "Bad_cast"; std::bad_typeid "Bad_typeid"; anything else an
 // empty message. A null pointer gives an empty message.
 std::string ExceptionMessage(std::exception_ptr error);

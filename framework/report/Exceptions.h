@@ -7,8 +7,7 @@
 #include <exception>
 #include <string>
 
-// A message exception: the base of every exception the framework raises and
-// of out-of-memory (xalloc).
+// A message exception: the base of every exception the framework raises.
 class xmsg : public std::exception {
 public:
   explicit xmsg(std::string msg) : msg_(std::move(msg)) {}
@@ -17,12 +16,6 @@ public:
 
 private:
   std::string msg_;
-};
-
-// Out of memory; the standard allocation reports it as "Out of memory".
-class xalloc : public xmsg {
-public:
-  explicit xalloc(std::string msg = "Out of memory") : xmsg(std::move(msg)) {}
 };
 
 class TXBase : public xmsg {
@@ -36,7 +29,6 @@ enum : unsigned {
   IDS_GDIDELETEFAIL = 32734,  // the system refused to delete a pen or font
   IDS_MENUFAILURE = 32744,    // invalid menu handle
   IDS_WINDOWCREATEFAIL = 32747,
-  IDS_CLASSREGISTERFAIL = 32749,
   IDS_INVALIDMAINWINDOW = 32759,
 };
 

@@ -9,7 +9,6 @@
 #include <QWidget>
 
 #include "framework/application/QtApplication.h"
-#include "framework/application/TApplication.h"
 #include "framework/resources/TResources.h"
 #include "base/TextBytes.h"
 #include "framework/resources/TMenu.h"
@@ -34,8 +33,7 @@ const TResponseTableEntry TFrameWindow::Responses[] = {
 
 bool TFrameWindow::Find(TEventInfo& info) { return SearchEntries(Responses, info) || TWindow::Find(info); }
 
-TFrameWindow::TFrameWindow(TWindow* parent, const char* title, TModule* module)
-    : TWindow(parent, title, module), menu(std::make_unique<MenuState>()) {
+TFrameWindow::TFrameWindow(const char* title) : TWindow(title), menu(std::make_unique<MenuState>()) {
   Attr.Style = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
   Attr.X = CW_USEDEFAULT;
   Attr.Y = 0;
@@ -112,7 +110,7 @@ void TFrameWindow::RefreshBar() {
 }
 
 bool TFrameWindow::IdleAction(long idleCount) {
-  if (idleCount == 0 && Parent == nullptr && QGuiApplication::focusWindow()) RefreshBar();
+  if (idleCount == 0 && QGuiApplication::focusWindow()) RefreshBar();
   return TWindow::IdleAction(idleCount);
 }
 

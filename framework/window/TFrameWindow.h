@@ -18,7 +18,7 @@ class QList;
 
 class TFrameWindow : public TWindow {
 public:
-  explicit TFrameWindow(TWindow* parent, const char* title = nullptr, TModule* module = nullptr);
+  explicit TFrameWindow(const char* title = nullptr);
   ~TFrameWindow() override;
 
   bool Find(TEventInfo& info) override;
@@ -28,7 +28,7 @@ public:
   // TXMenu (32744) there if the resource does not exist.
   bool AssignMenu(const char* menuName);
   // With a count of 0, refreshes the enabled state of the menu bar's own
-  // command items; then passes the call on to the children. Always false.
+  // command items. Always false.
   bool IdleAction(long idleCount) override;
 
   // WM_PAINT: validates the update region (erasing it first when erasing is

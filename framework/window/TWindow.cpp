@@ -13,11 +13,10 @@
 #include <algorithm>
 #include <climits>
 
-#include "framework/application/QtApplication.h"
-#include "framework/application/TApplication.h"
-#include "framework/window/TPaintDC.h"
 #include "base/TextBytes.h"
-#include "framework/window/TFrameWindow.h"
+#include "framework/application/QtApplication.h"
+#include "framework/application/TScheduler.h"
+#include "framework/window/TPaintDC.h"
 #include "framework/window/TWindowImpl.h"
 
 namespace {
@@ -49,13 +48,9 @@ const TResponseTableEntry TWindow::Responses[] = {
 
 bool TWindow::Find(TEventInfo& info) { return SearchEntries(Responses, info) || TEventHandler::Find(info); }
 
-TWindow::TWindow(TWindow* parent, const char* title, TModule* module)
-    : Title(title ? title : ""), Parent(parent), ModulePtr(module), impl(std::make_unique<Impl>(this)) {
-  if (Parent) Parent->children.push_back(this);
-}
+TWindow::TWindow(const char* title) : Title(title ? title : ""), impl(std::make_unique<Impl>(this)) {}
 
 TWindow::~TWindow() {
-  while (!children.empty()) delete children.back();
   if (HWindow) {
     try {
       Destroy();
@@ -63,83 +58,66 @@ TWindow::~TWindow() {
       SuspendCurrentException();
     }
   }
-  if (TApplication* app = GetApplication()) {
-    if (app->MainWindow && static_cast<TWindow*>(app->MainWindow) == this) app->MainWindow = nullptr;
-    app->Uncondemn(this);
-    app->PurgeMessages(this);
-  }
-  if (Parent) {
-    auto& siblings = Parent->children;
-    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
-  }
+  if (TScheduler* scheduler = GetScheduler()) scheduler->WindowGone(this);
 }
 
-TApplication* TWindow::GetApplication() const { return TApplication::Current(); }
+TScheduler* TWindow::GetScheduler() const { return TScheduler::Current(); }
 
 bool TWindow::Create() {
   if (HWindow) return true;
   if (!qobject_cast<QApplication*>(QCoreApplication::instance())) throw TXWindow(IDS_WINDOWCREATEFAIL);
-  if (Parent && Parent->impl->client) {
-    impl->client = new Impl::ClientWidget(impl.get(), Parent->impl->client);
-    impl->client->setGeometry(Attr.X == CW_USEDEFAULT ? 0 : Attr.X, Attr.Y, std::max(Attr.W, 0),
-                              std::max(Attr.H, 0));
-    HWindow = impl->client;
-  } else {
-    impl->top = new Impl::TopWidget(impl.get());
-    impl->layout = new QVBoxLayout(impl->top);
-    impl->layout->setContentsMargins(0, 0, 0, 0);
-    impl->layout->setSpacing(0);
-    impl->client = new Impl::ClientWidget(impl.get(), impl->top);
-    impl->layout->addWidget(impl->client);
-    impl->top->setWindowTitle(DecodeTextBytes(Title));
-    QSize size(Attr.W, Attr.H);
-    if (Attr.W == CW_USEDEFAULT) {
-      // The system's choice: three quarters of the screen.
-      const QScreen* screen = QGuiApplication::primaryScreen();
-      const QSize available = screen ? screen->availableGeometry().size() : QSize(800, 600);
-      size = available * 3 / 4;
-    }
-    impl->top->resize(size.expandedTo(QSize(1, 1)));
-    if (Attr.X != CW_USEDEFAULT) impl->top->move(Attr.X, Attr.Y);
-    HWindow = impl->top;
-    try {
-      AttachFrame();
-    } catch (...) {
-      impl->Detach();
-      HWindow = nullptr;
-      throw;
-    }
-    impl->layout->activate();
-    impl->top->winId();  // the platform window, whose exposures are watched
-    if (QWindow* window = impl->top->windowHandle()) {
-      impl->filter = new Impl::ExposeFilter(impl.get());
-      impl->filter->setParent(impl->top);
-      window->installEventFilter(impl->filter);
-      // A screen of another device pixel ratio needs another image.
-      Impl* windowImpl = impl.get();
-      QObject::connect(window, &QWindow::screenChanged, impl->filter,
-                       [windowImpl] { GuardedCall([windowImpl] { windowImpl->ScreenChanged(); }); });
-    }
+  impl->top = new Impl::TopWidget(impl.get());
+  impl->layout = new QVBoxLayout(impl->top);
+  impl->layout->setContentsMargins(0, 0, 0, 0);
+  impl->layout->setSpacing(0);
+  impl->client = new Impl::ClientWidget(impl.get(), impl->top);
+  impl->layout->addWidget(impl->client);
+  impl->top->setWindowTitle(DecodeTextBytes(Title));
+  QSize size(Attr.W, Attr.H);
+  if (Attr.W == CW_USEDEFAULT) {
+    // The system's choice: three quarters of the screen.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableGeometry().size() : QSize(800, 600);
+    size = available * 3 / 4;
+  }
+  impl->top->resize(size.expandedTo(QSize(1, 1)));
+  if (Attr.X != CW_USEDEFAULT) impl->top->move(Attr.X, Attr.Y);
+  HWindow = impl->top;
+  try {
+    AttachFrame();
+  } catch (...) {
+    impl->Detach();
+    HWindow = nullptr;
+    throw;
+  }
+  impl->layout->activate();
+  impl->top->winId();  // the platform window, whose exposures are watched
+  if (QWindow* window = impl->top->windowHandle()) {
+    impl->filter = new Impl::ExposeFilter(impl.get());
+    impl->filter->setParent(impl->top);
+    window->installEventFilter(impl->filter);
+    // A screen of another device pixel ratio needs another image.
+    Impl* windowImpl = impl.get();
+    QObject::connect(window, &QWindow::screenChanged, impl->filter,
+                     [windowImpl] { GuardedCall([windowImpl] { windowImpl->ScreenChanged(); }); });
   }
   impl->area.Resize(impl->client->size(), impl->client->devicePixelRatioF(), SystemWindowColor());
 
   try {
     SetupWindow();
-    if (TApplication* app = GetApplication()) app->ResumeThrow();
+    if (TScheduler* scheduler = GetScheduler()) scheduler->ResumeThrow();
   } catch (...) {
     Destroy();
     throw;
   }
   if (Attr.Style & WS_VISIBLE) {
     HWindow->show();
-    if (TApplication* app = GetApplication()) app->ResumeThrow();
+    if (TScheduler* scheduler = GetScheduler()) scheduler->ResumeThrow();
   }
   return true;
 }
 
-void TWindow::SetupWindow() {
-  for (TWindow* child : std::vector<TWindow*>(children)) child->Create();
-}
+void TWindow::SetupWindow() {}
 
 void TWindow::CleanupWindow() {}
 
@@ -174,39 +152,20 @@ void TWindow::Destroy(int) {
 }
 
 void TWindow::FinishDestroy() {
-  std::exception_ptr error;
-  for (TWindow* child : std::vector<TWindow*>(children)) {
-    try {
-      child->Destroy();
-    } catch (...) {
-      if (!error) error = std::current_exception();
-    }
-  }
   impl->Detach();
   HWindow = nullptr;
-  if (TApplication* app = GetApplication()) app->PurgeMessages(this);
-  if (error) std::rethrow_exception(error);
+  if (TScheduler* scheduler = GetScheduler()) scheduler->DropRequests(this);
 }
 
-bool TWindow::CanClose() {
-  for (TWindow* child : std::vector<TWindow*>(children)) {
-    if (!child->CanClose()) return false;
-  }
-  return true;
-}
+bool TWindow::CanClose() { return true; }
 
 void TWindow::CloseWindow(int retVal) {
-  TApplication* app = GetApplication();
-  const bool mayClose = IsFlagSet(wfMainWindow) && app ? app->CanClose() : CanClose();
+  TScheduler* scheduler = GetScheduler();
+  const bool mayClose = IsFlagSet(wfMainWindow) && scheduler ? scheduler->CanClose() : CanClose();
   if (mayClose) Destroy(retVal);
 }
 
-bool TWindow::IdleAction(long idleCount) {
-  for (TWindow* child : std::vector<TWindow*>(children)) child->IdleAction(idleCount);
-  return false;
-}
-
-bool TWindow::PreProcessMsg(TMsg&) { return false; }
+bool TWindow::IdleAction(long) { return false; }
 
 LRESULT TWindow::HandleMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
   // What the outermost message drew goes to the screen when it ends.
@@ -245,39 +204,38 @@ LRESULT TWindow::DefWindowProc(unsigned msg, WPARAM, LPARAM) {
 LRESULT TWindow::EvCommand(unsigned id, LPARAM control, unsigned notifyCode) {
   TEventInfo info(notifyCode, id);
   if (Find(info)) return Dispatch(info, static_cast<WPARAM>(id), control);
-  if (TApplication* app = GetApplication()) {
+  if (TScheduler* scheduler = GetScheduler()) {
     LRESULT result = 0;
-    if (app->FindAndDispatch(notifyCode, id, static_cast<WPARAM>(id), control, result)) return result;
+    if (scheduler->CommandTarget().FindAndDispatch(notifyCode, id, static_cast<WPARAM>(id), control, result))
+      return result;
   }
   return DefWindowProc(WM_COMMAND, id, control);
 }
 
 bool TWindow::CommandEnabled(unsigned id) {
   TCommandEnabler enabler(id);
-  TApplication* app = GetApplication();
+  TScheduler* scheduler = GetScheduler();
+  TEventHandler* app = scheduler ? &scheduler->CommandTarget() : nullptr;
   LRESULT ignored = 0;
   const LPARAM arg = reinterpret_cast<LPARAM>(&enabler);
-  for (TWindow* w = this; w; w = w->Parent) {
-    if (w->FindAndDispatch(WM_COMMAND_ENABLE, id, 0, arg, ignored) && enabler.WasHandled())
+  for (TEventHandler* h : {static_cast<TEventHandler*>(this), app}) {
+    if (h && h->FindAndDispatch(WM_COMMAND_ENABLE, id, 0, arg, ignored) && enabler.WasHandled())
       return enabler.IsEnabled();
   }
-  if (app && app->FindAndDispatch(WM_COMMAND_ENABLE, id, 0, arg, ignored) && enabler.WasHandled())
-    return enabler.IsEnabled();
-  for (TWindow* w = this; w; w = w->Parent) {
+  for (TEventHandler* h : {static_cast<TEventHandler*>(this), app}) {
     TEventInfo info(0, id);
-    if (w->Find(info)) return true;
+    if (h && h->Find(info)) return true;
   }
-  TEventInfo info(0, id);
-  return app && app->Find(info);
+  return false;
 }
 
 bool TWindow::PostMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
-  TApplication* app = GetApplication();
-  return HWindow && app && app->PostMessage(this, msg, wParam, lParam);
+  TScheduler* scheduler = GetScheduler();
+  return HWindow && scheduler && scheduler->PostMessage(this, msg, wParam, lParam);
 }
 
 LRESULT TWindow::DeliverMessage(unsigned msg, WPARAM wParam, LPARAM lParam) {
-  if (TApplication* app = GetApplication()) app->NoteDelivery();
+  if (TScheduler* scheduler = GetScheduler()) scheduler->NoteDelivery();
   return HandleMessage(msg, wParam, lParam);
 }
 
@@ -391,7 +349,7 @@ void TWindow::AttachFrame() {}
 void TWindow::EvClose() {
   CloseWindow(0);
   if (!HWindow && IsFlagSet(wfDeleteOnClose)) {
-    if (TApplication* app = GetApplication()) app->Condemn(this);
+    if (TScheduler* scheduler = GetScheduler()) scheduler->Condemn(this);
   }
 }
 
@@ -403,14 +361,14 @@ void TWindow::CmExit() {
 }
 
 bool TWindow::EvQueryEndSession() {
-  TApplication* app = GetApplication();
-  return IsFlagSet(wfMainWindow) && app ? app->CanClose() : CanClose();
+  TScheduler* scheduler = GetScheduler();
+  return IsFlagSet(wfMainWindow) && scheduler ? scheduler->CanClose() : CanClose();
 }
 
 void TWindow::EvDestroy() {
   CleanupWindow();
-  TApplication* app = GetApplication();
-  if (IsFlagSet(wfMainWindow) && app && app->IsRunning()) app->PostQuitMessage(app->Status);
+  TScheduler* scheduler = GetScheduler();
+  if (IsFlagSet(wfMainWindow) && scheduler && scheduler->IsRunning()) scheduler->PostQuitMessage(0);
 }
 
 void TWindow::EvPaint() { TPaintDC dc(*this); }

@@ -19,11 +19,15 @@
 // A window object is never deleted inside one of its own handlers: a close
 // request condemns it and the loop deletes it after the delivery. Window
 // objects go before the application that owns the window system.
+//
+// Every window is a top-level window. It reaches the loop that delivers its
+// messages through the current scheduler (framework/application/
+// TScheduler.h); without one it can be created and drawn, but it posts
+// nothing.
 
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "framework/application/TEventHandler.h"
 #include "framework/gdi/TColor.h"
@@ -35,9 +39,7 @@ class QImage;
 class QWidget;
 class Surface;
 class QMenuBar;
-class TApplication;
-class TModule;
-struct TMsg;
+class TScheduler;
 
 using HWND = QWidget*;
 
@@ -53,8 +55,7 @@ enum : unsigned {
 };
 
 struct TWindowAttr {
-  std::uint32_t Style = WS_CHILD | WS_VISIBLE;
-  std::uint32_t ExStyle = 0;
+  std::uint32_t Style = WS_VISIBLE;
   int X = 0;
   int Y = 0;
   int W = 0;
@@ -68,11 +69,9 @@ class TWindow : public TEventHandler {
 public:
   using TXWindow = ::TXWindow;
 
-  // A window of the current application. `module` is kept for resource
-  // lookups; null means the application.
-  explicit TWindow(TWindow* parent, const char* title = nullptr, TModule* module = nullptr);
-  // Deletes the child windows, destroys the system window if it still
-  // exists, and stops being the application's main window.
+  explicit TWindow(const char* title = nullptr);
+  // Destroys the system window if it still exists, and tells the scheduler
+  // the window is gone (it stops being the application's main window).
   ~TWindow() override;
   TWindow(const TWindow&) = delete;
   TWindow& operator=(const TWindow&) = delete;
@@ -80,9 +79,9 @@ public:
   bool Find(TEventInfo& info) override;
 
   // --- Life cycle -------------------------------------------------------
-  // Makes the system window (and its children's) and runs SetupWindow; an
-  // exception from SetupWindow destroys the system window again and leaves
-  // Create. Raises TXMenu (32744) for a menu resource that does not exist.
+  // Makes the system window and runs SetupWindow; an exception from
+  // SetupWindow destroys the system window again and leaves Create. Raises
+  // TXMenu (32744) for a menu resource that does not exist.
   virtual bool Create();
   // Called once the system window exists, before Create returns.
   virtual void SetupWindow();
@@ -91,20 +90,17 @@ public:
   // SW_HIDE, SW_MINIMIZE / SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED, anything
   // else shows normally. The window never raises or activates itself.
   void Show(int cmdShow);
-  // Sends WM_DESTROY, destroys the children's and then its own system
-  // window; HWindow is null afterwards. The object remains.
+  // Sends WM_DESTROY, then destroys the system window; HWindow is null
+  // afterwards. The object remains.
   void Destroy(int retVal = 0);
-  // Whether the window may close; the default asks every child.
+  // Whether the window may close; the default says yes.
   virtual bool CanClose();
   // For the main window asks the application's CanClose, for any other its
   // own; destroys the window when the answer is yes.
   void CloseWindow(int retVal = 0);
-  // Called by the application's loop; the default passes it to the
-  // children and returns false.
+  // Called by the application's loop when it has nothing to deliver; the
+  // default does nothing and returns false.
   virtual bool IdleAction(long idleCount);
-  // Offered every posted request for this window or its children before
-  // delivery; true takes it.
-  virtual bool PreProcessMsg(TMsg& msg);
 
   // --- Messages ---------------------------------------------------------
   // The window procedure: WM_COMMAND goes to command routing, any other
@@ -179,14 +175,14 @@ public:
   int MessageBox(const char* text, const char* caption = nullptr, unsigned type = MB_OK);
 
   // The top-level system window (a QWidget holding the menu bar and the
-  // client area); null for a child window and before creation.
+  // client area); null before creation.
   QWidget* TopLevelWidget() const;
 
   // --- Attributes -------------------------------------------------------
   const char* GetCaption() const { return Title.c_str(); }
   void SetCaption(const char* title);
-  TWindow* GetParent() const { return Parent; }
-  TApplication* GetApplication() const;
+  // The scheduler the window posts to: the current one.
+  TScheduler* GetScheduler() const;
   void SetFlag(unsigned mask) { flags |= mask; }
   void ClearFlag(unsigned mask) { flags &= ~mask; }
   bool IsFlagSet(unsigned mask) const { return (flags & mask) != 0; }
@@ -203,8 +199,6 @@ public:
   HWND HWindow = nullptr;  // the system window; null before Create and after Destroy
   TWindowAttr Attr;
   std::string Title;
-  TWindow* Parent;
-  TModule* ModulePtr;
   std::uint32_t BkgndColor = NoColor;
 
 protected:
@@ -213,12 +207,12 @@ protected:
   // Command routing: a command row with that id in this window's tables,
   // then in the application's; else the default processing.
   virtual LRESULT EvCommand(unsigned id, LPARAM control, unsigned notifyCode);
-  // Whether a command row for `id` exists in this window's chain (this
-  // window up through its parents) or the application's table, or what a
-  // command-enabling row decides.
+  // What a command-enabling row for `id` in this window's tables or the
+  // application's decides; without one, whether a command row for `id`
+  // exists there.
   bool CommandEnabled(unsigned id);
-  // Called by Create for a top-level window once its system window exists
-  // and before SetupWindow: a frame window attaches its menu and icon.
+  // Called by Create once the system window exists and before SetupWindow:
+  // a frame window attaches its menu and icon.
   virtual void AttachFrame();
   // The menu bar shown above the client area (the system window owns it).
   void SetMenuBar(QMenuBar* menuBar);
@@ -229,6 +223,5 @@ private:
 
   struct Impl;
   std::unique_ptr<Impl> impl;
-  std::vector<TWindow*> children;
   unsigned flags = wfDeleteOnClose;
 };

@@ -10,10 +10,9 @@
 #include <QResizeEvent>
 #include <QTimer>
 #include <QWindow>
-#include <vector>
 
 #include "framework/application/QtApplication.h"
-#include "framework/application/TApplication.h"
+#include "framework/application/TScheduler.h"
 #include "framework/surface/ColorValue.h"
 #include "framework/window/TWindowImpl.h"
 
@@ -106,11 +105,11 @@ void TWindow::Impl::SchedulePaint() {
 
 void TWindow::Impl::PaintCycle() {
   paintScheduled = false;
-  TApplication* app = owner->GetApplication();
-  if (update.isEmpty() || (app && app->BreakMessageLoop)) return;
+  TScheduler* scheduler = owner->GetScheduler();
+  if (update.isEmpty() || (scheduler && scheduler->QuitTaken())) return;
   // A posted paint request paints the update region when it comes: one
   // paint cycle, not two.
-  if (app && app->IsPosted(owner, WM_PAINT)) return;
+  if (scheduler && scheduler->IsPosted(owner, WM_PAINT)) return;
   owner->DeliverMessage(WM_PAINT);
 }
 
@@ -144,22 +143,21 @@ void TWindow::Impl::ScreenChanged() {
   if (!client) return;
   // Another ratio needs a new image; the whole area is then repainted.
   ReplaceImage(client->size());
-  for (TWindow* child : std::vector<TWindow*>(owner->children)) child->impl->ScreenChanged();
 }
 
 void TWindow::Impl::Timer(int qtId) {
   for (const auto& [id, running] : timers) {
     if (running != qtId) continue;
-    TApplication* app = owner->GetApplication();
-    if (app && app->HoldsDelivery()) return;  // the next tick comes later
+    TScheduler* scheduler = owner->GetScheduler();
+    if (scheduler && scheduler->HoldsDelivery()) return;  // the next tick comes later
     owner->DeliverMessage(WM_TIMER, id, 0);
     return;
   }
 }
 
 void TWindow::Impl::Later(unsigned msg, WPARAM wParam) {
-  TApplication* app = owner->GetApplication();
-  if (app && app->HoldsDelivery()) {
+  TScheduler* scheduler = owner->GetScheduler();
+  if (scheduler && scheduler->HoldsDelivery()) {
     // Unlike a timer tick, this request comes only once: it waits.
     QPointer<ClientWidget> widget = client;
     QTimer::singleShot(10, client, [widget, msg, wParam] {
@@ -179,9 +177,6 @@ void TWindow::Impl::Exposed(const QRegion& windowRegion) {
     update += region;
     erasePending = true;
     owner->UpdateWindow();
-  }
-  for (TWindow* child : std::vector<TWindow*>(owner->children)) {
-    if (child->impl->client) child->impl->Exposed(windowRegion);
   }
   if (!firstExposure) {
     firstExposure = true;

@@ -19,7 +19,6 @@
 #include "app/AppMain.h"
 #include "app/CommandLine.h"
 #include "app/Readiness.h"
-#include "window/CommandFileName.h"
 #include "framework/application/ScreenChoice.h"
 #include "framework/report/MessageBox.h"
 
@@ -49,7 +48,6 @@ protected:
     if (readinessFd >= 0) close(readinessFd);
     readinessFd = -1;
     close(readEnd);
-    pfile = nullptr;
   }
 
   int readEnd = -1;

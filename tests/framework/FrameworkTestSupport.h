@@ -151,7 +151,7 @@ public:
 // A recording window that the application makes its main window; *deleted
 // turns true when the window object is deleted.
 inline TRecordingWindow* makeWindow(TTestApp& app, bool* deleted = nullptr) {
-  auto* window = new TRecordingWindow(nullptr, "Test window");
+  auto* window = new TRecordingWindow("Test window");
   window->deletedFlag = deleted;
   app.makeMain = [window] { return window; };
   return window;

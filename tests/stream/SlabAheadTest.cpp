@@ -69,7 +69,7 @@ TEST(SlabAhead, DestroyingWithABlockUnderWayOrUntakenWaitsAndReleases) {
 // starts empty, keeps the string it is given and gives it back on a flush
 // and at the end (the sanitizer build checks for leaks).
 TEST(ItemList, SlabsMadeAheadHoldStringsLikeAnyOther) {
-  itemList list(1000, 100);
+  itemList list(1000);
   constexpr int kItems = 200'000;  // three huge-page slabs and one ahead
   const std::string text = "label";
   for (int i = 0; i < kItems; ++i) {

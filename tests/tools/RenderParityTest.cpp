@@ -14,7 +14,7 @@
 #include <sstream>
 #include <string>
 
-#include "window/CommandFileName.h"
+#include "tests/support/OpenCommandFile.h"
 #include "stream/DisplayState.h"
 #include "window/TZorvaWindow.h"
 #include "framework/application/TApplication.h"
@@ -62,7 +62,8 @@ std::string renderTrace(const std::string& path, int w, int h) {
 // cycle for the region a clear invalidated.)
 class PaintCountingWindow : public TZorvaWindow {
 public:
-  explicit PaintCountingWindow(DisplayState& state) : TZorvaWindow(nullptr, "ZORVA daemon", state) {}
+  PaintCountingWindow(const std::string& path, DisplayState& state)
+      : TZorvaWindow("ZORVA daemon", OpenCommandFile(path), state) {}
   bool StepEnded() const { return timerArmed; }
   int paintsPosted = 0;
 
@@ -83,7 +84,6 @@ protected:
   }
   void TearDown() override {
     SetMessagePresenter(previous);
-    pfile = nullptr;
   }
 
   // The window's trace of the file: created hidden, then its first size and
@@ -91,11 +91,10 @@ protected:
   // paint request the step posted, in order; and the window's end. w and h
   // get its client size.
   std::string windowTrace(const std::string& path, int& w, int& h) {
-    pfile = path.c_str();
     std::ostringstream trace;
     TApplication app("ZORVAd");
     DisplayState state;
-    auto* window = new PaintCountingWindow(state);
+    auto* window = new PaintCountingWindow(path, state);
     window->UseSurface(std::make_unique<RecordingSurface>(trace));
     window->Attr.Style &= ~WS_VISIBLE;
     window->Attr.W = 320;

@@ -13,8 +13,10 @@
 #include <fstream>
 #include <string>
 
+#include "app/AppMain.h"
 #include "app/TDrawApp.h"
 #include "stream/DisplayState.h"
+#include "tests/support/OpenCommandFile.h"
 #include "window/TZorvaWindow.h"
 #include "framework/application/X11ConnectionLoss.h"
 #include "framework/report/MessageBox.h"
@@ -28,7 +30,6 @@ protected:
     ASSERT_NE(::mkdtemp(name), nullptr);
     dir = name;
     path = dir + "/commands.zv";
-    pfile = path.c_str();
     previous = SetMessagePresenter([](const std::string& text, const std::string& caption, unsigned) {
       // Seen by the death tests' matchers.
       std::fprintf(stderr, "box [%s] %s\n", caption.c_str(), text.c_str());
@@ -37,7 +38,6 @@ protected:
   }
   void TearDown() override {
     SetMessagePresenter(previous);
-    pfile = nullptr;
     std::system(("rm -rf '" + dir + "'").c_str());
   }
   bool exists(const std::string& p) const {
@@ -55,15 +55,19 @@ protected:
 TEST_F(DisplayEndingTest, RefusedKindsShowTheMissingFileBoxesAndEndWithOne) {
   ::mkdir((dir + "/folder").c_str(), 0700);
   for (const std::string& name : {dir + "/folder", std::string("/dev/null")}) {
-    pfile = name.c_str();
-    EXPECT_EXIT(
-        {
-          ::alarm(20);  // the watchdog of this process's loop
-          TDrawApp app(state);
-          app.Run();
-        },
+    // The program's own start: the entry function opens the file.
+    const auto runDisplay = [name] {
+      ::alarm(20);  // the watchdog of this process's loop
+      char program[] = "zorvad";
+      std::string file = name;
+      char* argv[] = {program, file.data(), nullptr};
+      std::exit(AppMain(2, argv));
+    };
+    EXPECT_EXIT(runDisplay(),
         testing::ExitedWithCode(1),
-        "box \\[File name\\] " + name + "\nbox \\[Error\\] Error opening file. Quiting.")
+        // Each box is also written to standard error before it is shown.
+        "File name: " + name + "\nbox \\[File name\\] " + name +
+            "\nError: Error opening file. Quiting.\nbox \\[Error\\] Error opening file. Quiting.")
         << name;
   }
   EXPECT_TRUE(exists(dir + "/folder")) << "a refused folder is never removed";
@@ -77,6 +81,7 @@ TEST_F(DisplayEndingTest, AnExitThatSkipsTheWindowsDestructionStillDeletesTheFil
       {
         ::alarm(20);
         TDrawApp app(state);
+        app.UseCommandFile(OpenCommandFile(path));
         QTimer::singleShot(0, [] { std::exit(1); });
         app.Run();
       },
@@ -99,6 +104,7 @@ TEST_F(DisplayEndingTest, AnXlibConnectionLossSaysOneLineAndStillDeletesTheFile)
         {
           ::alarm(20);
           TDrawApp app(state);
+          app.UseCommandFile(OpenCommandFile(path));
           QTimer::singleShot(0, [metAgain] {
             // Run first among the exit's handlers, as a destructor that
             // touches the connection would.
@@ -120,10 +126,11 @@ TEST_F(DisplayEndingTest, AfterAnOrderlyEndTheExitHookTouchesNothing) {
         ::alarm(20);
         {
           TDrawApp app(state);
+          app.UseCommandFile(OpenCommandFile(path));
           app.Run();
         }
         // A file made anew under the same name after the run.
-        std::ofstream(pfile) << "kept";
+        std::ofstream(path) << "kept";
         std::exit(0);
       },
       testing::ExitedWithCode(0), "");

@@ -16,6 +16,7 @@
 
 #include "app/TDrawApp.h"
 #include "stream/DisplayState.h"
+#include "tests/support/OpenCommandFile.h"
 #include "window/TZorvaWindow.h"
 #include "framework/report/MessageBox.h"
 #include "tests/framework/application/LoopWait.h"
@@ -30,7 +31,6 @@ protected:
   void SetUp() override {
     path = testing::TempDir() + "zorva-watch-window-" + std::to_string(::getpid()) + ".zv";
     std::ofstream(path).close();
-    pfile = path.c_str();
     previous = SetMessagePresenter([](const std::string&, const std::string&, unsigned) { return IDOK; });
     own = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(own, 0);
@@ -39,7 +39,6 @@ protected:
     ::close(own);
     SetMessagePresenter(previous);
     std::remove(path.c_str());
-    pfile = nullptr;
   }
   void append(const std::string& bytes) { std::ofstream(path, std::ios::app | std::ios::binary) << bytes; }
   // Appends, and returns once every watch on the file has had the change.
@@ -47,7 +46,7 @@ protected:
     AwaitSentinelWatch(own, [&] { append(bytes); });
   }
   TZorvaWindow* makeWindow(TApplication& app) {
-    auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", state);
+    auto* window = new TZorvaWindow("ZORVA daemon", OpenCommandFile(path), state);
     window->Attr.Style &= ~WS_VISIBLE;
     window->Attr.W = 200;
     window->Attr.H = 100;

@@ -15,7 +15,7 @@ namespace {
 
 class TE2EWindow : public TFrameWindow {
 public:
-  TE2EWindow() : TFrameWindow(nullptr, "Framework E2E") { AssignMenu("DRAW_MENU"); }
+  TE2EWindow() : TFrameWindow("Framework E2E") { AssignMenu("DRAW_MENU"); }
   bool Find(TEventInfo& info) override { return SearchEntries(Responses, info) || TFrameWindow::Find(info); }
   void SetupWindow() override {
     TFrameWindow::SetupWindow();

@@ -8,10 +8,11 @@
 
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 
 #include "app/ProgramResources.h"
 #include "app/TDrawApp.h"
-#include "window/CommandFileName.h"
+#include "stream/CommandFile.h"
 #include "stream/DisplayState.h"
 #include "window/TZorvaWindow.h"
 
@@ -21,9 +22,10 @@ constexpr unsigned kAnHour = 3600 * 1000;
 
 class THeldPollApp : public TDrawApp {
 public:
-  explicit THeldPollApp(DisplayState& state) : TDrawApp(state) {}
+  THeldPollApp(DisplayState& state, std::unique_ptr<CommandFile> file)
+      : TDrawApp(state), file(std::move(file)) {}
   void InitMainWindow() override {
-    auto* window = new TZorvaWindow(nullptr, "ZORVA daemon", State());
+    auto* window = new TZorvaWindow("ZORVA daemon", std::move(file), State());
     window->OnFirstExposed = [this, window] {
       // A timer stopped by an exit item stays stopped.
       auto hold = [window] {
@@ -39,6 +41,7 @@ public:
   }
 
 private:
+  std::unique_ptr<CommandFile> file;
   QTimer holder;
 };
 
@@ -50,8 +53,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: e2e_watch_display FILE\n");
     return 2;
   }
-  pfile = argv[1];
   DisplayState state;
-  THeldPollApp app(state);
+  auto file = std::make_unique<CommandFile>();
+  if (!file->Open(argv[1])) {
+    std::fprintf(stderr, "e2e_watch_display: cannot open %s\n", argv[1]);
+    return 1;
+  }
+  THeldPollApp app(state, std::move(file));
   return app.Run() & 0xFF;
 }

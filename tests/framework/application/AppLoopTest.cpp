@@ -88,7 +88,7 @@ TEST(AppClose, AWindowThatIsNotTheMainWindowAsksOnlyItself) {
   TRecordingWindow* main = makeWindow(app);
   TRecordingWindow* other = nullptr;
   main->setupHook = [&](TRecordingWindow&) {
-    other = new TRecordingWindow(nullptr, "Other");
+    other = new TRecordingWindow("Other");
     other->deletedFlag = &otherDeleted;
     other->Create();
   };
@@ -240,33 +240,6 @@ TEST(AppReport, NoMainWindowIsReportedAsException32759) {
   EXPECT_EQ(boxes.shown[0].style, MB_OK | MB_ICONSTOP);
 }
 
-TEST(AppReport, TheIntegerCodeReportIsCaptionedWithTheApplicationsName) {
-  struct Case {
-    int code;
-    int answer;
-    const char* text;
-  };
-  const Case cases[] = {
-      {42, IDYES, "Error received: error code = 42\nOK to proceed?"},
-      {-2147483647 - 1, IDYES, "Error received: error code = -2147483648\nOK to proceed?"},
-      {7, IDNO, "Error received: error code = 7\nOK to proceed?"},
-  };
-  for (const Case& c : cases) {
-    ScriptedBoxes boxes;
-    boxes.answers = {c.answer};
-    TTestApp app("ZORVAd");
-    app.Error(c.code);
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, c.text);
-    EXPECT_EQ(boxes.shown[0].caption, "ZORVAd");
-    EXPECT_EQ(boxes.shown[0].style, MB_YESNO | MB_ICONSTOP);
-    // No posts the quit request 0: the next loop ends at once with it.
-    if (c.answer == IDNO) {
-      EXPECT_EQ(app.MessageLoop(), 0);
-    }
-  }
-}
-
 }  // namespace
 
 namespace {
@@ -274,12 +247,12 @@ namespace {
 TEST(AppSession, TheLogOffQueryAsksTheApplicationForTheMainWindowAndItselfOtherwise) {
   ScriptedBoxes boxes;
   TTestApp app;
-  auto* main = new TRecordingWindow(nullptr, "Main");
+  auto* main = new TRecordingWindow("Main");
   main->Attr.Style &= ~WS_VISIBLE;
   app.MainWindow = main;
   main->SetFlag(wfMainWindow);
   main->Create();
-  TRecordingWindow other(nullptr, "Other");
+  TRecordingWindow other("Other");
   other.Attr.Style &= ~WS_VISIBLE;
   other.Create();
 
@@ -334,7 +307,7 @@ const TResponseTableEntry TRequestApp::Rows[] = {
 TEST(AppRequests, ARequestToNoWindowIsLookedUpWithItsParameterAsIdThenWithIdZero) {
   ScriptedBoxes boxes;
   TRequestApp app;
-  TRecordingWindow* window = new TRecordingWindow(nullptr, "Requests");
+  TRecordingWindow* window = new TRecordingWindow("Requests");
   app.makeMain = [window] { return window; };
   Watchdog watchdog(app);
   Soon([&] {
@@ -356,22 +329,21 @@ int constructsApplication(int, char**) {
   ScriptedBoxes boxes;
   TTestApp app("ZORVAd");
   EXPECT_EQ(TApplication::Current(), &app);
-  EXPECT_EQ(Module, &app);
+  EXPECT_EQ(TScheduler::Current(), &app);
   EXPECT_STREQ(app.GetName(), "ZORVAd");
-  EXPECT_EQ(app.Status, 0);
   EXPECT_EQ(app.nCmdShow, SW_SHOWDEFAULT);
-  EXPECT_EQ(app.CmdLine, "-platform nowhere file name");
   // The window system saw none of the program's arguments.
   EXPECT_EQ(QCoreApplication::arguments(), QStringList{"zorva-test"});
   return 7;
 }
 
-TEST(AppEntry, TheApplicationKeepsTheCommandLineAndQtSeesOnlyTheProgramName) {
+TEST(AppEntry, QtSeesOnlyTheProgramName) {
   if (QCoreApplication::instance()) GTEST_SKIP() << "an application object is left from elsewhere";
   char prog[] = "zorva-test", a1[] = "-platform", a2[] = "nowhere", a3[] = "file name";
   char* argv[] = {prog, a1, a2, a3, nullptr};
   EXPECT_EQ(RunEntry(4, argv, constructsApplication), 7);
   EXPECT_EQ(TApplication::Current(), nullptr);
+  EXPECT_EQ(TScheduler::Current(), nullptr);
   EXPECT_EQ(QCoreApplication::instance(), nullptr);
 }
 

@@ -119,7 +119,7 @@ QAction* findAction(QMenuBar* bar, const QString& text, QMenu** owner = nullptr)
 TEST(MenuEnabling, ItemsWithoutACommandRowAreGreyedWhenTheirMenuOpens) {
   ScriptedBoxes boxes;
   TCommandApp app;
-  auto window = std::make_unique<TRecordingWindow>(nullptr, "Menu");
+  auto window = std::make_unique<TRecordingWindow>("Menu");
   window->Attr.Style &= ~WS_VISIBLE;
   window->AssignMenu("DRAW_MENU");
   window->Create();
@@ -146,7 +146,7 @@ TEST(MenuEnabling, CommandsReachTheWindowThenTheApplicationAndDisabledOnesAreIgn
   ScriptedBoxes boxes;
   TCommandApp app;
   app.forcedOn = true;
-  auto* window = new TRecordingWindow(nullptr, "Commands");
+  auto* window = new TRecordingWindow("Commands");
   window->AssignMenu("DRAW_MENU");
   app.makeMain = [window] { return window; };
   Watchdog watchdog(app);
@@ -170,7 +170,7 @@ TEST(MenuEnabling, CommandsReachTheWindowThenTheApplicationAndDisabledOnesAreIgn
 TEST(MenuEnabling, AMissingMenuResourceFailsTheCreationWithException32744) {
   ScriptedBoxes boxes;
   TTestApp app;
-  auto* window = new TRecordingWindow(nullptr, "No menu");
+  auto* window = new TRecordingWindow("No menu");
   window->AssignMenu("MISSING_MENU");
   app.makeMain = [window] { return window; };
   Watchdog watchdog(app);

@@ -21,7 +21,7 @@ constexpr QRgb Marker = 0xFF123456;
 
 // A window that exists but is not shown, so no exposure interferes.
 TRecordingWindow* hiddenWindow(int w = 64, int h = 48) {
-  auto* window = new TRecordingWindow(nullptr, "Hidden");
+  auto* window = new TRecordingWindow("Hidden");
   window->Attr.Style &= ~WS_VISIBLE;
   window->Attr.W = w;
   window->Attr.H = h;
@@ -152,7 +152,7 @@ TEST(WindowErase, APaintContextsEndNeverRaisesAndStillEndsThePaint) {
 TEST(WindowTimer, ATimerDeliversTheProgramsIdUntilItIsKilled) {
   ScriptedBoxes boxes;
   TTestApp app;
-  auto* window = new TRecordingWindow(nullptr, "Timer");
+  auto* window = new TRecordingWindow("Timer");
   EXPECT_FALSE(window->SetTimer(1, 10)) << "no system window yet";
   window->setupHook = [](TRecordingWindow& w) {
     EXPECT_TRUE(w.SetTimer(7, 0));            // raised to the minimum interval
@@ -183,7 +183,7 @@ TEST(WindowPaint, APostedPaintRequestReachesThePaintHandlerWithNothingToErase) {
   int paintsBefore = -1;
   int userMessages = 0;
   TTestApp app;
-  auto* window = new TRecordingWindow(nullptr, "Paint");
+  auto* window = new TRecordingWindow("Paint");
   app.makeMain = [window] { return window; };
   window->SetBkgndColor(0x000000FF);
   window->onUser = [&] {
@@ -208,7 +208,7 @@ TEST(WindowPaint, APostedPaintRequestReachesThePaintHandlerWithNothingToErase) {
 TEST(WindowShow, TheFirstExposureErasesTheClientAreaAndPaints) {
   ScriptedBoxes boxes;
   TTestApp app;
-  auto* window = new TRecordingWindow(nullptr, "Shown");
+  auto* window = new TRecordingWindow("Shown");
   window->Attr.W = 120;
   window->Attr.H = 90;
   window->SetBkgndColor(0x00000000);
@@ -231,7 +231,7 @@ TEST(WindowShow, TheFirstExposureErasesTheClientAreaAndPaints) {
 TEST(WindowShow, FirstExposedIsCalledOnceAfterTheWindowIsOnTheScreen) {
   ScriptedBoxes boxes;
   TTestApp app;
-  auto* window = new TRecordingWindow(nullptr, "Exposed");
+  auto* window = new TRecordingWindow("Exposed");
   app.makeMain = [window] { return window; };
   Watchdog watchdog(app);
   Soon(
@@ -360,7 +360,7 @@ namespace {
 
 TEST(WindowCreate, WithoutAWidgetApplicationCreationRaisesException32747) {
   if (QCoreApplication::instance()) GTEST_SKIP() << "an application object is left from elsewhere";
-  TRecordingWindow window(nullptr, "Nowhere");
+  TRecordingWindow window("Nowhere");
   try {
     window.Create();
     ADD_FAILURE() << "created";
@@ -381,7 +381,7 @@ namespace {
 TEST(WindowCreate, AFrameWindowDefaultsToTheSystemsSizeAndTheProgramIcon) {
   ScriptedBoxes boxes;
   TTestApp app;
-  TRecordingWindow window(nullptr, "Defaults \xC3\xA9");
+  TRecordingWindow window("Defaults \xC3\xA9");
   EXPECT_EQ(window.Attr.Style, 0x10CF0000u);
   EXPECT_EQ(window.Attr.X, CW_USEDEFAULT);
   EXPECT_EQ(window.Attr.W, CW_USEDEFAULT);

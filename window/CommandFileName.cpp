@@ -1,3 +1,0 @@
-#include "window/CommandFileName.h"
-
-const char* pfile = nullptr;
