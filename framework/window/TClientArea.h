@@ -48,7 +48,6 @@ public:
   // Draws on `surface` (not owned) instead of the image until it is called
   // again with null. Contexts made before keep the surface they were made on.
   void Redirect(Surface* surface);
-  Surface* Redirected() const { return redirect; }
 
   // Fills a region of the client area through the current surface.
   void Erase(const QRegion& region, std::uint32_t color);

@@ -269,7 +269,6 @@ Surface& TWindow::ClientSurface() { return impl->area.Current(); }
 
 void TWindow::SetClientSurface(Surface* surface) { impl->area.Redirect(surface); }
 
-Surface* TWindow::GetClientSurface() const { return impl->area.Redirected(); }
 
 void TWindow::ClientImageReplaced(QImage&) {}
 
@@ -331,11 +330,6 @@ bool TWindow::EvEraseBkgnd() {
 
 int TWindow::MessageBox(const char* text, const char* caption, unsigned type) {
   return ShowMessageBox(text, caption, type);
-}
-
-void TWindow::SetCaption(const char* title) {
-  Title = title ? title : "";
-  if (impl->top) impl->top->setWindowTitle(DecodeTextBytes(Title));
 }
 
 void TWindow::SetMenuBar(QMenuBar* menuBar) {

@@ -139,7 +139,6 @@ public:
   // the client surface instead of the image's; null restores the image's.
   // Contexts made before keep the surface they were made on.
   void SetClientSurface(Surface* surface);
-  Surface* GetClientSurface() const;
   // Called after the backing image was replaced (a new size or ratio),
   // before WM_SIZE. The client surface already draws on the new image.
   virtual void ClientImageReplaced(QImage& image);
@@ -179,12 +178,9 @@ public:
   QWidget* TopLevelWidget() const;
 
   // --- Attributes -------------------------------------------------------
-  const char* GetCaption() const { return Title.c_str(); }
-  void SetCaption(const char* title);
   // The scheduler the window posts to: the current one.
   TScheduler* GetScheduler() const;
   void SetFlag(unsigned mask) { flags |= mask; }
-  void ClearFlag(unsigned mask) { flags &= ~mask; }
   bool IsFlagSet(unsigned mask) const { return (flags & mask) != 0; }
 
   // --- Handlers of the basic window's table -----------------------------

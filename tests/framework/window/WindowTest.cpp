@@ -394,8 +394,11 @@ TEST(WindowCreate, AFrameWindowDefaultsToTheSystemsSizeAndTheProgramIcon) {
   ASSERT_NE(top, nullptr);
   EXPECT_EQ(top->windowTitle(), QString::fromUtf8("Defaults \xC3\xA9"));
   // A caption that is not UTF-8 reads as Windows-1252, as drawn text does.
-  window.SetCaption("\x80 caf\xE9");
-  EXPECT_EQ(top->windowTitle(), QString::fromUtf16(u"\u20AC caf\u00E9"));
+  TRecordingWindow other("\x80 caf\xE9");
+  other.Attr.Style &= ~WS_VISIBLE;
+  other.Create();
+  ASSERT_NE(other.TopLevelWidget(), nullptr);
+  EXPECT_EQ(other.TopLevelWidget()->windowTitle(), QString::fromUtf16(u"\u20AC caf\u00E9"));
   EXPECT_GT(window.GetClientSize().cx, 0);
   EXPECT_GT(window.GetClientSize().cy, 0);
   const QImage icon = top->windowIcon().pixmap(32, 32).toImage();
