@@ -6,6 +6,7 @@
 #include "stream/StreamHost.h"
 #include "framework/gdi/TClientDC.h"
 #include "framework/surface/Surface.h"
+#include "items/ItemDisplay.h"
 #include "items/zvItem.h"
 
 CommandStream::CommandStream(StreamHost& h, DisplayState& s, int fd, TClientDC* dc)
@@ -74,6 +75,10 @@ bool CommandStream::TakeItem(zvItem& item) {
       state.clearDisplayList = 1;
       winDC->SetViewportOrgEx(0, host.ClientHeight());
       winDC->SetBkMode(TRANSPARENT);
+      // The live context takes the seven defaults too, exactly as the replay
+      // will: the items drawn before that replay then use them, and are not
+      // drawn once in the old attributes and again in the new.
+      drawDefaults();
       request(Request::Paint);
       break;
     case ZV_EXIT:
@@ -96,6 +101,11 @@ bool CommandStream::TakeItem(zvItem& item) {
       break;
   }
   return true;
+}
+
+void CommandStream::drawDefaults() {
+  DisplayTarget target{winDC, &state};
+  state.displayList.ForEach(DisplayItem, &target, 0, kDefaultItems);
 }
 
 void CommandStream::InitDisplayList(const char* font, int height, TColor text, int alig, TColor line,

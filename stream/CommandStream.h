@@ -53,7 +53,12 @@ private:
 
   enum class Request { Invalidate, Paint };
 
+  // The attribute items a start or clear item puts at the head of the list.
+  static constexpr int kDefaultItems = 7;
+
   bool TakeItem(zvItem& item) override;
+  // Applies the start item's seven attribute items to the live context.
+  void drawDefaults();
   void runSlice();
   // Ends the step: the requests it made go out, in order.
   void endStep();

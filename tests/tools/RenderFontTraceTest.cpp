@@ -57,20 +57,26 @@ TEST(RenderFontTrace, HeightCyclingFileMakesAndDeletesEveryFont) {
 
   const int last = heightOf(kTexts - 1);
   int made = 1;
+  const std::string colours = "SetTextColor(0x00FFFFFF)\nSetTextAlign(0)\n";
+  const std::string whitePen = "GetStockObject(WHITE_PEN)\nSelectObject(WHITE_PEN)\n";
+  // The start item applies its attribute items at once: the face at height
+  // 0, the height of 12, colour, alignment and pens (the first pen of
+  // width 0 is made, the width of 1 then gives the stock pen).
   std::string expected =
       "SetViewportOrgEx(0,100)\nEraseBkgnd(0,0,200,100,0x00000000)\nSetViewportOrgEx(0,100)\n"
       "SetBkMode(TRANSPARENT)\n" +
       font(0) + "=font1\nSelectObject(font1)\n";
+  expected += replaceFont(12, made) + colours;
+  expected += "CreatePen(0,0,0x00FFFFFF)=pen1\nSelectObject(pen1)\n" + whitePen + "DeleteObject(pen1)\n" + whitePen;
+  // The font item, then the cycle.
+  expected += replaceFont(12, made);
   expected += cycle(made);
   // The replay: the start's attribute items (the face at the height now
   // applied, then the start's height of 12, colour, alignment and pens),
   // the font item, then the same cycle again.
   expected += replaceFont(last, made);
   expected += replaceFont(12, made);
-  expected +=
-      "SetTextColor(0x00FFFFFF)\nSetTextAlign(0)\nCreatePen(0,0,0x00FFFFFF)=pen1\nSelectObject(pen1)\n"
-      "GetStockObject(WHITE_PEN)\nSelectObject(WHITE_PEN)\nDeleteObject(pen1)\n"
-      "GetStockObject(WHITE_PEN)\nSelectObject(WHITE_PEN)\n";
+  expected += colours + whitePen + whitePen + whitePen;
   expected += replaceFont(12, made);
   expected += cycle(made);
   expected += "SelectObject(DEFAULT_PEN)\nSelectObject(DEFAULT_FONT)\nDeleteObject(font" +

@@ -36,15 +36,15 @@ TEST(RenderTool, TraceOfASmallPicture) {
   const std::string file = writeFile("small.zv", "0 0 2 4 10 20 110 20 1 0 2 4 5 5 6 6 ");
   const ToolRun r = render("--size 200x100 --trace " + file);
   EXPECT_EQ(r.status, 0);
-  // The font item comes before the height, the colour before the width:
-  // each attribute item makes its object from the values applied so far.
+  // The start item applies its seven attribute items at once, as the
+  // replay does again. The font item comes before the height, the colour
+  // before the width: each attribute item makes its object from the values
+  // applied so far.
   EXPECT_EQ(r.out,
             "SetViewportOrgEx(0,100)\n"
             "EraseBkgnd(0,0,200,100,0x00000000)\n"
             "SetViewportOrgEx(0,100)\n"
             "SetBkMode(TRANSPARENT)\n"
-            "MoveToEx(10,-20)\n"
-            "LineTo(110,-20)\n"
             "CreateFontA(0,0,0,0,400,0,0,0,1,0,0,0,0,\"Arial\")=font1\n"
             "SelectObject(font1)\n"
             "CreateFontA(12,0,0,0,400,0,0,0,1,0,0,0,0,\"Arial\")=font2\n"
@@ -61,9 +61,25 @@ TEST(RenderTool, TraceOfASmallPicture) {
             "SelectObject(WHITE_PEN)\n"
             "MoveToEx(10,-20)\n"
             "LineTo(110,-20)\n"
+            "CreateFontA(12,0,0,0,400,0,0,0,1,0,0,0,0,\"Arial\")=font3\n"
+            "SelectObject(font3)\n"
+            "DeleteObject(font2)\n"
+            "CreateFontA(12,0,0,0,400,0,0,0,1,0,0,0,0,\"Arial\")=font4\n"
+            "SelectObject(font4)\n"
+            "DeleteObject(font3)\n"
+            "SetTextColor(0x00FFFFFF)\n"
+            "SetTextAlign(0)\n"
+            "GetStockObject(WHITE_PEN)\n"
+            "SelectObject(WHITE_PEN)\n"
+            "GetStockObject(WHITE_PEN)\n"
+            "SelectObject(WHITE_PEN)\n"
+            "GetStockObject(WHITE_PEN)\n"
+            "SelectObject(WHITE_PEN)\n"
+            "MoveToEx(10,-20)\n"
+            "LineTo(110,-20)\n"
             "SelectObject(DEFAULT_PEN)\n"
             "SelectObject(DEFAULT_FONT)\n"
-            "DeleteObject(font2)\n");
+            "DeleteObject(font4)\n");
 }
 
 TEST(RenderTool, PngShowsTheLineAtItsPixels) {
