@@ -1,6 +1,10 @@
 #include "app/AppMain.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "app/CommandLine.h"
+#include "app/DescriptorLimit.h"
 #include "app/Launcher.h"
 #include "app/ProgramResources.h"
 #include "app/Readiness.h"
@@ -47,6 +51,14 @@ int AppMain(int argc, char** argv) {
       return RunLauncher(line.file);
     case RunMode::Display:
       break;
+  }
+  if (const std::string tooFew = RaiseDescriptorLimit(); !tooFew.empty()) {
+    // One line, as when no display answers; a launcher learns it too.
+    const char* slash = std::strrchr(argv[0] ? argv[0] : "", '/');
+    std::fprintf(stderr, "%s: %s\n", slash ? slash + 1 : (argv[0] ? argv[0] : "zorvad"), tooFew.c_str());
+    SignalNotReady(readinessFd, tooFew);
+    readinessFd = -1;
+    return 1;
   }
   try {
     // The display's one state; it outlives the application and its window.

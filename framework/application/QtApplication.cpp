@@ -7,6 +7,7 @@
 #include "framework/application/QtMessageBox.h"
 #include "framework/application/ScreenChoice.h"
 #include "framework/application/TScheduler.h"
+#include "framework/application/WaylandConnectionLoss.h"
 #include "framework/application/X11ConnectionLoss.h"
 #include "framework/report/ExceptionReport.h"
 
@@ -70,6 +71,8 @@ TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(withScreen
   UseQtMessageBoxes();
   if (auto* x11 = nativeInterface<QNativeInterface::QX11Application>())
     HandleX11ConnectionLoss(x11->connection());
+  else if (platformName().startsWith(QLatin1String("wayland")))
+    HandleWaylandConnectionLoss();
   setQuitOnLastWindowClosed(false);
 }
 

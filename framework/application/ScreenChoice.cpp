@@ -1,5 +1,7 @@
 #include "framework/application/ScreenChoice.h"
 
+#include "framework/application/PlatformPlugins.h"
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -84,16 +86,27 @@ ScreenEnvironment ScreenEnvironment::Current() {
           variable("XDG_RUNTIME_DIR"), variable("XDG_SESSION_TYPE")};
 }
 
-ScreenProbes ScreenProbes::Real() { return {XDisplayReachable, WaylandSocketReachable}; }
+ScreenProbes ScreenProbes::Real() { return {XDisplayReachable, WaylandSocketReachable, PlatformPluginInstalled}; }
 
 ScreenChoice ChooseScreen(const ScreenEnvironment& env, const ScreenProbes& probes) {
   Attempt attempt(env, probes);
   if (!env.platform.empty()) {
     const std::vector<std::string> entries = split(env.platform);
+    std::string missing;  // the other platforms, none of which has a plugin
+    std::size_t displays = 0;
+    for (const std::string& entry : entries) {
+      if (kindOf(entry) != Kind::Other) {
+        ++displays;
+        continue;
+      }
+      const std::string name = entry.substr(0, entry.find(':'));
+      if (!probes.plugin || probes.plugin(name)) return {};  // Qt's business
+      missing += (missing.empty() ? "" : " or ") + quoted(name);
+    }
+    if (displays == 0 && !missing.empty())
+      return {{}, "no Qt platform plugin " + missing + " is installed (QT_QPA_PLATFORM)"};
     for (const std::string& entry : entries)
-      if (kindOf(entry) == Kind::Other) return {};
-    for (const std::string& entry : entries)
-      if (attempt.Try(kindOf(entry))) return {entry, {}};
+      if (kindOf(entry) != Kind::Other && attempt.Try(kindOf(entry))) return {entry, {}};
     if (entries.empty()) return {};
     return {{}, attempt.Failure()};
   }

@@ -32,12 +32,16 @@ struct ScreenEnvironment {
 };
 
 // How a display is tried: an X display by name, a Wayland one by the path
-// of its socket. True when it answers.
+// of its socket. True when it answers. `plugin` says whether Qt has a
+// platform plugin of that name; none set means every name is taken as
+// installed.
 struct ScreenProbes {
   std::function<bool(const std::string& name)> x;
   std::function<bool(const std::string& socketPath)> wayland;
+  std::function<bool(const std::string& name)> plugin;
 
-  // Connecting for real (XDisplayReachable, WaylandSocketReachable).
+  // Connecting for real (XDisplayReachable, WaylandSocketReachable), and
+  // Qt's plugin folders (PlatformPluginInstalled).
   static ScreenProbes Real();
 };
 
@@ -55,8 +59,10 @@ struct ScreenChoice {
 // session), whichever answers first; "xcb" or "wayland".
 // With it: a list of only X and Wayland platforms ("xcb", "wayland",
 // "wayland-egl;xcb", each maybe with ":options") is tried in its order and the
-// first that answers is kept as it was written; any other value (offscreen,
-// for one) is Qt's business and is left alone.
+// first that answers is kept as it was written; a list that names any other
+// platform (offscreen, for one) is Qt's business and is left alone, unless
+// none of those other platforms has a plugin: they are then dropped, and
+// without X or Wayland entries the failure names them.
 ScreenChoice ChooseScreen(const ScreenEnvironment& env, const ScreenProbes& probes);
 
 // The Wayland socket of a display name: the name itself when it is an

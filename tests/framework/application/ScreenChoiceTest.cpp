@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "framework/application/Entry.h"
+#include "framework/application/PlatformPlugins.h"
 #include "framework/application/ScreenChoice.h"
 #include "framework/application/TApplication.h"
 
@@ -36,7 +37,7 @@ struct FakeDisplays {
         return false;
       };
     };
-    return {probe("x"), probe("wl")};
+    return {probe("x"), probe("wl"), {}};
   }
 };
 
@@ -72,6 +73,33 @@ TEST(ChooseScreen, PicksTheFirstDisplayThatAnswers) {
     EXPECT_EQ(choice.failure, "") << label;
     EXPECT_EQ(fake.tried, c.tried) << label;
   }
+}
+
+TEST(ChooseScreen, APlatformWithoutAPluginIsDroppedOrNamedInTheLine) {
+  FakeDisplays fake{{":1"}, {}};
+  ScreenProbes probes = fake.Probes();
+  probes.plugin = [](const std::string& name) { return name == "offscreen"; };
+  struct Case {
+    std::string platform, chosen, failure;
+  };
+  const Case cases[] = {
+      {"bogus", "", "no Qt platform plugin \"bogus\" is installed (QT_QPA_PLATFORM)"},
+      {"bogus:opt;nothing", "", "no Qt platform plugin \"bogus\" or \"nothing\" is installed (QT_QPA_PLATFORM)"},
+      {"offscreen", "", ""},        // installed: Qt's business
+      {"bogus;offscreen", "", ""},  // one of them is installed
+      {"bogus;xcb", "xcb", ""},     // the display entries are tried
+  };
+  for (const Case& c : cases) {
+    const ScreenChoice choice = ChooseScreen({c.platform, ":1", "", "/run/u", ""}, probes);
+    EXPECT_EQ(choice.platform, c.chosen) << c.platform;
+    EXPECT_EQ(choice.failure, c.failure) << c.platform;
+  }
+}
+
+TEST(PlatformPlugins, TheInstalledOffscreenPluginIsFoundAndABogusNameIsNot) {
+  EXPECT_TRUE(PlatformPluginInstalled("offscreen"));
+  EXPECT_TRUE(PlatformPluginInstalled("OFFSCREEN")) << "names match case-insensitively";
+  EXPECT_FALSE(PlatformPluginInstalled("bogus"));
 }
 
 TEST(ChooseScreen, WithoutADisplayTheLineNamesWhatWasTried) {
