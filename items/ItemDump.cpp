@@ -1,6 +1,6 @@
 // The item's diagnostic dump: its kind and arguments as text in one or two
-// message boxes captioned "DEBUG". Nothing in the program calls it; it is
-// kept for debugging a client's output.
+// message boxes captioned "DEBUG". No command of the program calls it; a
+// debugger or a test calls it to look at what a client wrote.
 
 #include <cstdarg>
 #include <cstdio>

@@ -61,7 +61,7 @@ inline bool ItemReader::endField(zvItem& item) {
   if (index == 1) {
     item.num_arg = v > zvItem::MaxArgs ? zvItem::MaxArgs : v;
     if (item.num_arg == 0) return true;  // no argument and no string, whatever the kind
-    hasString = item.func == ZV_TEXT || item.func == ZV_TEXT_FONT;
+    hasString = carriesString(item.func);
     // The string counts as one argument. A negative count stays negative
     // (and is not decremented past the smallest int).
     if (hasString && item.num_arg != INT32_MIN) --item.num_arg;

@@ -98,7 +98,7 @@ inline int ItemReader::readPlain(zvItem& item, const char* text) {
   std::int32_t kind, count;
   const char* p = plainField(text, kind);
   if (!p || !(p = plainField(p, count))) return 0;
-  if (count != 0 && (kind == ZV_TEXT || kind == ZV_TEXT_FONT)) return 0;
+  if (count != 0 && carriesString(kind)) return 0;
   item.func = kind;
   item.num_arg = count > zvItem::MaxArgs ? zvItem::MaxArgs : count;
   for (int i = 0; i < item.num_arg; ++i)

@@ -7,30 +7,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "items/ItemKinds.h"
 #include "items/ItemString.h"
 
 class TClientDC;
 struct DrawAttributes;
-
-// Item kinds, as the client library writes them into the command file.
-enum : int {
-  ZV_INIT = 0,         // start a picture (control item, never stored)
-  ZV_EXIT = 1,         // close the display (control item, never stored)
-  ZV_LINE = 2,         // x1, y1, x2, y2
-  ZV_TEXT = 3,         // x, y, length; the text
-  ZV_LINE_COLOR = 4,   // red, green, blue
-  ZV_TEXT_COLOR = 5,   // red, green, blue
-  ZV_LINE_WIDTH = 6,   // width
-  ZV_LINE_TYPE = 7,    // 1 solid, 2 dashed, 3 dotted, 4 dash-dot
-  ZV_TEXT_HEIGHT = 8,  // height
-  ZV_TEXT_FONT = 9,    // length; the face name
-  ZV_TEXT_ALIGN = 10,  // 1 left, 2 centre, 3 right
-  ZV_CIRCLE = 11,      // centre x, centre y, radius
-  ZV_CLEAR = 12,       // clear the picture (control item, never stored)
-  ZV_ARC = 13,         // centre x, centre y, radius, begin angle, end angle
-  ZV_POLYLINE = 14,    // x, y: first point of a polyline
-  ZV_POLYVERTEX = 15,  // x, y: next vertex of a polyline
-};
 
 class zvItem {
 public:
@@ -89,3 +70,10 @@ private:
   std::int32_t args[MaxArgs];
   ItemString str;  // empty for items built without one
 };
+
+// Every kind's integer arguments fit the record's slots.
+static_assert([] {
+  for (const ItemKind& k : itemKinds)
+    if (k.intArgs() > zvItem::MaxArgs) return false;
+  return true;
+}());

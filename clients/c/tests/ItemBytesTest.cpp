@@ -1,22 +1,24 @@
-// The bytes of every item kind, written through the client library and read
-// back by the display's own item parser. The expected texts are those the
-// example writer that the library replaces wrote for the same calls.
+// The bytes the client library writes for each call, and the display's own
+// item reader reading them back. The calls and their bytes are the shared
+// byte cases (clients/tests/item_bytes.txt) that the Python client's test
+// runs too.
 #include <gtest/gtest.h>
 #include <zorva/zorva.h>
 
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "clients/c/tests/ClientTestSupport.h"
 #include "clients/c/tests/shared_picture.h"
+#include "clients/tests/ItemBytesCases.h"
 #include "tests/items/zvItemProbe.h"
 
 namespace {
 
 using P = zvItemProbe;
-using Write = std::function<int(zorva*)>;
 using clienttest::readFile;
 using clienttest::ScratchDir;
 using clienttest::written;
@@ -48,52 +50,56 @@ void expectItems(const std::string& bytes, const std::vector<Expected>& expected
   EXPECT_EQ(k, expected.size()) << bytes;
 }
 
-TEST(ClientItems, EveryKindWritesItsTextFormAndReadsBack) {
-  struct Case {
-    Write write;
-    std::string text;
-    Expected item;
+// The C call of each kind, given a case's arguments.
+using Call = std::function<int(zorva*, const std::vector<int>&, const char*)>;
+const std::map<std::string, Call>& calls() {
+  static const std::map<std::string, Call> table = {
+      {"start", [](zorva* z, const auto&, const char*) { return zorva_start(z); }},
+      {"exit", [](zorva* z, const auto&, const char*) { return zorva_exit(z); }},
+      {"clear", [](zorva* z, const auto&, const char*) { return zorva_clear(z); }},
+      {"line", [](zorva* z, const auto& a, const char*) { return zorva_line(z, a[0], a[1], a[2], a[3]); }},
+      {"text", [](zorva* z, const auto& a, const char* s) { return zorva_text(z, a[0], a[1], s); }},
+      {"circle", [](zorva* z, const auto& a, const char*) { return zorva_circle(z, a[0], a[1], a[2]); }},
+      {"arc",
+       [](zorva* z, const auto& a, const char*) { return zorva_arc(z, a[0], a[1], a[2], a[3], a[4]); }},
+      {"polyline", [](zorva* z, const auto& a, const char*) { return zorva_polyline(z, a[0], a[1]); }},
+      {"polyvertex", [](zorva* z, const auto& a, const char*) { return zorva_polyvertex(z, a[0], a[1]); }},
+      {"line_color",
+       [](zorva* z, const auto& a, const char*) { return zorva_line_color(z, a[0], a[1], a[2]); }},
+      {"text_color",
+       [](zorva* z, const auto& a, const char*) { return zorva_text_color(z, a[0], a[1], a[2]); }},
+      {"line_width", [](zorva* z, const auto& a, const char*) { return zorva_line_width(z, a[0]); }},
+      {"line_type", [](zorva* z, const auto& a, const char*) { return zorva_line_type(z, a[0]); }},
+      {"text_height", [](zorva* z, const auto& a, const char*) { return zorva_text_height(z, a[0]); }},
+      {"font", [](zorva* z, const auto&, const char* s) { return zorva_font(z, s); }},
+      {"text_align", [](zorva* z, const auto& a, const char*) { return zorva_text_align(z, a[0]); }},
   };
-  const Case cases[] = {
-      {[](zorva* z) { return zorva_start(z); }, "0 0 \n", {ZV_INIT, 0, {}, ""}},
-      {[](zorva* z) { return zorva_exit(z); }, "1 0 \n", {ZV_EXIT, 0, {}, ""}},
-      {[](zorva* z) { return zorva_line(z, 10, 20, 110, 220); },
-       "2 4 10 20 110 220 \n",
-       {ZV_LINE, 4, {10, 20, 110, 220}, ""}},
-      {[](zorva* z) { return zorva_text(z, 10, 20, "Hello"); },
-       "3 4 10 20 5 Hello\n",
-       {ZV_TEXT, 3, {10, 20, 5}, "Hello"}},
-      {[](zorva* z) { return zorva_line_color(z, 255, 128, 0); },
-       "4 3 255 128 0 \n",
-       {ZV_LINE_COLOR, 3, {255, 128, 0}, ""}},
-      {[](zorva* z) { return zorva_text_color(z, 1, 2, 3); },
-       "5 3 1 2 3 \n",
-       {ZV_TEXT_COLOR, 3, {1, 2, 3}, ""}},
-      {[](zorva* z) { return zorva_line_width(z, 4); }, "6 1 4 \n", {ZV_LINE_WIDTH, 1, {4}, ""}},
-      {[](zorva* z) { return zorva_line_type(z, ZORVA_DASH_DOT); }, "7 1 4 \n", {ZV_LINE_TYPE, 1, {4}, ""}},
-      {[](zorva* z) { return zorva_text_height(z, -24); }, "8 1 -24 \n", {ZV_TEXT_HEIGHT, 1, {-24}, ""}},
-      {[](zorva* z) { return zorva_font(z, "Arial"); }, "9 2 5 Arial\n", {ZV_TEXT_FONT, 1, {5}, "Arial"}},
-      {[](zorva* z) { return zorva_text_align(z, ZORVA_RIGHT); }, "10 1 3 \n", {ZV_TEXT_ALIGN, 1, {3}, ""}},
-      {[](zorva* z) { return zorva_circle(z, 400, 300, 50); },
-       "11 3 400 300 50 \n",
-       {ZV_CIRCLE, 3, {400, 300, 50}, ""}},
-      {[](zorva* z) { return zorva_clear(z); }, "12 0 \n", {ZV_CLEAR, 0, {}, ""}},
-      {[](zorva* z) { return zorva_arc(z, 1, 2, 3, 0, 90); },
-       "13 5 1 2 3 0 90 \n",
-       {ZV_ARC, 5, {1, 2, 3, 0, 90}, ""}},
-      {[](zorva* z) { return zorva_polyline(z, -7, 8); }, "14 2 -7 8 \n", {ZV_POLYLINE, 2, {-7, 8}, ""}},
-      {[](zorva* z) { return zorva_polyvertex(z, 2147483647, -2147483647 - 1); },
-       "15 2 2147483647 -2147483648 \n",
-       {ZV_POLYVERTEX, 2, {2147483647, -2147483647 - 1}, ""}},
-      {[](zorva* z) { return zorva_text(z, 0, 0, ""); }, "3 4 0 0 0 \n", {ZV_TEXT, 3, {0, 0, 0}, ""}},
-      {[](zorva* z) { return zorva_text(z, 5, 6, " two\nlines \n"); },
-       "3 4 5 6 12  two\nlines \n\n",
-       {ZV_TEXT, 3, {5, 6, 12}, " two\nlines \n"}},
-  };
-  for (const auto& c : cases) {
-    const std::string bytes = written(c.write);
-    EXPECT_EQ(bytes, c.text);
-    expectItems(bytes, {c.item});
+  return table;
+}
+
+const ItemKind* kindOfCall(const std::string& call) {
+  for (const ItemKind& k : itemKinds)
+    if (k.call == call) return &k;
+  return nullptr;
+}
+
+// Every case of the shared byte table: the call writes exactly its bytes,
+// and the display reads them back as the item of the call's kind with the
+// call's arguments (a string's length as the last one).
+TEST(ClientItems, EveryCaseWritesItsBytesAndReadsBack) {
+  for (const itembytes::Case& c : itembytes::readCases()) {
+    SCOPED_TRACE("item_bytes.txt line " + std::to_string(c.line));
+    const auto call = calls().find(c.call);
+    const ItemKind* kind = kindOfCall(c.call);
+    ASSERT_TRUE(call != calls().end() && kind) << "no C call or kind for " << c.call;
+    std::vector<int> args = c.ints;
+    args.resize(5);  // a case with too few arguments fails below, never reads past them
+    const std::string bytes =
+        written([&](zorva* z) { return call->second(z, args, c.str ? c.str->c_str() : nullptr); });
+    EXPECT_EQ(bytes, c.bytes);
+    Expected item{kind->code, kind->intArgs(), c.ints, c.str.value_or("")};
+    if (c.str) item.args.push_back(static_cast<int>(c.str->size()));
+    expectItems(bytes, {item});
   }
 }
 
@@ -179,7 +185,7 @@ TEST(ClientItems, EachItemIsInTheFileAsSoonAsItIsWritten) {
 }
 
 // The picture that the end-to-end tests draw from C and from Python: the
-// library writes it byte for byte as the example writer did.
+// library writes exactly the bytes those tests expect.
 TEST(ClientItems, TheSharedPictureHasTheWritersBytes) {
   const std::string bytes = written([](zorva* z) { return draw_shared_picture(z); });
   EXPECT_EQ(bytes, readFile(ZORVA_SOURCE_DIR "/tests/e2e/client/picture.zv"));

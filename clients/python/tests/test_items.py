@@ -1,5 +1,5 @@
-"""The bytes each call writes: the item text the display reads, as the C++
-example writer writes it."""
+"""The bytes each call writes: the shared byte cases that the C library's
+test runs too, string limits, refused arguments and the exit at close."""
 
 from __future__ import annotations
 
@@ -8,47 +8,33 @@ from typing import List, Optional, Tuple, Union
 
 import zorva
 from helpers import ScratchCase
+from item_cases import read_cases
 
 
 class ItemBytes(ScratchCase):
-    def test_every_kind(self) -> None:
-        calls = [
-            (lambda z: z.start(), b"0 0 \n"),
-            (lambda z: z.exit(), b"1 0 \n"),
-            (lambda z: z.line(10, 20, 110, 220), b"2 4 10 20 110 220 \n"),
-            (lambda z: z.text(10, 20, "Hello"), b"3 4 10 20 5 Hello\n"),
-            (lambda z: z.line_color(255, 128, 0), b"4 3 255 128 0 \n"),
-            (lambda z: z.text_color(0, 0, 255), b"5 3 0 0 255 \n"),
-            (lambda z: z.line_width(3), b"6 1 3 \n"),
-            (lambda z: z.line_type(zorva.LineType.DASHED), b"7 1 2 \n"),
-            (lambda z: z.text_height(20), b"8 1 20 \n"),
-            (lambda z: z.font("DejaVu Sans"), b"9 2 11 DejaVu Sans\n"),
-            (lambda z: z.text_align(zorva.Align.CENTER), b"10 1 2 \n"),
-            (lambda z: z.circle(150, 100, 40), b"11 3 150 100 40 \n"),
-            (lambda z: z.clear(), b"12 0 \n"),
-            (lambda z: z.arc(300, 100, 50, 0, 135), b"13 5 300 100 50 0 135 \n"),
-            (lambda z: z.polyline(50, 200), b"14 2 50 200 \n"),
-            (lambda z: z.polyvertex(-100, -2147483648), b"15 2 -100 -2147483648 \n"),
-        ]
+    def test_every_case_of_the_shared_table(self) -> None:
+        """Each call appends exactly its case's bytes; a string goes out the
+        same whether it is given as bytes or, when it is UTF-8, as str."""
         z = self.writer()
         expected = b""
-        for call, text in calls:
-            with self.subTest(text=text):
-                call(z)
-                expected += text
+        for case in read_cases():
+            with self.subTest(line=case.line, call=case.call):
+                args: List[Union[int, bytes]] = list(case.ints)
+                if case.string is not None:
+                    args.append(case.string)
+                result = getattr(z, case.call)(*args)
+                self.assertIs(result, None if case.string is None else True)
+                expected += case.expected
                 self.assertEqual(self.bytes_of(z), expected)
-
-    def test_strings_keep_every_byte_but_nul(self) -> None:
-        z = self.writer()
-        self.assertTrue(z.text(0, 0, "two words\nand a line"))
-        self.assertTrue(z.text(0, 0, ""))
-        self.assertTrue(z.text(0, 0, "Grüße"))
-        self.assertTrue(z.font(b"\xe9t\xe9"))  # bytes go out as they are
-        self.assertEqual(self.bytes_of(z),
-                         b"3 4 0 0 20 two words\nand a line\n"
-                         b"3 4 0 0 0 \n"
-                         b"3 4 0 0 7 Gr\xc3\xbc\xc3\x9fe\n"
-                         b"9 2 3 \xe9t\xe9\n")
+                if case.string is None:
+                    continue
+                try:
+                    text = case.string.decode("utf-8")
+                except UnicodeDecodeError:
+                    continue
+                as_str = self.writer(f"str{case.line}.zv")
+                getattr(as_str, case.call)(*case.ints, text)
+                self.assertEqual(self.bytes_of(as_str), case.expected)
 
     def test_close_sends_exit_as_asked(self) -> None:
         # exit_at_close, close's exit, what close adds
