@@ -303,3 +303,24 @@ TEST_F(StreamTest, ConcurrentWriterLosesAndDuplicatesNothing) {
     }
   }
 }
+
+// Every kind of the kind table: control kinds act and are never stored,
+// every other kind is stored and handed to the rendering. A control kind
+// added to the table without its action here would be stored.
+TEST_F(StreamTest, ControlKindsAreNeverStoredAndEveryOtherKindIs) {
+  for (const ItemKind& kind : itemKinds) {
+    TearDown();
+    SetUp();
+    std::string text = std::to_string(kind.code) + " " + std::to_string(kind.fileCount()) + " ";
+    for (int i = 1; i < kind.intArgs(); ++i) text += std::to_string(i) + " ";
+    if (kind.string)
+      text += "1 s";
+    else if (kind.intArgs() > 0)
+      text += std::to_string(kind.intArgs()) + " ";
+    append("2 4 1 1 2 2 " + text + " 2 4 3 3 4 4 ");
+    tick();
+    bool stored = false;
+    for (int i = 0; i < count(); ++i) stored = stored || P::func(at(i)) == kind.code;
+    EXPECT_EQ(stored, kind.itemClass != ItemClass::Control) << kind.constant;
+  }
+}
