@@ -132,8 +132,10 @@ void TZorvaWindow::runWaiting() {
   // In the order they came, as if each had come after the replay: a tick's
   // step runs to its end first (its own slices included), a posted paint
   // goes to the back of the queue, behind the requests that step made.
-  while (!waiting.empty() && !replay.Running() && !stream.StepRunning() && HWindow) {
+  while (!waiting.empty() && !replay.Running() && HWindow) {
     const Waiting next = waiting.front();
+    // The rest of a step goes on; anything else waits for the step's end.
+    if (next != Waiting::StepRest && stream.StepRunning()) break;
     waiting.erase(waiting.begin());
     switch (next) {
       case Waiting::Tick:

@@ -146,4 +146,29 @@ TEST_F(SlicedReplayTest, AResizeDuringAReplayEndsInTheWholeReplayOfTheNewSize) {
   EXPECT_LT(sliced.find("-- resized"), whole.find("-- resized")) << "the sliced replay was cut short";
 }
 
+// A paint during a paused step replays at once; the rest of the step waits
+// for the replay's end and then goes on to the file's end.
+TEST_F(SlicedReplayTest, AStepThatAReplayInterruptedGoesOnAfterIt) {
+  DisplayState state;
+  TDrawApp app(state);
+  auto* window = new TZorvaWindow("ZORVA daemon", OpenCommandFile(path), state);
+  window->Attr.Style &= ~WS_VISIBLE;
+  app.SetMainWindow(window);
+  window->Create();
+  window->SetSlice(nanoseconds(0));
+  append("0 0 " + lines(20000, 5));
+  window->HandleMessage(WM_TIMER, 1);  // pauses after its first read
+  ASSERT_FALSE(window->Idle());
+  window->Invalidate(true);
+  window->UpdateWindow();  // the paint cycle, as an exposure runs it
+  EXPECT_TRUE(window->Replaying());
+  RunUntil([&] {
+    app.PumpWaitingMessages();
+    return window->Idle() && !app.IsPosted(window, WM_PAINT);
+  });
+  EXPECT_EQ(state.displayList.Count(), 7 + 20000);
+  app.SetMainWindow(nullptr);
+  delete window;
+}
+
 }  // namespace
