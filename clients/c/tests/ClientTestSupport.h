@@ -1,6 +1,7 @@
 #pragma once
-// Shared pieces of the client library's tests: a scratch folder, a handle
-// that writes into a file without a display, and reading a file back.
+// Shared pieces of the client library's tests: a scratch folder, a stand-in
+// launcher, a handle that writes into a file without a display, and reading
+// a file back.
 
 #include <gtest/gtest.h>
 #include <zorva/zorva.h>
@@ -25,6 +26,15 @@ public:
   std::string operator/(const std::string& name) const { return (path / name).string(); }
   std::filesystem::path path;
 };
+
+// A stand-in launcher in `dir`: a shell script named `name` with `body`.
+inline std::string fakeZorvad(const ScratchDir& dir, const std::string& body,
+                              const std::string& name = "fake-zorvad") {
+  const std::string path = dir / name;
+  std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  return path;
+}
 
 inline std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
