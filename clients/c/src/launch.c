@@ -129,8 +129,7 @@ int zv_launch(zorva* z, const char* program, const char* file) {
     program = zv_find_zorvad(found, sizeof found, tried, sizeof tried);
     if (!program)
       return zv_report(z, ZORVA_ENOTFOUND,
-                       "zorvad was not found (looked at %s); name it in zorva_options or in ZORVAD",
-                       tried);
+                       "zorvad was not found (looked at %s); name it in zorva_options or in ZORVAD", tried);
   }
   char* arg = launcher_argument(file);
   if (!arg) return zv_report(z, ZORVA_ENOMEM, "out of memory");

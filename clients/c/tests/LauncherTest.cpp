@@ -81,8 +81,8 @@ TEST(ClientLauncher, AProcessTheLauncherLeftBehindDoesNotHoldTheOpen) {
   for (const auto& c : cases) {
     ScratchDir dir;
     const std::string release = dir / "release", done = dir / "done";
-    const std::string holder = "(for i in $(seq 300); do [ -e " + release + " ] && break; sleep 0.1; done; touch " +
-                               done + ") &\n";
+    const std::string holder =
+        "(for i in $(seq 300); do [ -e " + release + " ] && break; sleep 0.1; done; touch " + done + ") &\n";
     zorva* z = nullptr;
     EXPECT_EQ(openWith(&z, dir / "held.zv", fakeZorvad(dir, holder + c.end)), c.result) << c.end;
     EXPECT_FALSE(fs::exists(done)) << "zorva_open waited for the process left behind: " << c.end;
@@ -90,7 +90,8 @@ TEST(ClientLauncher, AProcessTheLauncherLeftBehindDoesNotHoldTheOpen) {
     zorva_close(z, ZORVA_LEAVE_OPEN);
     std::ofstream{release};
     // Watchdog: the process left behind looks ten times a second.
-    for (int i = 0; i < 300 && !fs::exists(done); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    for (int i = 0; i < 300 && !fs::exists(done); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_TRUE(fs::exists(done));
   }
 }

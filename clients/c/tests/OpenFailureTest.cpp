@@ -59,8 +59,7 @@ TEST(ClientOpenFailure, AFailedOpenNamesNoFile) {
        ZORVA_ELAUNCH},
       {"a launcher ended by a signal", dir / "c.zv", fakeZorvad(dir, "kill -9 $$", "killed"), "",
        ZORVA_ELAUNCH},
-      {"a private file whose launcher fails", std::nullopt, dir / "fails", dir.path.string(),
-       ZORVA_ELAUNCH},
+      {"a private file whose launcher fails", std::nullopt, dir / "fails", dir.path.string(), ZORVA_ELAUNCH},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 
 static_assert(!std::is_copy_constructible_v<Zorva::Display> && !std::is_copy_assignable_v<Zorva::Display>);
 static_assert(std::is_nothrow_move_constructible_v<Zorva::Display> &&
-              std::is_nothrow_move_assignable_v<Zorva::Display> && std::is_nothrow_destructible_v<Zorva::Display>);
+              std::is_nothrow_move_assignable_v<Zorva::Display> &&
+              std::is_nothrow_destructible_v<Zorva::Display>);
 
 Zorva::Options noLaunch(Zorva::Close atClose = Zorva::Close::leave_open) {
   Zorva::Options options;
@@ -32,7 +33,9 @@ Zorva::Options noLaunch(Zorva::Close atClose = Zorva::Close::leave_open) {
   return options;
 }
 
-bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+bool contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
 
 // The Error that `f` throws; fails the test when it throws none.
 template <class F>
@@ -48,8 +51,8 @@ Zorva::Error thrown(F f) {
 
 TEST(CppDisplay, TheDestructorClosesAsOpenWasTold) {
   ScratchDir dir;
-  for (const auto& [atClose, bytes] : {std::pair{Zorva::Close::leave_open, "0 0 \n"},
-                                       std::pair{Zorva::Close::exit, "0 0 \n1 0 \n"}}) {
+  for (const auto& [atClose, bytes] :
+       {std::pair{Zorva::Close::leave_open, "0 0 \n"}, std::pair{Zorva::Close::exit, "0 0 \n1 0 \n"}}) {
     const std::string file = dir / ("closes" + std::to_string(int(atClose)) + ".zv");
     {
       Zorva::Display d = Zorva::Display::open(file, noLaunch(atClose));
@@ -96,7 +99,8 @@ TEST(CppDisplay, ErrorsCarryTheLibrarysCodeAndMessage) {
   const Zorva::Error e = thrown([&] { d.line(1, 2, 3, 4); });
   EXPECT_EQ(e.code(), Zorva::Status::closed);
   EXPECT_EQ(e.code().category().name(), std::string("zorva"));
-  EXPECT_TRUE(contains(e.what(), "the display has closed (it removed the command file " + file + ")")) << e.what();
+  EXPECT_TRUE(contains(e.what(), "the display has closed (it removed the command file " + file + ")"))
+      << e.what();
   EXPECT_EQ(d.failed(), Zorva::Status::closed);
   std::error_code ec;
   EXPECT_FALSE(d.text(1, 2, "x", ec));
@@ -122,7 +126,8 @@ TEST(CppDisplay, OpeningFailsWithTheLibrarysReason) {
   };
   const Case cases[] = {
       {taken, noLaunch(), Zorva::Status::file, "exists already"},
-      {std::string("bad\0name", 8), noLaunch(), Zorva::Status::invalid, "the command file's name holds a NUL byte"},
+      {std::string("bad\0name", 8), noLaunch(), Zorva::Status::invalid,
+       "the command file's name holds a NUL byte"},
       {dir / "launch.zv", launch, Zorva::Status::launch, "exited with status 1: zorvad: no display"},
   };
   for (const auto& c : cases) {
@@ -167,7 +172,8 @@ TEST(CppDisplay, DrawsIntoTheRealDisplay) {
     EXPECT_FALSE(d.failed()) << d.message();
   }
   // Watchdog: the display reads twice a second; 30 s is far beyond that.
-  for (int i = 0; i < 300 && fs::exists(file); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  for (int i = 0; i < 300 && fs::exists(file); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_FALSE(fs::exists(file)) << "the display did not close on the exit item";
 }
 
