@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The stream against a plain scanner, as whole processes over one file of N
-# items that draw nothing (`20 4 a b c d `): zorva-render -o out.png (Qt's
+# items that draw nothing, with numbers in their fields as real files have
+# them (`20 4 1234 567 1890 12 `): zorva-render -o out.png (Qt's
 # start-up, reading, parsing, storing, the picture and the exit included)
 # against item-scanner, a small C program that reads 1 KB at a time and
 # counts the items. Runs alternate; each side's median of RUNS, as wall time
@@ -11,7 +12,7 @@ bindir=$1; n=${2:-10000000}; runs=${3:-5}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-awk -v n="$n" 'BEGIN { for (i = 0; i < n; i++) printf "20 4 a b c d " }' > "$work/items.zv"
+awk -v n="$n" 'BEGIN { for (i = 0; i < n; i++) printf "20 4 %d %d %d %d ", 1000 + i % 997, i % 600, 1800 + i % 120, i % 50 }' > "$work/items.zv"
 
 . "$(dirname "$0")/common.sh"
 # Appends "wall cpu" seconds of one run of the command to file $1.

@@ -21,6 +21,15 @@ enum : unsigned {
   WM_ERASEBKGND = 0x0014,
   WM_COMMAND = 0x0111,
   WM_TIMER = 0x0113,
+  // Mouse input over the client area: lParam packs the point (client
+  // coordinates, logical pixels; MakeLParam), wParam the buttons and keys
+  // held (MK_...); for the wheel its high half is the signed turn, 120 a
+  // notch.
+  WM_MOUSEMOVE = 0x0200,
+  WM_LBUTTONDOWN = 0x0201,
+  WM_LBUTTONUP = 0x0202,
+  WM_MOUSEWHEEL = 0x020A,
+  WM_MOUSELEAVE = 0x02A3,
   WM_USER = 0x0400,
   // The framework's own message for command-enabling rows.
   WM_COMMAND_ENABLE = 0x7F00,
@@ -30,6 +39,13 @@ enum : unsigned {
 enum : unsigned {
   CM_EXIT = 24310,
   CM_HELPABOUT = 24346,
+};
+
+// Buttons and keys held during mouse input.
+enum : unsigned {
+  MK_LBUTTON = 0x0001,
+  MK_SHIFT = 0x0004,
+  MK_CONTROL = 0x0008,
 };
 
 // Window styles.

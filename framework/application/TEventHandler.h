@@ -94,11 +94,16 @@ public:
   }
   bool IsEnabled() const { return enabled; }
   bool WasHandled() const { return handled; }
+  // A checkable item's check mark; an item nobody sets one for has none.
+  void SetCheck(bool on) { check = on ? Checked : Unchecked; }
+  enum CheckState { NoCheck, Unchecked, Checked };
+  CheckState GetCheck() const { return check; }
 
 private:
   unsigned id;
   bool enabled = false;
   bool handled = false;
+  CheckState check = NoCheck;
 };
 
 namespace response_detail {
@@ -141,6 +146,28 @@ LRESULT v_U_POINT_Dispatch(TEventHandler& object, WPARAM wParam, LPARAM lParam) 
   const TSize size{static_cast<std::int16_t>(LoWord(static_cast<std::uintptr_t>(lParam))),
                    static_cast<std::int16_t>(HiWord(static_cast<std::uintptr_t>(lParam)))};
   (response_detail::Target<Handler>(object).*Handler)(static_cast<unsigned>(wParam), size);
+  return 0;
+}
+
+// Calls Handler(keys, point) for mouse input: the buttons and keys held
+// (MK_...) and the point, unpacked from lParam's signed halves; the result
+// is 0.
+template <auto Handler>
+LRESULT v_Mouse_Dispatch(TEventHandler& object, WPARAM wParam, LPARAM lParam) {
+  const TPoint point{static_cast<std::int16_t>(LoWord(static_cast<std::uintptr_t>(lParam))),
+                     static_cast<std::int16_t>(HiWord(static_cast<std::uintptr_t>(lParam)))};
+  (response_detail::Target<Handler>(object).*Handler)(LoWord(wParam), point);
+  return 0;
+}
+
+// Calls Handler(keys, turn, point) for the wheel: the turn is the signed
+// high half of wParam (120 a notch away from the user); the result is 0.
+template <auto Handler>
+LRESULT v_Wheel_Dispatch(TEventHandler& object, WPARAM wParam, LPARAM lParam) {
+  const TPoint point{static_cast<std::int16_t>(LoWord(static_cast<std::uintptr_t>(lParam))),
+                     static_cast<std::int16_t>(HiWord(static_cast<std::uintptr_t>(lParam)))};
+  (response_detail::Target<Handler>(object).*Handler)(LoWord(wParam), static_cast<std::int16_t>(HiWord(wParam)),
+                                                      point);
   return 0;
 }
 

@@ -81,10 +81,15 @@ void parseItems(Lines& lines, std::vector<TMenuItem>& into, int depth) {
       popup.text = words[1];
       parseItems(lines, popup.items, depth + 1);
       into.push_back(std::move(popup));
-    } else if (keyword == "item" && words.size() == 3) {
+    } else if (keyword == "item" && words.size() >= 3 && words.size() % 2 == 1 &&
+               (words.size() - 3) / 2 <= TMenu::MaxKeys) {
       TMenuItem item;
       item.text = words[1];
       item.id = parseId(words[2]);
+      for (std::size_t k = 3; k < words.size(); k += 2) {
+        if (words[k] != "key" || words[k + 1].empty()) throw TXMenu();
+        item.keys.push_back(words[k + 1]);
+      }
       into.push_back(std::move(item));
     } else if (keyword == "separator" && words.size() == 1 && depth > 0) {
       TMenuItem item;

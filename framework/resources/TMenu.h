@@ -5,8 +5,12 @@
 //   # comment
 //   popup "&Edit"                      a drop-down, up to its `end`
 //     item "&Copy to clipboard" 100    a command: its text and id (0-65535)
+//     item "&Fit" 105 key "Ctrl+F"     ... and keys that give the command
 //     separator
 //   end
+//
+// A key is written as Qt's portable key sequences are ("Ctrl+C", "Ctrl++",
+// "+", "Num++" for the keypad's plus); up to 4 keys an item.
 //
 // Popups nest up to 8 deep. `&` marks the mnemonic letter; inside quotes,
 // \" and \\ stand for " and \.
@@ -22,6 +26,7 @@ struct TMenuItem {
   Kind kind = Command;
   std::string text;              // Command and Popup
   unsigned id = 0;               // Command
+  std::vector<std::string> keys;  // Command: the keys that give it
   std::vector<TMenuItem> items;  // Popup
 };
 
@@ -37,4 +42,5 @@ public:
   static std::vector<TMenuItem> Load(const std::string& name);
 
   static constexpr int MaxDepth = 8;
+  static constexpr std::size_t MaxKeys = 4;
 };

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
@@ -76,6 +77,10 @@ void TFrameWindow::AttachFrame() {
         case TMenuItem::Command: {
           QAction* action = target->addAction(DecodeTextBytes(item.text));
           action->setData(item.id);
+          QList<QKeySequence> keys;
+          for (const std::string& key : item.keys)
+            keys.append(QKeySequence(QString::fromStdString(key), QKeySequence::PortableText));
+          action->setShortcuts(keys);
           const unsigned id = item.id;
           QObject::connect(action, &QAction::triggered, context, [this, id] {
             GuardedCall([this, id] {
@@ -101,7 +106,10 @@ void TFrameWindow::RefreshItems(const QList<QAction*>& actions) {
     if (action->isSeparator() || action->menu()) continue;
     const unsigned id = action->data().toUInt();
     if (endsEnabling(id)) break;
-    action->setEnabled(CommandEnabled(id));
+    TCommandEnabler::CheckState check = TCommandEnabler::NoCheck;
+    action->setEnabled(CommandEnabled(id, &check));
+    action->setCheckable(check != TCommandEnabler::NoCheck);
+    action->setChecked(check == TCommandEnabler::Checked);
   }
 }
 

@@ -5,6 +5,7 @@
 #include "framework/window/TWindow.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
@@ -212,15 +213,17 @@ LRESULT TWindow::EvCommand(unsigned id, LPARAM control, unsigned notifyCode) {
   return DefWindowProc(WM_COMMAND, id, control);
 }
 
-bool TWindow::CommandEnabled(unsigned id) {
+bool TWindow::CommandEnabled(unsigned id, TCommandEnabler::CheckState* check) {
   TCommandEnabler enabler(id);
   TScheduler* scheduler = GetScheduler();
   TEventHandler* app = scheduler ? &scheduler->CommandTarget() : nullptr;
   LRESULT ignored = 0;
   const LPARAM arg = reinterpret_cast<LPARAM>(&enabler);
   for (TEventHandler* h : {static_cast<TEventHandler*>(this), app}) {
-    if (h && h->FindAndDispatch(WM_COMMAND_ENABLE, id, 0, arg, ignored) && enabler.WasHandled())
+    if (h && h->FindAndDispatch(WM_COMMAND_ENABLE, id, 0, arg, ignored) && enabler.WasHandled()) {
+      if (check) *check = enabler.GetCheck();
       return enabler.IsEnabled();
+    }
   }
   for (TEventHandler* h : {static_cast<TEventHandler*>(this), app}) {
     TEventInfo info(0, id);
@@ -325,6 +328,22 @@ void TWindow::EndPaint() noexcept {
 }
 
 void TWindow::Flush() { impl->Flush(); }
+
+void TWindow::SetOverlay(const TOverlay& overlay) {
+  if (overlay == impl->overlay) return;
+  impl->overlay = overlay;
+  if (impl->client) impl->client->update();
+}
+
+int TWindow::DragDistance() { return QApplication::startDragDistance(); }
+
+bool TWindow::CopyClientToClipboard() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard || ClientImage().isNull()) return false;
+  impl->area.TakeDrawn();  // every drawing is in the pixels copied
+  clipboard->setImage(ClientImage());
+  return true;
+}
 
 bool TWindow::EvEraseBkgnd() {
   if (BkgndColor == NoColor) return DefWindowProc(WM_ERASEBKGND, 0, 0) != 0;

@@ -54,6 +54,16 @@ enum : unsigned {
   wfDeleteOnClose = 0x0002,  // delete the object once a close request destroyed it
 };
 
+// Marks shown over a window's client area on the screen only: never in its
+// backing image, so never in what is drawn, copied or saved. A crosshair
+// through a point, and a short label beside it.
+struct TOverlay {
+  bool crosshair = false;
+  TPoint at;          // client coordinates, logical pixels
+  std::string label;  // none when empty; UTF-8
+  bool operator==(const TOverlay&) const = default;
+};
+
 struct TWindowAttr {
   std::uint32_t Style = WS_VISIBLE;
   int X = 0;
@@ -170,6 +180,15 @@ public:
   // Copies what was drawn since the last copy to the screen (also done
   // after every message).
   void Flush();
+  // Shows `overlay` over the client area, replacing the one shown.
+  void SetOverlay(const TOverlay& overlay);
+  // The distance the pointer moves with a button down before the system
+  // takes it as a drag (logical pixels).
+  static int DragDistance();
+  // Puts the client area's pixels, as shown now, on the system clipboard as
+  // an image at the screen's device resolution. False when there is no
+  // clipboard or no image.
+  bool CopyClientToClipboard();
 
   // The colour the background is erased with (0x00BBGGRR), or NoColor
   // (the system's window colour, the initial state) or NoErase.
@@ -212,8 +231,8 @@ protected:
   virtual LRESULT EvCommand(unsigned id, LPARAM control, unsigned notifyCode);
   // What a command-enabling row for `id` in this window's tables or the
   // application's decides; without one, whether a command row for `id`
-  // exists there.
-  bool CommandEnabled(unsigned id);
+  // exists there. `check`, when given, gets the check mark that row set.
+  bool CommandEnabled(unsigned id, TCommandEnabler::CheckState* check = nullptr);
   // Called by Create once the system window exists and before SetupWindow:
   // a frame window attaches its menu and icon.
   virtual void AttachFrame();

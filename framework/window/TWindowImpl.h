@@ -53,6 +53,7 @@ struct TWindow::Impl {
   int handling = 0;                // HandleMessage calls under way
   std::map<unsigned, int> timers;  // program id -> Qt timer id
   bool firstExposure = false;
+  TOverlay overlay;  // drawn over the image on the screen, never into it
 
   void SchedulePaint();
   void PaintCycle();
@@ -86,6 +87,15 @@ protected:
   void resizeEvent(QResizeEvent* event) override;
   void timerEvent(QTimerEvent* event) override;
   bool event(QEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+
+private:
+  void mouse(unsigned msg, QMouseEvent* event);
+  void paintOverlay(QPainter& painter);
 };
 
 // A top-level window: holds the menu bar and the client widget.

@@ -3,12 +3,16 @@
 
 #include <QCloseEvent>
 #include <QExposeEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QResizeEvent>
 #include <QTimer>
+#include <algorithm>
+#include <utility>
 #include <QWindow>
 
 #include "framework/application/QtApplication.h"
@@ -33,6 +37,73 @@ QEvent::Type LaterEvent::Type() {
 TWindow::Impl::ClientWidget::ClientWidget(Impl* impl, QWidget* parent) : QWidget(parent), impl(impl) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
+  setMouseTracking(true);  // moves come also with no button held
+}
+
+void TWindow::Impl::ClientWidget::mouse(unsigned msg, QMouseEvent* event) {
+  if (!impl) return;
+  const QPoint p = event->position().toPoint();
+  const Qt::KeyboardModifiers mods = event->modifiers();
+  const unsigned keys = ((event->buttons() & Qt::LeftButton) ? MK_LBUTTON : 0u) |
+                        ((mods & Qt::ShiftModifier) ? MK_SHIFT : 0u) | ((mods & Qt::ControlModifier) ? MK_CONTROL : 0u);
+  TWindow* owner = impl->owner;
+  GuardedCall([owner, msg, keys, p] { owner->DeliverMessage(msg, keys, MakeLParam(p.x(), p.y())); });
+}
+
+void TWindow::Impl::ClientWidget::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) mouse(WM_LBUTTONDOWN, event);
+}
+
+void TWindow::Impl::ClientWidget::mouseMoveEvent(QMouseEvent* event) { mouse(WM_MOUSEMOVE, event); }
+
+void TWindow::Impl::ClientWidget::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) mouse(WM_LBUTTONUP, event);
+}
+
+void TWindow::Impl::ClientWidget::wheelEvent(QWheelEvent* event) {
+  if (!impl) return;
+  const QPoint p = event->position().toPoint();
+  const int turn = std::clamp(event->angleDelta().y(), -32768, 32767);
+  const unsigned keys = (event->modifiers() & Qt::ControlModifier) ? MK_CONTROL : 0u;
+  const WPARAM wParam = keys | (static_cast<WPARAM>(static_cast<std::uint16_t>(turn)) << 16);
+  TWindow* owner = impl->owner;
+  GuardedCall([owner, wParam, p] { owner->DeliverMessage(WM_MOUSEWHEEL, wParam, MakeLParam(p.x(), p.y())); });
+  event->accept();
+}
+
+void TWindow::Impl::ClientWidget::leaveEvent(QEvent*) {
+  if (!impl) return;
+  TWindow* owner = impl->owner;
+  GuardedCall([owner] { owner->DeliverMessage(WM_MOUSELEAVE, 0, 0); });
+}
+
+void TWindow::Impl::ClientWidget::paintOverlay(QPainter& painter) {
+  const TOverlay& o = impl->overlay;
+  if (!o.crosshair && o.label.empty()) return;
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  if (o.crosshair) {
+    // Dark edges around a light line stay visible over any picture.
+    for (const auto& [colour, width] : {std::pair{QColor(0, 0, 0, 160), 3}, std::pair{QColor(255, 255, 160), 1}}) {
+      painter.setPen(QPen(colour, width));
+      painter.drawLine(0, o.at.y, this->width(), o.at.y);
+      painter.drawLine(o.at.x, 0, o.at.x, this->height());
+    }
+  }
+  if (!o.label.empty()) {
+    const QString text = QString::fromUtf8(o.label.c_str());
+    const QFontMetrics metrics = painter.fontMetrics();
+    QRect box = metrics.boundingRect(text).adjusted(-4, -2, 4, 2);
+    // Beside the point, moved inside the client area.
+    box.moveTopLeft(QPoint(o.at.x + 12, o.at.y + 12));
+    if (box.right() >= this->width()) box.moveRight(o.at.x - 12);
+    if (box.bottom() >= this->height()) box.moveBottom(o.at.y - 12);
+    box.moveLeft(std::max(0, box.left()));
+    box.moveTop(std::max(0, box.top()));
+    painter.fillRect(box, QColor(255, 255, 210));
+    painter.setPen(QColor(0, 0, 0));
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+    painter.drawText(box, Qt::AlignCenter, text);
+  }
 }
 
 void TWindow::Impl::ClientWidget::paintEvent(QPaintEvent* event) {
@@ -47,6 +118,7 @@ void TWindow::Impl::ClientWidget::paintEvent(QPaintEvent* event) {
   const double ratio = impl->area.Ratio();
   painter.drawImage(QRectF(r), impl->area.Image(),
                     QRectF(r.x() * ratio, r.y() * ratio, r.width() * ratio, r.height() * ratio));
+  paintOverlay(painter);
 }
 
 void TWindow::Impl::ClientWidget::resizeEvent(QResizeEvent* event) {

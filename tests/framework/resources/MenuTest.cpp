@@ -16,6 +16,8 @@ std::string describe(const std::vector<TMenuItem>& items) {
     switch (item.kind) {
       case TMenuItem::Command:
         out += std::to_string(item.id) + " " + item.text;
+        for (std::size_t k = 0; k < item.keys.size(); ++k) out += (k ? "|" : "[") + item.keys[k];
+        if (!item.keys.empty()) out += "]";
         break;
       case TMenuItem::Separator:
         out += "-";
@@ -43,6 +45,12 @@ TEST(MenuText, DescriptionsParseOrAreRejectedAsAnInvalidMenu) {
       {"popup \"Out\"\npopup \"In\"\nitem \"x\" 3\nend\nend\n", "Out(In(3 x))"},
       {"popup \"Q \\\"quoted\\\" \\\\ \"\r\nend\r\n", "Q \"quoted\" \\ ()"},
       {"popup \"caf\xC3\xA9\" # trailing comment\nend", "caf\xC3\xA9()"},
+      {"item \"Zoom\" 102 key \"Ctrl++\" key \"Ctrl+=\" key \"Num++\"\n", "102 Zoom[Ctrl++|Ctrl+=|Num++]"},
+      {"item \"x\" 5 key \"Ctrl+C\"\n", "5 x[Ctrl+C]"},
+      {"item \"x\" 5 key\n", nullptr},               // a key without its sequence
+      {"item \"x\" 5 keys \"C\"\n", nullptr},        // not the word key
+      {"item \"x\" 5 key \"\"\n", nullptr},          // an empty sequence
+      {"item \"x\" 5 key a key b key c key d key e\n", nullptr},  // more than four
       {"popup \"A\"\n", nullptr},     // no end
       {"end\n", nullptr},             // end of nothing
       {"separator\n", nullptr},       // a separator on the bar
