@@ -38,6 +38,8 @@ public:
   ~zvItem() = default;
 
   int GetFunc() const { return func; }
+  // Argument slot i (0 to MaxArgs - 1), whatever the count says.
+  int GetArg(int i) const { return args[i]; }
 
   // Fills the item from the text form of one item at the start of the
   // NUL-terminated text `buf`. Returns the number of bytes the item takes, or
