@@ -9,42 +9,7 @@ set -u
 set -m
 prog=$1
 wm_delete=${2:-}  # sends WM_DELETE_WINDOW as a window manager does (optional)
-work=$(mktemp -d)
 . "$(dirname "$0")/../lib.sh"
-passed=0; failed=0
-servers=(); jobs_started=()
-cleanup() {
-  for p in "${jobs_started[@]}"; do kill -KILL "$p" 2>/dev/null; done
-  for p in "${servers[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-ok()  { echo "ok: $1"; passed=$((passed + 1)); }
-bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
-check() {  # description, then a command that must succeed
-  local what=$1; shift
-  if "$@"; then ok "$what"; else bad "$what"; fi
-}
-
-# Starts an X server and sets $DISPLAY and $server (its pid). The display
-# number is read from -displayfd up to its newline.
-start_server() {
-  local fdfile
-  fdfile=$(mktemp -p "$work")
-  Xvfb -noreset -nolisten tcp -displayfd 5 -screen 0 1024x768x24 5>"$fdfile" 2>/dev/null &
-  server=$!
-  servers+=("$server")
-  for _ in $(seq 100); do
-    [ "$(wc -l <"$fdfile")" -ge 1 ] && break
-    sleep 0.1
-  done
-  local number
-  read -r number <"$fdfile"
-  [ -n "$number" ] || { echo "FAIL: no X server"; exit 1; }
-  export DISPLAY=":$number"
-}
 
 # A private runtime folder keeps Qt's note about a missing one off stderr,
 # and in a sanitizer build the leak checker keeps its list of suppressions
@@ -61,26 +26,7 @@ run_display() {
   zlog="$work/out.$runs.log"
   "$prog" "$@" >"$zlog" 2>&1 &
   zpid=$!
-  jobs_started+=("$zpid")
-}
-# Waits at most $2 s for the job $1 to end and sets $st to its status, or
-# to "running". (A command substitution could not wait for the job: it runs
-# in a subshell, whose children the job is not.)
-status_of() {
-  local pid=$1 state
-  st=running
-  for _ in $(seq $(( ${2:-10} * 10 ))); do
-    state=$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)
-    if [ -z "$state" ] || [ "$state" = Z ]; then
-      # With job control on, a plain wait may report an earlier stop of a
-      # process that was stopped and continued (status 147); -f waits for
-      # its end.
-      wait -f "$pid"
-      st=$?
-      return
-    fi
-    sleep 0.1
-  done
+  pids+=("$zpid")
 }
 
 # Visible windows named exactly $1, waiting at most $2 s for at least $3.
@@ -92,7 +38,6 @@ windows_named() {
     sleep 0.1
   done
 }
-find_window() { windows_named "$1" "${2:-15}" 1 | head -n 1; }
 # Voluntary context switches of a process: how often it slept and woke.
 wakeups() { awk '/^voluntary_ctxt_switches/ {print $2}' "/proc/$1/status"; }
 # Starts a display on $1 and waits for its own window (not one left by an
@@ -109,10 +54,10 @@ start_display() {
 # Ends the display $zpid with signal $1; sets $st to its status.
 end_with() {
   kill "-$1" "$zpid"
-  status_of "$zpid" 10
+  await_end "$zpid" 10
 }
 
-start_server
+start_xvfb
 
 # === Opening never blocks ================================================
 
@@ -148,7 +93,7 @@ if [ -n "$win" ]; then
   timeout 10 sh -c 'printf "4 3 0 255 0 2 4 10 60 400 60 " > "$1"' _ "$fifo"
   check "the next writer's line is drawn" wait_pixel "$win" 200 $((h - 60)) 3 "#00FF00"
   timeout 10 sh -c 'printf "1 0 " > "$1"' _ "$fifo"
-  status_of "$zpid" 10
+  await_end "$zpid" 10
   check "exit item from a third writer: status 0 ($st), FIFO removed" test "$st" = 0 -a ! -e "$fifo"
 else
   bad "FIFO: no window"
@@ -157,8 +102,8 @@ fi
 # A pipe from process substitution.
 runs=$((runs + 1))
 "$prog" <(sleep 1; printf '0 0 2 4 10 20 400 20 1 0 ') >"$work/out.subst.log" 2>&1 &
-zpid=$!; jobs_started+=("$zpid")
-status_of "$zpid" 20
+zpid=$!; pids+=("$zpid")
+await_end "$zpid" 20
 check "zorvad <(generator) follows the pipe to its exit item: status $st" test "$st" = 0
 
 # Refused kinds: the two boxes of a file that cannot be opened, then 1.
@@ -171,7 +116,7 @@ for name in "$work/folder" /dev/null "$socket"; do
     keys_to "$box" Return
     box2=$(find_window "Error" 10)
     [ -n "$box2" ] && keys_to "$box2" Return
-    status_of "$zpid" 10
+    await_end "$zpid" 10
     check "refused $name: both boxes, status 1 ($st), no window" \
       test -n "$box2" -a "$st" = 1 -a -z "$(xdotool search --onlyvisible --name '^ZORVA daemon$' 2>/dev/null)"
   else
@@ -191,7 +136,7 @@ start_display "$work/L/f.zv"
 if [ -n "$win" ]; then
   ln -sfn B "$work/L"
   keys_to "$win" alt+e e
-  status_of "$zpid" 10
+  await_end "$zpid" 10
   check "directory link switched: Exit deletes the opened file, not the other ($st)" \
     test "$st" = 0 -a ! -e "$work/A/f.zv" -a -e "$work/B/f.zv"
 else
@@ -229,7 +174,7 @@ if [ "$(windows_named "ZORVA daemon" 15 2 | grep -c .)" -ge 2 ]; then
   else
     how="Edit > Exit"; keys_to "$w" alt+e e
   fi
-  status_of "$first" 10; st1=$st
+  await_end "$first" 10; st1=$st
   check "two displays: the first closes ($how) with $st1 and the file stays" test "$st1" = 0 -a -e "$file"
   zpid=$second; end_with TERM; st2=$st
   check "two displays: the second closes with $st2 and deletes the file" test "$st2" = 0 -a ! -e "$file"
@@ -300,7 +245,7 @@ file="$work/twice.zv"
 start_display "$file"
 if [ -n "$win" ]; then
   kill -STOP "$zpid"; kill -TERM "$zpid"; kill -HUP "$zpid"; kill -CONT "$zpid"
-  status_of "$zpid" 10
+  await_end "$zpid" 10
   check "a second signal ends it at once: status $st, file deleted" test "$st" = 1 -a ! -e "$file"
 else
   bad "two signals: no window"
@@ -308,7 +253,7 @@ fi
 
 # === Losing the display ==================================================
 
-start_server
+start_xvfb
 file="$work/lost.zv"
 : >"$file"
 run_display "$file"; lone=$zpid; lonelog=$zlog
@@ -318,14 +263,13 @@ run_display "$shared"; a=$zpid
 run_display "$shared"; b=$zpid
 windows_named "ZORVA daemon" 15 3 >/dev/null
 kill "$server"
-status_of "$a" 10; sta=$st
-status_of "$b" 10; stb=$st
-status_of "$lone" 10
+await_end "$a" 10; sta=$st
+await_end "$b" 10; stb=$st
+await_end "$lone" 10
 check "X server gone: status $st, the opened file deleted" test "$st" = 1 -a ! -e "$file"
 lines=$(wc -l <"$lonelog")
 check "X server gone: one line on stderr ($lines: $(head -c 200 "$lonelog"))" test "$lines" = 1
 check "X server gone under two displays of one file: $sta and $stb, the last one deletes it" \
   test "$sta" = 1 -a "$stb" = 1 -a ! -e "$shared"
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

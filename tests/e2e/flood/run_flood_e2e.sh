@@ -5,24 +5,13 @@
 # Prints "N passed, N failed"; exits non-zero on any failure.
 set -u
 prog=$1; render=$2; wmdelete=$3
-work=$(mktemp -d)
-passed=0; failed=0
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  [ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
-}
-trap cleanup EXIT
 . "$(dirname "$0")/../lib.sh"
-ok()  { echo "ok: $1"; passed=$((passed + 1)); }
-bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
 ms()  { echo $(( $(date +%s%N) / 1000000 )); }
-# Starts a display on a new empty file $1 (its status goes to $1.status) and
-# sets $win to its window; false when none came up.
+# Starts a display on a new empty file $1 (its status goes to $status_file)
+# and sets $win to its window; false when none came up.
 start_display() {
   : > "$1"
-  ( "$prog" "$1" > "$1.log" 2>&1; echo $? > "$1.status" ) &
-  pids+=($!)
+  run_bg "$prog" "$1"
   win=$(find_window "ZORVA daemon" 30)
   [ -n "$win" ] || bad "no display came up on $(basename "$1")"
   [ -n "$win" ]
@@ -44,7 +33,7 @@ if start_display "$file"; then
     else
       bad "the window did not close within 10 s of the close request"
     fi
-    st=$(status_of "$file.status" 30)
+    st=$(status_of "$status_file" 30)
     [ "$st" = 0 ] && ok "the display ended with status 0" || bad "status '$st'"
     [ ! -e "$file" ] && ok "closing deleted the command file" || bad "the command file is still there"
   else
@@ -76,22 +65,15 @@ if start_display "$live"; then
     done
   }
   write_in_pieces
-  geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p')
-  w=${geometry%x*}; h=${geometry#*x}
+  size=$(window_size "$win")
+  w=${size%x*}; h=${size#*x}
   "$render" --size "${w}x${h}" -o "$work/want.png" "$src"
-  # Settled: two screenshots a second apart agree.
-  settled=no
-  for _ in $(seq 120); do
-    import -window "$win" "$work/a.png" 2>/dev/null
-    sleep 1
-    import -window "$win" "$work/b.png" 2>/dev/null
-    if [ "$(compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1)" = 0 ]; then settled=yes; break; fi
-  done
+  settled_shot "$win" 120 && settled=yes || settled=no
   # The client area lies below the menu bar: compare the bottom rows, where
   # the origin is. The picture stays inside both, so that no line is clipped
   # differently.
   crop="${w}x$((h - 40))+0+40"
-  convert "$work/b.png" -crop "$crop" +repage "$work/got-client.png"
+  convert "$work/settled.png" -crop "$crop" +repage "$work/got-client.png"
   convert "$work/want.png" -crop "$crop" +repage "$work/want-client.png"
   diff=$(compare -metric AE "$work/got-client.png" "$work/want-client.png" null: 2>&1)
   if [ "$settled" = yes ] && [ "$diff" = 0 ]; then
@@ -120,5 +102,4 @@ if start_display "$cut"; then
   gone_window "ZORVA daemon" 30 || bad "the exit item did not close the third display"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -5,10 +5,8 @@
 # exit status: Yes resumes (then Edit > Exit ends with 0), No ends with 255.
 set -u
 prog=$1
-log=$(mktemp)
 . "$(dirname "$0")/../lib.sh"
-pid=
-trap 'rm -f "$log" "$log.status"; [ -n "$pid" ] && kill "$pid" 2>/dev/null' EXIT
+log="$work/log"
 
 fail() {
   echo "FAIL: $*"
@@ -17,22 +15,12 @@ fail() {
   exit 1
 }
 
-# Waits at most 15 s for the program to end and prints its status.
-status_of() {
-  for _ in $(seq 150); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$pid" 2>/dev/null && fail "the program did not end"
-  wait "$pid"
-  echo $?
-}
-
 run_case() {
   local answer=$1 expected=$2
   : >"$log"
   "$prog" >"$log" 2>&1 &
   pid=$!
+  pids+=("$pid")
   main=$(find_window "Framework E2E")
   [ -n "$main" ] || fail "no main window"
   for _ in $(seq 100); do grep -q ready "$log" && break; sleep 0.1; done
@@ -73,14 +61,13 @@ run_case() {
     kill -0 "$pid" 2>/dev/null || fail "Yes did not resume"
     keys_to "$main" alt+e e
   fi
-  # In this shell: a subshell cannot wait for this shell's child.
-  status_of >"$log.status"
-  status=$(cat "$log.status")
+  await_end "$pid" 15
+  [ "$st" = running ] && fail "the program did not end"
+  status=$st
   [ "$status" = "$expected" ] || fail "answer $answer: status $status, expected $expected"
   if [ "$expected" = 0 ]; then
     grep -q CanClose "$log" || fail "Exit did not ask CanClose"
   fi
-  pid=
   echo "answer $answer: status $status"
 }
 

@@ -9,26 +9,13 @@
 # any failure.
 set -u
 prog=$1; render=$2
-here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-passed=0; failed=0
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null
-  [ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
-}
-trap cleanup EXIT
-. "$here/../lib.sh"
-ok()  { echo "ok: $1"; passed=$((passed + 1)); }
-bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
+. "$(dirname "$0")/../lib.sh"
 
 # A red line at y = 20 and a white text whose glyphs have curved edges.
 file="$work/picture.zv"
 printf '%s\n' '0 0 ' '4 3 255 0 0 ' '2 4 10 20 300 20 ' '5 3 255 255 255 ' '8 1 24 ' \
   '3 4 20 100 9 Sharp ego' > "$file"
 
-# Colour of pixel ($2, $3) of image $1 as #RRGGBB.
-at() { convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1; }
 # How many device pixels of the box $2 (WxH+X+Y) of image $1 differ from
 # their right-hand neighbour in an even column pair: 0 for a picture whose
 # every pixel was doubled.
@@ -43,8 +30,8 @@ check_picture() {
   local img=$1 top=$2 h=$3 what=$4
   local row=$((top + 2 * (h - 20)))
   local above below on1 on2
-  on1=$(at "$img" 200 "$row"); on2=$(at "$img" 200 $((row + 1)))
-  above=$(at "$img" 200 $((row - 1))); below=$(at "$img" 200 $((row + 2)))
+  on1=$(pixel_of "$img" 200 "$row"); on2=$(pixel_of "$img" 200 $((row + 1)))
+  above=$(pixel_of "$img" 200 $((row - 1))); below=$(pixel_of "$img" 200 $((row + 2)))
   if [ "$on1" = "#FF0000" ] && [ "$on2" = "#FF0000" ] && [ "$above" = "#000000" ] && [ "$below" = "#000000" ]; then
     ok "$what: the line at y = 20 covers device rows 2(H-20) and 2(H-20)+1 in full colour"
   else
@@ -61,19 +48,17 @@ check_picture() {
 }
 
 QT_SCALE_FACTOR=2 "$prog" "$file" 2>"$work/err" &
-pid=$!
+pids+=("$!")
 win=$(find_window "ZORVA daemon" 30)
 if [ -z "$win" ]; then
   bad "no window: $(cat "$work/err")"
 else
-  geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p')
-  w=${geometry%x*}; hh=${geometry#*x}
+  size=$(window_size "$win")
+  w=${size%x*}; hh=${size#*x}
   sleep 1
   import -window "$win" "$work/shot.png" 2>/dev/null
-  # The client area starts at the first row whose right-most pixel is the
-  # black background; the rest of the window is that area.
-  top=$(convert "$work/shot.png" -crop "1x$hh+$((w - 1))+0" +repage -depth 8 txt:- 2>/dev/null |
-        awk -F'[,:]' '/#000000/ { print $2; exit }')
+  # The client area is the rest of the window below its top row.
+  top=$(client_top "$work/shot.png")
   if [ -z "$top" ] || [ $(((hh - top) % 2)) -ne 0 ]; then
     bad "no client area of an even device height in the ${w}x$hh window (top '$top')"
   else
@@ -97,5 +82,4 @@ else
   gone_window "ZORVA daemon" 20 || bad "the exit item did not close the display"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -9,20 +9,9 @@
 set -u
 python=$1; prog=$2; render=$3; wmdelete=$4
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-passed=0; failed=0
-cleanup() {
-  # Displays started by the launcher are not our children: end those on
-  # this test's display only.
-  for p in $(pgrep -x "$(basename "$prog")"); do
-    { tr '\0' '\n' < "/proc/$p/environ"; } 2>/dev/null | grep -qx "DISPLAY=$DISPLAY" && kill "$p" 2>/dev/null
-  done
-  [ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
-}
-trap cleanup EXIT
 . "$here/../lib.sh"
-ok()  { echo "ok: $1"; passed=$((passed + 1)); }
-bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
+# Displays started by the launcher are not this script's children.
+on_exit() { end_detached "$prog" "DISPLAY=$DISPLAY"; }
 client() { ZORVAD=$prog timeout 60 "$python" "$here/picture_client.py" "$@"; }
 
 # The bytes the shared picture is, as every client writes them.
@@ -30,14 +19,6 @@ printf '%s\n' '0 0 ' '4 3 0 255 0 ' '2 4 10 10 200 150 ' '6 1 3 ' '11 3 150 100 
   '6 1 1 ' '7 1 2 ' '13 5 300 100 50 0 135 ' '7 1 1 ' '4 3 255 128 0 ' '14 2 50 200 ' \
   '15 2 100 250 ' '15 2 150 200 ' '5 3 255 255 255 ' '9 2 11 DejaVu Sans' '8 1 20 ' \
   '10 1 2 ' '3 4 200 260 5 Zorva' > "$work/expected.zv"
-
-# Height of the menu bar above the client area of window $1, whose size is
-# $2 x $3: the first row whose right-most pixel is the black background.
-menu_height() {
-  import -window "$1" "$work/menu.png" 2>/dev/null
-  convert "$work/menu.png" -crop "1x$3+$(($2 - 1))+0" +repage -depth 8 txt:- 2>/dev/null |
-    awk -F'[,:]' '/#000000/ { print $2; exit }'
-}
 
 # --- 1. The shared picture through a display the client started.
 file="$work/picture.zv"
@@ -54,9 +35,11 @@ else
   bad "command file differs: $(cmp "$file" "$work/expected.zv" 2>&1)"
 fi
 if [ -n "$win" ]; then
-  geometry=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: \([0-9]*x[0-9]*\).*/\1/p')
-  w=${geometry%x*}; h=${geometry#*x}
-  m=$(menu_height "$win" "$w" "$h")
+  size=$(window_size "$win")
+  w=${size%x*}; h=${size#*x}
+  # The height of the menu bar above the client area.
+  import -window "$win" "$work/menu.png" 2>/dev/null
+  m=$(client_top "$work/menu.png")
   if [ -z "$m" ]; then
     bad "no client area found in the ${w}x${h} window"
   else
@@ -113,5 +96,4 @@ else
   bad "failed launch: status $st: $out"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

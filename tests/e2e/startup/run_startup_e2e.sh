@@ -9,25 +9,10 @@
 # Prints "N passed, N failed" at the end; exits non-zero on any failure.
 set -u
 prog=$(realpath "$1") app=$(realpath "$2") wm_close=$(realpath "$3")
-work=$(mktemp -d)
-passed=0; failed=0
-pids=(); xvfb=
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  if [ -n "$xvfb" ]; then
-    # Displays started by the launcher are not our children: end those on
-    # this test's display only.
-    for p in $(pgrep -x "$(basename "$prog")"); do
-      tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "DISPLAY=$DISPLAY" && kill "$p" 2>/dev/null
-    done
-    kill "$xvfb" 2>/dev/null
-  fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-ok()  { echo "ok: $1"; passed=$((passed + 1)); }
-bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
+. "$(dirname "$0")/../lib.sh"
+# Displays started by the launcher are not this script's children: those on
+# this test's X server are ended at exit.
+on_exit() { [ ${#servers[@]} -gt 0 ] && end_detached "$prog" "DISPLAY=$DISPLAY"; }
 
 # Toolkit text a user must never see.
 toolkit_text() { grep -Eiq 'qt\.|plugin|QStandardPaths|xcb|Aborted|core dumped' "$1"; }
@@ -75,49 +60,21 @@ file="$work/offscreen.zv"
 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen timeout 40 "$prog" -d "$file" 2>"$work/err"
 st=$?
 printf '1 0 ' >> "$file"
-for _ in $(seq 50); do [ -e "$file" ] || break; sleep 0.1; done
-if [ "$st" = 0 ] && [ ! -e "$file" ]; then
+if [ "$st" = 0 ] && gone_file "$file" 5; then
   ok "QT_QPA_PLATFORM=offscreen is honoured: ready, then an exit item ends it"
 else
   bad "offscreen: launcher status $st, file $( [ -e "$file" ] && echo kept || echo gone)"
 fi
 
 # --- From here on a real X display.
-mkfifo "$work/displayfd"
-Xvfb -noreset -nolisten tcp -displayfd 3 -screen 0 1024x768x24 3>"$work/displayfd" 2>"$work/xvfb.log" &
-xvfb=$!
-number=
-read -r -t 15 number < "$work/displayfd"
-if [ -z "$number" ]; then
-  bad "Xvfb did not start: $(cat "$work/xvfb.log")"
-  echo "$passed passed, $failed failed"
-  exit 1
-fi
-export DISPLAY=":$number"
+start_xvfb
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
-. "$(dirname "$0")/../lib.sh"
 
 answer() {  # window name: press Return in it
   local w
   w=$(find_window "$1" "${2:-15}")
   [ -n "$w" ] && keys_to "$w" Return
   [ -n "$w" ]
-}
-# Runs the program in the background, standard error to $work/err.N; sets
-# $rpid and $status_file.
-runs=0
-run_bg() {
-  runs=$((runs + 1))
-  status_file="$work/status.$runs"; err_file="$work/err.$runs"
-  ( "$prog" "$@" 2>"$err_file"; echo $? > "$status_file" ) &
-  rpid=$!; pids+=("$rpid")
-}
-run_bg_of() {  # like run_bg, another program
-  runs=$((runs + 1))
-  status_file="$work/status.$runs"; err_file="$work/err.$runs"
-  local p=$1; shift
-  ( "$p" "$@" >"$err_file" 2>&1; echo $? > "$status_file" ) &
-  rpid=$!; pids+=("$rpid")
 }
 
 # --- The launcher returns at once when its display shows the missing-file
@@ -135,7 +92,7 @@ answer "Error" 10 || bad "launcher on a missing file: no second box"
 gone_window "Error" 5 || bad "the second box stayed"
 
 # --- Boxes before the window also reach standard error, each as one line.
-run_bg "$missing"
+run_bg "$prog" "$missing"
 if answer "File name" && answer "Error"; then
   st=$(status_of "$status_file" 10)
   expected=$(printf 'File name: %s\nError: Error opening file. Quiting.' "$missing")
@@ -148,7 +105,7 @@ else
   bad "missing file: boxes not shown"
 fi
 
-run_bg a b c
+run_bg "$prog" a b c
 if answer "ZORVAd"; then
   st=$(status_of "$status_file" 10)
   if [ "$st" = 1 ] && [ "$(cat "$err_file")" = "ZORVAd: Usage: zorvad [-d] [file]" ]; then
@@ -164,7 +121,7 @@ fi
 # no start-up message.
 file="$work/about.zv"
 : > "$file"
-run_bg "$file"
+run_bg "$prog" "$file"
 win=$(find_window "ZORVA daemon")
 if [ -n "$win" ]; then
   keys_to "$win" alt+h a
@@ -184,10 +141,11 @@ fi
 # markup would be drawn as a bold "x": the box would then be as narrow as for
 # "x.zv", not as wide as for the same number of plain characters.
 box_width() {  # file name; sets $width and $width_err (its standard error)
-  run_bg "$1"
+  run_bg "$prog" "$1"
   local w
   w=$(find_window "File name")
-  width=$(xdotool getwindowgeometry "$w" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+  width=$(window_size "$w" 2>/dev/null)
+  width=${width%x*}
   width=${width:-0}
   width_err=$err_file
   [ -n "$w" ] && keys_to "$w" Return
@@ -210,7 +168,7 @@ fi
 # close leave it standing.
 report_case() {  # key that answers, expected status
   local key=$1 expected=$2
-  run_bg_of "$app"
+  run_bg "$app"
   local main report st
   main=$(find_window "Framework E2E")
   [ -n "$main" ] || { bad "report: no main window"; return; }
@@ -246,7 +204,7 @@ report_case Return 0
 report_case alt+n 255
 
 # An OK box still ends by Esc or by the window manager's close.
-run_bg "$work/missing-again.zv"
+run_bg "$prog" "$work/missing-again.zv"
 box=$(find_window "File name")
 if [ -n "$box" ]; then
   keys_to "$box" Escape
@@ -259,5 +217,4 @@ else
   bad "OK boxes: no 'File name' box"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -9,60 +9,45 @@
 # Prints "N passed, N failed" at the end; exits non-zero on any failure.
 set -u
 prog=$1
-work=$(mktemp -d)
-passed=0; failed=0
-pids=(); weston_pid=
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  for p in $(pgrep -x "$(basename "$prog")"); do
-    tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR" &&
-      kill "$p" 2>/dev/null
-  done
-  [ -n "$weston_pid" ] && kill "$weston_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-ok()  { echo "ok: $1"; passed=$((passed + 1)); }
-bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
+. "$(dirname "$0")/../lib.sh"
 
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# Displays started by the launcher are not this script's children: those of
+# this test's private runtime folder are ended at exit.
+on_exit() { end_detached "$prog" "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR"; }
 unset DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE
 socket=zorva-wl
 weston --backend=headless-backend.so --socket="$socket" --idle-time=0 >"$work/weston.log" 2>&1 &
-weston_pid=$!
+servers+=("$!")
 for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$socket" ] && break; sleep 0.1; done
 if [ ! -S "$XDG_RUNTIME_DIR/$socket" ]; then
   bad "weston did not start: $(tail -n 5 "$work/weston.log")"
-  echo "$passed passed, $failed failed"
+  finish
   exit 1
 fi
 export WAYLAND_DISPLAY=$socket
-. "$(dirname "$0")/../lib.sh"
-
 
 # --- Display mode: the window comes up, draws, and an exit item ends it.
 file="$work/wayland.zv"
 : > "$file"
 mkfifo "$work/ready"
 exec 8<>"$work/ready"
-( ZORVA_READY_FD=9 "$prog" "$file" 9>"$work/ready" 2>"$work/err"; echo $? > "$work/status" ) &
-pids+=("$!")
+ZORVA_READY_FD=9 run_bg "$prog" "$file" 9>"$work/ready"
 byte=
 if read -r -N 1 -t 20 -u 8 byte && [ "$byte" = $'\x01' ]; then
   ok "the window came up on the Wayland display"
 else
-  bad "no readiness from the display: $(cat "$work/err")"
+  bad "no readiness from the display: $(cat "$err_file")"
 fi
 printf '0 0 4 3 255 0 0 2 4 10 20 400 20 ' >> "$file"
 sleep 1
 printf '1 0 ' >> "$file"
-st=$(status_of "$work/status" 10)
-if [ "$st" = 0 ] && [ ! -e "$file" ] && [ ! -s "$work/err" ]; then
+st=$(status_of "$status_file" 10)
+if [ "$st" = 0 ] && [ ! -e "$file" ] && [ ! -s "$err_file" ]; then
   ok "an exit item ends it with status 0 and deletes the file, nothing on standard error"
 else
-  bad "exit item on Wayland: status $st, file $( [ -e "$file" ] && echo kept || echo gone), stderr: $(cat "$work/err")"
+  bad "exit item on Wayland: status $st, file $( [ -e "$file" ] && echo kept || echo gone), stderr: $(cat "$err_file")"
 fi
 
 # --- The launcher returns once that window is up.
@@ -70,8 +55,7 @@ file="$work/launched.zv"
 : > "$file"
 timeout 40 "$prog" -d "$file" 2>"$work/err"; st=$?
 printf '1 0 ' >> "$file"
-for _ in $(seq 50); do [ -e "$file" ] || break; sleep 0.1; done
-if [ "$st" = 0 ] && [ ! -e "$file" ]; then
+if [ "$st" = 0 ] && gone_file "$file" 5; then
   ok "the launcher returns 0 with the Wayland window up; an exit item ends it"
 else
   bad "launcher on Wayland: status $st, stderr: $(cat "$work/err")"
@@ -85,5 +69,4 @@ else
   bad "gone Wayland display: status $st, stderr: $(cat "$work/err")"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

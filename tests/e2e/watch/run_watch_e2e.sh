@@ -5,35 +5,17 @@
 # timed. Prints "N passed, N failed"; exits non-zero on any failure.
 set -u
 prog=$1
-work=$(mktemp -d)
-passed=0; failed=0
-xpid=""; dpid=""
-cleanup() {
-  [ -n "$dpid" ] && kill "$dpid" 2>/dev/null
-  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-ok()  { echo "ok: $1"; passed=$((passed + 1)); }
-bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
-
-# A private X server; -noreset keeps it as it is while no client is
-# connected, and -displayfd names its display on one line.
-exec 9< <(exec Xvfb -noreset -displayfd 1 -screen 0 1024x768x24 2>"$work/xvfb.log")
-xpid=$!
-if ! read -r -t 60 -u 9 dn; then
-  echo "FAIL: Xvfb did not start"; cat "$work/xvfb.log"; exit 1
-fi
-export DISPLAY=":$dn"
+. "$(dirname "$0")/../lib.sh"
+start_xvfb
 
 # Starts the display on file $1 and waits until it said ready; sets $dpid,
 # $win and $h (the window's height). On failure $why says what went wrong.
 start_display() {
   # The display inherits none of the shell's own descriptors (a FIFO's write
   # end held by the reader itself would never hang up).
-  "$prog" "$1" >"$work/out.log" 2>&1 3>&- 4>&- 9<&- &
+  "$prog" "$1" >"$work/out.log" 2>&1 3>&- 4>&- &
   dpid=$!
+  pids+=("$dpid")
   win=""; h=""; why=""
   for _ in $(seq 600); do
     grep -q '^ready$' "$work/out.log" 2>/dev/null && break
@@ -51,38 +33,12 @@ start_display() {
     why="$why; log: $(cat "$work/out.log")"
     return 1
   fi
-  win=$(timeout 30 xdotool search --sync --onlyvisible --name '^ZORVA daemon$' 2>/dev/null | head -n 1)
+  win=$(find_window "ZORVA daemon" 30)
   if [ -z "$win" ]; then
     why="ready, but no visible window after 30 s"
     return 1
   fi
-  h=$(xdotool getwindowgeometry "$win" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')
-}
-# Waits at most 60 s for the display's end; sets $st to its status (or
-# "running").
-await_end() {
-  st=running
-  for _ in $(seq 600); do
-    if ! kill -0 "$dpid" 2>/dev/null; then
-      wait "$dpid"; st=$?; dpid=""
-      return
-    fi
-    sleep 0.1
-  done
-}
-shot() { import -window "$win" "$work/shot.png" 2>/dev/null; }
-# The colour of pixel ($1, $2) of the last shot, as #RRGGBB.
-pixel() {
-  convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1
-}
-# Waits at most 60 s until pixel ($1, $2) of the window is colour $3.
-wait_pixel() {
-  for _ in $(seq 240); do
-    shot
-    [ "$(pixel "$1" "$2")" = "$3" ] && return 0
-    sleep 0.25
-  done
-  return 1
+  h=$(window_height "$win")
 }
 # CPU time of the display in clock ticks.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$dpid/stat"; }
@@ -93,10 +49,10 @@ file="$work/commands.zv"
 : > "$file"
 if start_display "$file"; then
   printf '0 0 4 3 255 0 0 6 1 1 2 4 10 20 400 20 ' >> "$file"
-  if wait_pixel 200 $((h - 20)) "#FF0000" && [ "$(pixel 200 $((h - 30)))" = "#000000" ]; then
+  if wait_pixel "$win" 200 $((h - 20)) 60 "#FF0000" && [ "$(pixel "$win" 200 $((h - 30)))" = "#000000" ]; then
     ok "an appended line shows without a tick of the poll timer"
   else
-    bad "appended line: pixel '$(pixel 200 $((h - 20)))'"
+    bad "appended line: pixel '$(pixel "$win" 200 $((h - 20)))'"
   fi
 
   # 200 red lines one above the other and a green one below them, in
@@ -112,7 +68,7 @@ if start_display "$file"; then
     tail -c +$((off + 1)) "$work/burst.txt" | head -c "$n" >> "$file"
     off=$((off + n))
   done
-  if wait_pixel 200 $((h - 60)) "#00FF00"; then
+  if wait_pixel "$win" 200 $((h - 60)) 60 "#00FF00"; then
     red=$(convert "$work/shot.png" -crop "1x200+200+$((h - 279))" -depth 8 txt:- 2>/dev/null | grep -c '#FF0000')
     if [ "$red" = 200 ]; then
       ok "a burst written in random pieces shows every item"
@@ -126,14 +82,14 @@ if start_display "$file"; then
   exec 3>>"$file"
   rm -f "$file"
   printf '4 3 0 0 255 2 4 10 40 400 40 ' >&3
-  if wait_pixel 200 $((h - 40)) "#0000FF"; then
+  if wait_pixel "$win" 200 $((h - 40)) 60 "#0000FF"; then
     ok "the watch follows the opened file after its name was unlinked"
   else
-    bad "unlinked name: pixel '$(pixel 200 $((h - 40)))'"
+    bad "unlinked name: pixel '$(pixel "$win" 200 $((h - 40)))'"
   fi
   printf '1 0 ' >&3
   exec 3>&-
-  await_end
+  await_end "$dpid" 60
   [ "$st" = 0 ] && ok "an exit item through the watch ends the display, status 0" || bad "exit item: status $st"
 else
   bad "the display did not start: $why"
@@ -149,10 +105,10 @@ exec 4<>"$fifo"
 if start_display "$fifo"; then
   printf '0 0 4 3 255 255 0 2 4 10 20 400 20 ' >&4
   exec 4>&-
-  if wait_pixel 200 $((h - 20)) "#FFFF00"; then
+  if wait_pixel "$win" 200 $((h - 20)) 60 "#FFFF00"; then
     ok "bytes written into a FIFO show"
   else
-    bad "FIFO: pixel '$(pixel 200 $((h - 20)))'"
+    bad "FIFO: pixel '$(pixel "$win" 200 $((h - 20)))'"
   fi
   t0=$(cpu_ticks)
   sleep 3
@@ -166,12 +122,11 @@ if start_display "$fifo"; then
   exec 4>"$fifo"
   printf '1 0 ' >&4
   exec 4>&-
-  await_end
+  await_end "$dpid" 60
   [ "$st" = 0 ] && ok "a new writer's exit item ends the display, status 0" || bad "FIFO exit: status $st"
 else
   bad "the display did not start on a FIFO: $why"
   exec 4>&-
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -3,35 +3,12 @@
 # Prints "N passed, N failed" at the end; exits non-zero on any failure.
 set -u
 prog=$1
-work=$(mktemp -d)
-passed=0; failed=0
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
-  # Displays started by the launcher are not our children: end those on
-  # this test's display only.
-  for p in $(pgrep -x "$(basename "$prog")"); do
-    tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "DISPLAY=$DISPLAY" && kill "$p" 2>/dev/null
-  done
-  rm -rf "$work"
-}
-trap cleanup EXIT
 . "$(dirname "$0")/../lib.sh"
+# Displays started by the launcher are not this script's children.
+on_exit() { end_detached "$prog" "DISPLAY=$DISPLAY"; }
 
-ok()   { echo "ok: $1"; passed=$((passed + 1)); }
-bad()  { echo "FAIL: $1"; failed=$((failed + 1)); }
-
-# Runs the program in the background with the given arguments; its exit
-# status lands in the file $status_file. Sets $rpid.
-runs=0
-run_bg() {
-  runs=$((runs + 1))
-  status_file="$work/status.$runs"
-  ( "$prog" "$@" >"$work/out.$runs.log" 2>&1; echo $? > "$status_file" ) &
-  rpid=$!; pids+=("$rpid")
-}
 start_display() {  # file; sets $status_file and $win
-  run_bg "$1"
+  run_bg "$prog" "$1"
   win=$(find_window "ZORVA daemon")
 }
 
@@ -107,7 +84,7 @@ else
 fi
 
 # --- A missing command file: two boxes, status 1, no window.
-run_bg "$work/missing.zv"
+run_bg "$prog" "$work/missing.zv"
 box=$(find_window "File name" 15)
 if [ -n "$box" ]; then
   keys_to "$box" Return
@@ -126,7 +103,7 @@ fi
 # --- Forms without a command file: the usage box and status 1.
 for form in "-dx" "-D x" "a b c"; do
   # shellcheck disable=SC2086
-  run_bg $form
+  run_bg "$prog" $form
   box=$(find_window "ZORVAd" 15)
   if [ -n "$box" ]; then
     keys_to "$box" Return
@@ -155,5 +132,4 @@ else
   bad "blank name: launcher status $st"
 fi
 
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+finish

@@ -1,7 +1,7 @@
-# Helpers of the install and package checks; source after setting $work.
-passed=0; failed=0
-ok()  { echo "ok: $1"; passed=$((passed + 1)); }
-bad() { echo "FAIL: $1"; failed=$((failed + 1)); }
+# Helpers of the install and package checks, on top of the helpers every
+# whole-process test script shares (tests/e2e/lib.sh: $work, ok, bad,
+# finish, gone_file). Source it after setting $here, this folder.
+. "$here/../../../../tests/e2e/lib.sh"
 
 # Checks that every path after $1 exists under the root $1.
 expect_files() {
@@ -24,6 +24,5 @@ expect_picture() {
 expect_display() {
   local out="$work/$2-live.zv"
   if ! "$1" --launch "$out"; then bad "$2 could not start a display"; return; fi
-  for _ in $(seq 300); do [ -e "$out" ] || break; sleep 0.1; done
-  if [ -e "$out" ]; then bad "$2's display did not close"; else ok "$2 started and closed a display"; fi
+  if gone_file "$out" 30; then ok "$2 started and closed a display"; else bad "$2's display did not close"; fi
 }
