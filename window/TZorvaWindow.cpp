@@ -1,10 +1,11 @@
 #include "window/TZorvaWindow.h"
 
+#include <algorithm>
+
 #include "framework/application/ExitHook.h"
 #include "framework/application/TScheduler.h"
 #include "framework/window/TPaintDC.h"
 #include "stream/DisplayState.h"
-#include "stream/Replay.h"
 
 namespace {
 
@@ -12,6 +13,8 @@ constexpr unsigned kPollTimer = 1;
 constexpr unsigned kPollMs = 500;
 // The rest of a polling step that paused to let the window answer input.
 constexpr unsigned kStepContinue = WM_USER + 1;
+// The next slice of a replay.
+constexpr unsigned kReplayContinue = WM_USER + 2;
 
 const char kAboutText[] =
     "ZORVA daemon\n"
@@ -24,6 +27,7 @@ const char kAboutText[] =
 const TResponseTableEntry TZorvaWindow::Responses[] = {
     {WM_TIMER, 0, v_WPARAM_Dispatch<&TZorvaWindow::EvTimer>},
     {kStepContinue, 0, v_Dispatch<&TZorvaWindow::EvStepContinue>},
+    {kReplayContinue, 0, v_Dispatch<&TZorvaWindow::EvReplayContinue>},
     {WM_PAINT, 0, v_Dispatch<&TZorvaWindow::EvPaint>},
     {WM_SIZE, 0, v_U_POINT_Dispatch<&TZorvaWindow::EvSize>},
     {0, CM_HELPABOUT, v_Dispatch<&TZorvaWindow::About>},
@@ -70,19 +74,92 @@ void TZorvaWindow::SetupWindow() {
   watch.Watch(conID, [this] { FileChanged(); });
 }
 
-void TZorvaWindow::EvTimer(unsigned timerId) { stream.EvTimer(timerId); }
+void TZorvaWindow::SetSlice(std::chrono::nanoseconds length) {
+  slice = length;
+  stream.SetSlice(length);
+}
 
-void TZorvaWindow::EvStepContinue() { stream.ContinueStep(); }
+void TZorvaWindow::EvTimer(unsigned timerId) {
+  if (waitForReplay(Waiting::Tick)) return;
+  stream.EvTimer(timerId);
+  runWaiting();
+}
+
+void TZorvaWindow::EvStepContinue() {
+  if (waitForReplay(Waiting::StepRest)) return;
+  stream.ContinueStep();
+  runWaiting();
+}
 
 void TZorvaWindow::EvPaint() {
-  // The replay covers the whole client area whatever the paint region is,
-  // inside the paint bracket, so the screen gets all of it at once.
+  if (replay.Running()) {
+    // A replay is dropped only for an erase of all it drew; any other paint
+    // begins after it has ended.
+    if (!WholeClientErasePending()) {
+      waitForReplay(PaintFromCycle() ? Waiting::CyclePaint : Waiting::PostedPaint);
+      return;
+    }
+    replay.Abandon();
+  }
+  // The replay covers the whole client area whatever the paint region is.
   TPaintDC paint(*this);
-  if (winDC) ReplayDisplayList(state, *winDC);
+  if (!winDC) return;
+  replay.Start(state, *winDC);
+  runReplaySlice();
+}
+
+void TZorvaWindow::EvReplayContinue() {
+  if (replay.Running()) runReplaySlice();
+}
+
+void TZorvaWindow::runReplaySlice() {
+  if (!replay.Run(SlicedReplay::Clock::now() + slice)) {
+    PostAfterEvents(kReplayContinue);
+    return;
+  }
+  runWaiting();
+}
+
+bool TZorvaWindow::waitForReplay(Waiting what) {
+  if (!replay.Running()) return false;
+  // Ticks do not pile up: one waiting tick reads everything that came.
+  if (what != Waiting::Tick || std::find(waiting.begin(), waiting.end(), what) == waiting.end())
+    waiting.push_back(what);
+  return true;
+}
+
+void TZorvaWindow::runWaiting() {
+  // In the order they came, as if each had come after the replay: a tick's
+  // step runs to its end first (its own slices included), a posted paint
+  // goes to the back of the queue, behind the requests that step made.
+  while (!waiting.empty() && !replay.Running() && HWindow) {
+    const Waiting next = waiting.front();
+    // The rest of a step goes on; anything else waits for the step's end.
+    if (next != Waiting::StepRest && stream.StepRunning()) break;
+    waiting.erase(waiting.begin());
+    switch (next) {
+      case Waiting::Tick:
+        if (pollArmed) stream.EvTimer(kPollTimer);
+        break;
+      case Waiting::StepRest:
+        stream.ContinueStep();
+        break;
+      case Waiting::PostedPaint:
+        PostMessage(WM_PAINT);
+        break;
+      case Waiting::CyclePaint:
+        // As the paint cycle itself: only while something waits to be painted.
+        UpdateWindow();
+        break;
+    }
+  }
 }
 
 void TZorvaWindow::EvSize(unsigned sizeType, const TSize& size) {
   TFrameWindow::EvSize(sizeType, size);
+  // All the client area is erased and replayed anew: what is left of a
+  // replay would draw at the old origin.
+  replay.Abandon();
   if (winDC) winDC->SetViewportOrgEx(0, GetClientSize().cy);
   Invalidate(true);
 }

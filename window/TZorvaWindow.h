@@ -7,9 +7,19 @@
 // the command file runs the polling step at once, whenever a tick of the
 // poll timer could run it; the timer stays the fallback where the system
 // reports no changes.
+//
+// Replays run in slices of at most about 20 ms, as polling steps do, and
+// the window answers input, close requests, menus and timers between them.
+// While a replay is unfinished the stream does not run: ticks, the rest of
+// a paused step and paints that come meanwhile wait and run, in the order
+// they came, after its last slice, so the drawing calls are those of one
+// unsliced sequence. Only a later erase of the whole client area (a resize)
+// drops an unfinished replay. The screen shows the replay filling in.
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "stream/CommandFile.h"
 #include "stream/CommandStream.h"
@@ -17,6 +27,7 @@
 #include "framework/application/FileWatch.h"
 #include "framework/gdi/TClientDC.h"
 #include "framework/window/TFrameWindow.h"
+#include "window/SlicedReplay.h"
 
 struct DisplayState;
 class Surface;
@@ -54,8 +65,11 @@ public:
   void EvTimer(unsigned timerId);
   // The rest of a step that paused to let the window answer its events.
   void EvStepContinue();
-  // Paint: validates the update region, then replays the whole display list.
+  // Paint: validates the update region, then replays the whole display list
+  // in slices.
   void EvPaint();
+  // The next slice of an unfinished replay.
+  void EvReplayContinue();
   // Resize: moves the origin to the new bottom-left corner and invalidates
   // the whole client area with erasing.
   void EvSize(unsigned sizeType, const TSize& size);
@@ -64,6 +78,15 @@ public:
 
   // Called once after the window was first shown (the launcher's readiness).
   std::function<void()> OnFirstExposed;
+
+  // The longest a polling step or a replay slice runs before the window
+  // answers its events (20 ms unless changed).
+  void SetSlice(std::chrono::nanoseconds length);
+  // Whether a replay is unfinished.
+  bool Replaying() const { return replay.Running(); }
+  // Whether nothing is under way: no replay, no polling step, nothing
+  // waiting for either.
+  bool Idle() const { return !replay.Running() && !stream.StepRunning() && waiting.empty(); }
 
   int conID;                         // the command file; 0 after destruction
   std::unique_ptr<TClientDC> winDC;  // the client-area context; null before setup
@@ -83,6 +106,14 @@ private:
   void PostStepContinuation() override;
 
   const char* appName() const;
+  // What waits for an unfinished replay.
+  enum class Waiting { Tick, StepRest, PostedPaint, CyclePaint };
+  // True when a replay is unfinished: `what` then waits for its end.
+  bool waitForReplay(Waiting what);
+  // Runs one slice of the replay; posts the next one, or at the end runs
+  // what waited.
+  void runReplaySlice();
+  void runWaiting();
   // The command file changed: runs the polling step as a tick would, but
   // only while the poll timer is armed (not during a step, not after an exit
   // item) and the application delivers ticks.
@@ -93,5 +124,8 @@ private:
   CommandStream stream;
   bool pollArmed = false;  // timer 1 is running
   TFileWatch watch;        // the command file's changes
+  SlicedReplay replay;
+  std::vector<Waiting> waiting;  // in the order they came
+  std::chrono::nanoseconds slice = CommandStream::DefaultSlice;
   static const TResponseTableEntry Responses[];
 };

@@ -61,7 +61,7 @@ public:
   virtual void InitMainWindow();
   virtual int TermInstance(int status);
   // Whether the main window may close; the default asks the main window.
-  virtual bool CanClose();
+  bool CanClose() override;
   // Until the break flag is set: IdleAction, block until a message arrives
   // when it returned false, PumpWaitingMessages. An exception there is
   // reported with "OK to Resume?": Yes goes on, No ends the loop with -1.

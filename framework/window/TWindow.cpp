@@ -296,10 +296,14 @@ void TWindow::InvalidateRect(const TRect& rect, bool erase) {
 }
 
 void TWindow::UpdateWindow() {
-  if (!impl->update.isEmpty()) {
-    DeliverMessage(WM_PAINT);
-  }
+  if (!impl->update.isEmpty()) impl->DeliverCyclePaint();
 }
+
+bool TWindow::WholeClientErasePending() const {
+  return impl->client && impl->erasePending && (QRegion(impl->client->rect()) - impl->update).isEmpty();
+}
+
+bool TWindow::PaintFromCycle() const { return impl->cyclePaint; }
 
 TRect TWindow::BeginPaint() {
   impl->paintRegion = impl->update;

@@ -154,6 +154,13 @@ public:
   void InvalidateRect(const TRect& rect, bool erase = true);
   // Runs the paint cycle now if the update region is not empty.
   void UpdateWindow();
+  // Whether the whole client area waits to be erased when the next paint
+  // begins (a resize, or an invalidation of all of it with erasing).
+  bool WholeClientErasePending() const;
+  // While WM_PAINT is being handled: whether the framework's own paint
+  // cycle sent it (for an invalidated or exposed region), rather than a
+  // posted paint request.
+  bool PaintFromCycle() const;
   // The paint cycle's bracket (TPaintDC uses it): BeginPaint erases the
   // update region when erasing is pending (WM_ERASEBKGND), empties it and
   // returns its bounding rectangle; EndPaint copies it, and whatever was

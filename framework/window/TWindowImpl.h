@@ -47,6 +47,7 @@ struct TWindow::Impl {
   QRegion update;  // logical pixels
   bool erasePending = false;
   bool paintScheduled = false;
+  bool cyclePaint = false;         // WM_PAINT comes from the paint cycle
   QRegion paintRegion;             // between BeginPaint and EndPaint
   QRegion screenDue;               // painted, not yet copied to the screen
   int handling = 0;                // HandleMessage calls under way
@@ -55,6 +56,8 @@ struct TWindow::Impl {
 
   void SchedulePaint();
   void PaintCycle();
+  // Delivers WM_PAINT as the paint cycle's own (PaintFromCycle).
+  void DeliverCyclePaint();
   // The client widget changed size or screen: a new backing image when the
   // size or the device pixel ratio differ, then WM_SIZE for a size.
   void Resized(const QSize& size);

@@ -110,6 +110,16 @@ void TWindow::Impl::PaintCycle() {
   // A posted paint request paints the update region when it comes: one
   // paint cycle, not two.
   if (scheduler && scheduler->IsPosted(owner, WM_PAINT)) return;
+  DeliverCyclePaint();
+}
+
+void TWindow::Impl::DeliverCyclePaint() {
+  struct Reset {
+    bool& flag;
+    bool before;
+    ~Reset() { flag = before; }
+  } reset{cyclePaint, cyclePaint};
+  cyclePaint = true;
   owner->DeliverMessage(WM_PAINT);
 }
 

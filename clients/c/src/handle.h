@@ -28,6 +28,11 @@ int zv_emit(zorva* z, const char* kind, const char* bytes, size_t size);
    default search (see zorva_options). */
 int zv_launch(zorva* z, const char* program, const char* file);
 
+/* The zorvad to run when the caller named none (the order is zorva.h's):
+   $ZORVAD, or a runnable path written into `buf`. NULL when none was
+   found; `tried` then lists where the search looked. */
+const char* zv_find_zorvad(char* buf, size_t size, char* tried, size_t tried_size);
+
 /* How many of the `size` bytes at `s` a display keeps (see zorva.h). */
 size_t zv_kept_length(const char* s, size_t size);
 

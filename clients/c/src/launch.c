@@ -1,10 +1,9 @@
-/* Starting a display: find zorvad, run `zorvad -d FILE`, which returns once
-   the display's window is up, and pass on its failure in words. */
-#include <dlfcn.h>
+/* Starting a display: run `zorvad -d FILE`, which returns once the
+   display's window is up, and pass on its failure in words. */
 #include <errno.h>
 #include <fcntl.h>
 #include <limits.h>
-#include <link.h>
+#include <poll.h>
 #include <spawn.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -20,68 +19,71 @@ extern char** environ;
    more in case it says more. */
 enum { OUTPUT_MAX = 2048 };
 
-/* The folder of the file this code was loaded from: the shared library, or
-   the program it was linked into. Empty when it cannot be told. */
-static void own_folder(char* dir, size_t size) {
-  dir[0] = '\0';
-  Dl_info info;
-  struct link_map* map = NULL;
-  char path[PATH_MAX];
-  if (!dladdr1((void*)&zv_launch, &info, (void**)&map, RTLD_DL_LINKMAP)) return;
-  /* The main program's entry has an empty name: ask the kernel for it. */
-  if (map && map->l_name && map->l_name[0]) {
-    if (!realpath(map->l_name, path)) return;
-  } else {
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return;
-    path[n] = '\0';
-  }
-  char* slash = strrchr(path, '/');
-  if (!slash) return;
-  *slash = '\0';
-  snprintf(dir, size, "%s", path);
+/* How often the launcher's end is looked for while its standard error
+   stays open, in milliseconds. The launcher closes it as it exits (its
+   display's is /dev/null), so this matters only when a process it left
+   behind still holds it. */
+enum { CHECK_MS = 20 };
+
+/* After the launcher's end, at most this much more is read: what it wrote
+   before it ended is in the pipe, which holds no more than this. */
+enum { DRAIN_MAX = 1 << 16 };
+
+/* Waits for the launcher `pid` to end: 1 with its status in *status, -1 when
+   its status is gone (the process ignores SIGCHLD, so the system reaped
+   it), 0 while it runs (only with WNOHANG in `flags`). */
+static int reap(pid_t pid, int* status, int flags) {
+  pid_t r;
+  do r = waitpid(pid, status, flags);
+  while (r < 0 && errno == EINTR);
+  if (r == pid) return 1;
+  return r < 0 ? -1 : 0;
 }
 
-/* The zorvad to run when the caller named none: $ZORVAD, else the one
-   in the bin folder of the prefix this code is installed in, else a look-up
-   on PATH. `where` receives the prefix candidate for the message when none
-   is found. */
-static const char* default_program(char* buf, size_t size, char* where, size_t where_size) {
-  const char* env = getenv("ZORVAD");
-  if (env && *env) return env;
-  char dir[PATH_MAX];
-  own_folder(dir, sizeof dir);
-  where[0] = '\0';
-  if (dir[0]) {
-    /* ZORVA_LIB_TO_BIN: the library folder's way to the program folder,
-       the same in the build tree and in every installed prefix. */
-    snprintf(buf, size, "%s/%s/zorvad", dir, ZORVA_LIB_TO_BIN);
-    if (access(buf, X_OK) == 0) return buf;
-    snprintf(where, where_size, "%s", buf);
-  }
-  return "zorvad";
-}
-
-/* Reads everything the launcher prints until it ends, keeping the first
-   OUTPUT_MAX - 1 bytes as one line of text. */
-static void read_output(int fd, char* out) {
-  size_t kept = 0;
+/* Reads what the launcher prints on `fd` until it closes its end, or until
+   the launcher has ended and what it wrote before has been read: a process
+   the launcher left behind may hold the pipe open for any time. Keeps the
+   first OUTPUT_MAX - 1 bytes as one line of text in `out` and returns
+   reap's result for the launcher. */
+static int wait_launcher(pid_t pid, int fd, char* out, int* status) {
+  size_t kept = 0, after_end = 0;
+  int ended = 0;
   char buf[512];
-  for (;;) {
+  while (after_end < DRAIN_MAX) {
+    struct pollfd p = {.fd = fd, .events = POLLIN};
+    const int ready = poll(&p, 1, ended ? 0 : CHECK_MS);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) break;
+    if (ready == 0) {
+      if (ended) break; /* all it wrote is read */
+      ended = reap(pid, status, WNOHANG);
+      continue;
+    }
     const ssize_t n = read(fd, buf, sizeof buf);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n <= 0) break; /* every writer closed its end */
+    if (ended) after_end += (size_t)n;
     for (ssize_t i = 0; i < n && kept < OUTPUT_MAX - 1; ++i) out[kept++] = buf[i] == '\n' ? ' ' : buf[i];
   }
   while (kept > 0 && out[kept - 1] == ' ') --kept;
   out[kept] = '\0';
+  return ended ? ended : reap(pid, status, 0);
 }
 
-int zv_launch(zorva* z, const char* program, const char* file) {
-  char found[PATH_MAX + 16], where[PATH_MAX + 16];
-  where[0] = '\0';
-  if (!program) program = default_program(found, sizeof found, where, sizeof where);
+/* The file name as the launcher's argument: a relative name that begins
+   with "-" gets "./" in front, so that it cannot read as an option. NULL
+   when out of memory; free it unless it is `file`. */
+static char* launcher_argument(const char* file) {
+  if (file[0] != '-') return (char*)file;
+  char* arg = malloc(strlen(file) + 3);
+  if (arg) {
+    memcpy(arg, "./", 2);
+    strcpy(arg + 2, file);
+  }
+  return arg;
+}
 
+static int run(zorva* z, const char* program, int search_path, const char* file) {
   int out[2];
   if (pipe2(out, O_CLOEXEC) != 0) return zv_report(z, ZORVA_ELAUNCH, "cannot start %s: no pipe: %m", program);
   posix_spawn_file_actions_t actions;
@@ -91,30 +93,23 @@ int zv_launch(zorva* z, const char* program, const char* file) {
   posix_spawn_file_actions_adddup2(&actions, out[1], 2);
   char* const argv[] = {(char*)program, (char*)"-d", (char*)file, NULL};
   pid_t pid;
-  const int spawned = posix_spawnp(&pid, program, &actions, NULL, argv, environ);
+  const int spawned = search_path ? posix_spawnp(&pid, program, &actions, NULL, argv, environ)
+                                  : posix_spawn(&pid, program, &actions, NULL, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
   close(out[1]);
   if (spawned != 0) {
     close(out[0]);
-    if (where[0] && spawned == ENOENT)
-      return zv_report(z, ZORVA_ENOTFOUND,
-                       "zorvad was found neither at %s nor on PATH; name it in zorva_options or "
-                       "in ZORVAD",
-                       where);
     errno = spawned;
     return zv_report(z, ZORVA_ENOTFOUND, "cannot run %s: %m", program);
   }
 
   char output[OUTPUT_MAX];
-  read_output(out[0], output);
-  close(out[0]);
   int status = 0;
-  pid_t r;
-  do r = waitpid(pid, &status, 0);
-  while (r < 0 && errno == EINTR);
+  const int ended = wait_launcher(pid, out[0], output, &status);
+  close(out[0]);
   /* SIGCHLD ignored: the status is gone. A launcher that printed nothing
      found its display ready. */
-  if (r < 0) {
+  if (ended < 0) {
     if (!output[0]) return ZORVA_OK;
     return zv_report(z, ZORVA_ELAUNCH, "%s -d %s failed: %s", program, file, output);
   }
@@ -125,4 +120,22 @@ int zv_launch(zorva* z, const char* program, const char* file) {
   else
     snprintf(how, sizeof how, "exited with status %d", WEXITSTATUS(status));
   return zv_report(z, ZORVA_ELAUNCH, "%s -d %s %s%s%s", program, file, how, output[0] ? ": " : "", output);
+}
+
+int zv_launch(zorva* z, const char* program, const char* file) {
+  char found[PATH_MAX + 16], tried[3 * PATH_MAX];
+  const int named = program != NULL;
+  if (!named) {
+    program = zv_find_zorvad(found, sizeof found, tried, sizeof tried);
+    if (!program)
+      return zv_report(z, ZORVA_ENOTFOUND,
+                       "zorvad was not found (looked at %s); name it in zorva_options or in ZORVAD", tried);
+  }
+  char* arg = launcher_argument(file);
+  if (!arg) return zv_report(z, ZORVA_ENOMEM, "out of memory");
+  /* A program the caller or $ZORVAD names may be a name to look up on PATH;
+     a found one is a path already. */
+  const int rc = run(z, program, named || program != found, arg);
+  if (arg != file) free(arg);
+  return rc;
 }

@@ -46,6 +46,15 @@ static void remove_own_file(zorva* z) {
     unlink(z->file);
 }
 
+/* A failed open keeps no name: the name it tried may be another's file,
+   which a caller cleaning up by zorva_file() must not remove. */
+static int forget_file(zorva* z, int status) {
+  free(z->file);
+  z->file = NULL;
+  z->failed = status;
+  return status;
+}
+
 int zorva_open(zorva** handle, const char* file, const zorva_options* options) {
   if (!handle) return ZORVA_EINVAL;
   zorva* z = calloc(1, sizeof *z);
@@ -53,14 +62,14 @@ int zorva_open(zorva** handle, const char* file, const zorva_options* options) {
   if (!z) return ZORVA_ENOMEM;
   z->fd = -1;
   const int made = create_file(z, file);
-  if (made != ZORVA_OK) return made;
+  if (made != ZORVA_OK) return forget_file(z, made);
   if (options && (options->flags & ZORVA_NO_LAUNCH)) return ZORVA_OK;
   const int launched = zv_launch(z, options ? options->zorvad : NULL, z->file);
   if (launched != ZORVA_OK) {
     remove_own_file(z);
-    z->failed = launched;
+    return forget_file(z, launched);
   }
-  return launched;
+  return ZORVA_OK;
 }
 
 int zorva_close(zorva* z, int how) {

@@ -1,6 +1,7 @@
 #pragma once
-// Shared pieces of the client library's tests: a scratch folder, a handle
-// that writes into a file without a display, and reading a file back.
+// Shared pieces of the client library's tests: a scratch folder, a stand-in
+// launcher, a handle that writes into a file without a display, reading a
+// file back and finding a descriptor on it.
 
 #include <gtest/gtest.h>
 #include <zorva/zorva.h>
@@ -26,11 +27,30 @@ public:
   std::filesystem::path path;
 };
 
+// A stand-in launcher in `dir`: a shell script named `name` with `body`.
+inline std::string fakeZorvad(const ScratchDir& dir, const std::string& body,
+                              const std::string& name = "fake-zorvad") {
+  const std::string path = dir / name;
+  std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  return path;
+}
+
 inline std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream all;
   all << in.rdbuf();
   return all.str();
+}
+
+// The descriptor this process holds on `path`, or -1.
+inline int descriptorOf(const std::string& path) {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    if (std::filesystem::read_symlink(entry.path(), error).string() == path)
+      return std::stoi(entry.path().filename().string());
+  }
+  return -1;
 }
 
 // A handle on the new file `path` that starts no display.

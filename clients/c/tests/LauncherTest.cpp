@@ -16,20 +16,13 @@
 
 namespace {
 
+using clienttest::fakeZorvad;
 using clienttest::readFile;
 using clienttest::ScratchDir;
 namespace fs = std::filesystem;
 
 bool contains(const char* text, const std::string& part) {
   return std::string(text).find(part) != std::string::npos;
-}
-
-// A stand-in launcher: a shell script with `body`.
-std::string fakeZorvad(const ScratchDir& dir, const std::string& body) {
-  const std::string path = dir / "fake-zorvad";
-  std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
-  fs::permissions(path, fs::perms::owner_all);
-  return path;
 }
 
 int openWith(zorva** z, const std::string& file, const std::string& program) {
@@ -49,6 +42,58 @@ TEST(ClientLauncher, RunsTheLauncherOnTheNewFile) {
   EXPECT_EQ(zorva_line(z, 1, 2, 3, 4), ZORVA_OK);
   EXPECT_EQ(zorva_close(z, ZORVA_EXIT), ZORVA_OK);
   EXPECT_EQ(readFile(file), "2 4 1 2 3 4 \n1 0 \n");
+}
+
+// A relative name that begins with "-" would read as an option to the
+// launcher ("-dfoo.zv" as its switch): it gets "./" in front there, and
+// stays as the caller gave it everywhere else.
+TEST(ClientLauncher, ANameThatLooksLikeAnOptionReachesTheLauncherAsAPath) {
+  ScratchDir dir;
+  const std::string args = dir / "args", program = fakeZorvad(dir, "printf '%s|' \"$@\" > " + args);
+  const fs::path before = fs::current_path();
+  fs::current_path(dir.path);
+  for (const std::string name : {"-dfoo.zv", "-", "--x.zv"}) {
+    zorva* z = nullptr;
+    EXPECT_EQ(openWith(&z, name, program), ZORVA_OK) << zorva_errmsg(z);
+    EXPECT_EQ(readFile(args), "-d|./" + name + "|") << name;
+    EXPECT_EQ(std::string(zorva_file(z)), name);
+    EXPECT_EQ(zorva_start(z), ZORVA_OK);
+    zorva_close(z, ZORVA_LEAVE_OPEN);
+    EXPECT_EQ(readFile(dir / name), "0 0 \n") << name;
+  }
+  fs::current_path(before);
+}
+
+// A launcher (here a wrapper script) may leave a process behind that holds
+// its standard error open: zorva_open stops reading once the launcher has
+// ended, with what it wrote before. The process left behind waits for the
+// test to release it (30 s at most) and then marks that it is done.
+TEST(ClientLauncher, AProcessTheLauncherLeftBehindDoesNotHoldTheOpen) {
+  struct Case {
+    std::string end;
+    int result;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"echo 'zorvad: the reason' >&2; exit 1", ZORVA_ELAUNCH, "exited with status 1: zorvad: the reason"},
+      {"exit 0", ZORVA_OK, "no error"},
+  };
+  for (const auto& c : cases) {
+    ScratchDir dir;
+    const std::string release = dir / "release", done = dir / "done";
+    const std::string holder =
+        "(for i in $(seq 300); do [ -e " + release + " ] && break; sleep 0.1; done; touch " + done + ") &\n";
+    zorva* z = nullptr;
+    EXPECT_EQ(openWith(&z, dir / "held.zv", fakeZorvad(dir, holder + c.end)), c.result) << c.end;
+    EXPECT_FALSE(fs::exists(done)) << "zorva_open waited for the process left behind: " << c.end;
+    EXPECT_TRUE(contains(zorva_errmsg(z), c.message)) << zorva_errmsg(z);
+    zorva_close(z, ZORVA_LEAVE_OPEN);
+    std::ofstream{release};
+    // Watchdog: the process left behind looks ten times a second.
+    for (int i = 0; i < 300 && !fs::exists(done); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(fs::exists(done));
+  }
 }
 
 TEST(ClientLauncher, TheEnvironmentNamesTheProgramWhenTheCallerDoesNot) {

@@ -14,21 +14,12 @@
 
 namespace {
 
+using clienttest::descriptorOf;
 using clienttest::readFile;
 using clienttest::ScratchDir;
 
 bool contains(const char* text, const std::string& part) {
   return std::string(text).find(part) != std::string::npos;
-}
-
-// The descriptor this process holds on `path`, or -1.
-int descriptorOf(const std::string& path) {
-  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-    std::error_code error;
-    if (std::filesystem::read_symlink(entry.path(), error).string() == path)
-      return std::stoi(entry.path().filename().string());
-  }
-  return -1;
 }
 
 TEST(ClientFailures, AnErrorFailsTheHandleForGood) {

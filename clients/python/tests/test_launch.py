@@ -5,6 +5,7 @@ from __future__ import annotations
 
 import os
 import sys
+import time
 import unittest
 from typing import Any, Dict, List, Optional, Tuple
 from unittest import mock
@@ -57,6 +58,21 @@ class Launch(FakeLauncher):
         self.assertEqual(self.calls(), [f"-d|{z.path}|exists"])
         self.assertEqual(os.stat(z.path).st_mode & 0o777, 0o600)
 
+    def test_a_name_that_looks_like_an_option_reaches_the_launcher_as_a_path(self) -> None:
+        # "-dpy.zv" would read as the launcher's switch: it gets "./" in
+        # front there and stays as given in Display.path.
+        program = self.fake("exit 0")
+        here = os.getcwd()
+        os.chdir(self.dir)
+        self.addCleanup(os.chdir, here)
+        for name in ("-dpy.zv", "-", "--x.zv"):
+            with self.subTest(name=name):
+                with zorva.open(name, zorvad=program) as z:
+                    self.assertEqual(z.path, name)
+                    z.start()
+                self.assertEqual(self.calls()[-1], f"-d|./{name}|exists")
+                self.assertEqual(self.bytes_of(os.path.join(self.dir, name)), b"0 0 \n")
+
     def test_existing_file_is_refused_untouched(self) -> None:
         program = self.fake("exit 0")
         path = self.scratch()
@@ -79,6 +95,38 @@ class LaunchFails(FakeLauncher):
         self.assertEqual((e.status, e.reason, e.program), (1, reason, program))
         self.assertIn(reason, str(e))
         self.assertFalse(os.path.exists(path))
+
+    def test_a_process_the_launcher_left_behind_does_not_hold_the_open(self) -> None:
+        # A wrapper script leaves a process holding the launcher's standard
+        # error; it waits for the test to release it (30 s at most) and then
+        # marks that it is done. The open returns once the launcher ended,
+        # with what it wrote before.
+        release, done = self.scratch("release"), self.scratch("done")
+        holder = (f'(for i in $(seq 300); do [ -e "{release}" ] && break; sleep 0.1; done; '
+                  f'touch "{done}") &\n')
+        for end, reason in (("echo 'zorvad: the reason' >&2; exit 1", "zorvad: the reason"),
+                            ("exit 0", None)):
+            with self.subTest(end=end):
+                for name in (release, done):
+                    if os.path.exists(name):
+                        os.unlink(name)
+                program = self.fake(holder + end)
+                path = self.scratch()
+                if reason is None:
+                    zorva.open(path, zorvad=program).close()
+                    os.unlink(path)
+                else:
+                    with self.assertRaises(zorva.LaunchError) as caught:
+                        zorva.open(path, zorvad=program)
+                    self.assertEqual((caught.exception.status, caught.exception.reason), (1, reason))
+                self.assertFalse(os.path.exists(done), "the open waited for the process left behind")
+                open(release, "w").close()
+                # Watchdog: the process left behind looks ten times a second.
+                for _ in range(300):
+                    if os.path.exists(done):
+                        break
+                    time.sleep(0.1)
+                self.assertTrue(os.path.exists(done))
 
     def test_launcher_ended_by_a_signal(self) -> None:
         program = self.fake("kill -TERM $$")

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A C program draws through the client library into a display the library
-# started; the window's client area equals zorva-render's picture of the
+# A client program (C, or C++ through zorva.hpp) draws through the client
+# library into a display the library started; the window's client area equals zorva-render's picture of the
 # same file at the client area's size.
 # Usage (under xvfb-run): run_client_e2e.sh CLIENT ZORVA-RENDER PICTURE
 # Prints "N passed, N failed"; exits non-zero on any failure.

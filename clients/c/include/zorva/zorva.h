@@ -19,8 +19,19 @@
  *     zorva_line(z, 10, 10, 200, 150);
  *     zorva_close(z, ZORVA_LEAVE_OPEN);
  *
- * Coordinates are pixels of the display's client area, origin at its
- * bottom-left corner, y growing upward.
+ * Coordinates are pixels of the display's client area: the origin (0, 0) is
+ * its bottom-left corner, x grows to the right and y grows upward. A point
+ * (x, y) lies x pixels from the left edge and y pixels above the bottom
+ * edge; points outside the area are allowed and clipped.
+ *
+ * Arcs (zorva_arc) measure their angles in whole degrees clockwise from the
+ * positive x axis, as seen with y upward: 0 is the rightmost point of the
+ * circle, 90 its lowest, 180 its leftmost, 270 its highest. The arc runs
+ * counter-clockwise on the screen from the begin angle to the end angle.
+ * So begin 0 and end 90 draw three quarters of the circle (from the
+ * rightmost point over the top and the left side down to the lowest
+ * point), begin 90 and end 0 the lower-right quarter, and begin 0 and end
+ * 270 the upper-right quarter. Equal angles draw the whole circle.
  *
  * Results. Every call returns a zorva_status: ZORVA_OK (0), ZORVA_CUT (1, the
  * item was written with its string shortened) or a negative error.
@@ -93,8 +104,11 @@ enum zorva_align { ZORVA_LEFT = 1, ZORVA_CENTER = 2, ZORVA_RIGHT = 3 };
 typedef struct zorva_options {
   unsigned flags;
   /* The zorvad program to start, a path or a name looked up on PATH. NULL:
-     the environment variable ZORVAD, else the zorvad of the prefix
-     this library is installed in (<prefix>/bin/zorvad), else PATH. */
+     the environment variable ZORVAD; else, from the shared library, the
+     zorvad of the prefix it is installed in (<prefix>/bin/zorvad), and in
+     a program linked with the static library, the zorvad beside the
+     program's executable; else the first on PATH; else the zorvad in the
+     bin folder of the prefix the library was built for. */
   const char* zorvad;
 } zorva_options;
 
@@ -103,18 +117,25 @@ typedef struct zorva_options {
  * which returns once the display's window is up.
  *
  * `file`: the command file to create; it must not exist yet. NULL makes a
- * private file (mode 0600) named zorva-XXXXXX.zv in $TMPDIR or /tmp.
+ * private file (mode 0600) named zorva-XXXXXX.zv in $TMPDIR or /tmp. A
+ * relative name that begins with "-" is handed to the launcher as
+ * "./name", so that it cannot read as an option; zorva_file still returns
+ * it as given.
  * `options`: NULL for the defaults.
  *
  * *handle receives a handle also when the call fails (NULL only when not
  * even the handle could be allocated: ZORVA_ENOMEM). zorva_errmsg(*handle)
  * then says what went wrong (for a launcher failure its exit status and the
- * reason it printed), and zorva_close(*handle, ...) frees it. A file the
- * call created is removed again when the display could not be started.
+ * reason it printed), zorva_file(*handle) is "" (the name tried may be
+ * someone else's file: never remove it), and zorva_close(*handle, ...)
+ * frees it. A file the call created is removed again when the display could
+ * not be started.
  *
  * Blocks until the launcher returns: normally well under a second. A display
  * that is not ready within 30 seconds keeps the launcher, and so this call,
- * waiting until that display ends.
+ * waiting until that display ends. The launcher's reason is what it wrote on
+ * its standard error before it ended: a process it left behind holding that
+ * stream open does not keep this call waiting.
  */
 ZORVA_API int zorva_open(zorva** handle, const char* file, const zorva_options* options);
 
@@ -130,8 +151,9 @@ ZORVA_API int zorva_open(zorva** handle, const char* file, const zorva_options* 
  */
 ZORVA_API int zorva_close(zorva* handle, int how);
 
-/* The command file's name, or "" for a handle whose open failed before the
-   file existed. Valid until zorva_close. */
+/* The command file's name as zorva_open was given it (or the private name
+   it made); "" after every failed zorva_open and for NULL. Valid until
+   zorva_close. */
 ZORVA_API const char* zorva_file(const zorva* handle);
 
 /* 0 while the handle works, else the status that failed it for good (like
@@ -155,12 +177,16 @@ ZORVA_API int zorva_clear(zorva* z); /* empty the picture, keeping the current a
 
 /* Drawing items, in the current attributes. */
 ZORVA_API int zorva_line(zorva* z, int x1, int y1, int x2, int y2);
-/* (x, y) is the top of the text; its alignment says where x lies. */
+/* (x, y) is the top of the text's character cell, which extends downward
+   from it; its alignment says where x lies. */
 ZORVA_API int zorva_text(zorva* z, int x, int y, const char* text);
 /* The same with a counted string, which must not hold a NUL byte. */
 ZORVA_API int zorva_textn(zorva* z, int x, int y, const char* text, size_t length);
 ZORVA_API int zorva_circle(zorva* z, int x, int y, int radius);
-/* The angles in whole degrees; equal angles draw the whole circle. */
+/* Part of the circle about (x, y): counter-clockwise on the screen from the
+   begin angle to the end angle, both in whole degrees measured clockwise
+   from the positive x axis (see the top of this file: 0 to 90 draws three
+   quarters); equal angles draw the whole circle. */
 ZORVA_API int zorva_arc(zorva* z, int x, int y, int radius, int begin_degrees, int end_degrees);
 ZORVA_API int zorva_polyline(zorva* z, int x, int y);   /* first point: draws nothing */
 ZORVA_API int zorva_polyvertex(zorva* z, int x, int y); /* line from the previous point */

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `cmake --install` into a staging folder: the listed files are there, and a
-# user's program builds against them with find_package(Zorva) and with
-# pkg-config, writes the right bytes and starts the installed display.
+# user's program, in C or C++, builds against them with find_package(Zorva)
+# and with pkg-config, writes the right bytes and starts the installed
+# display.
 # Usage: run_install_check.sh BUILD-DIR LIBDIR PICTURE
 set -u
 build=$1; libdir=$2; picture=$3
@@ -19,18 +20,20 @@ echo "installed files:"
 expect_files "$stage" bin/zorvad bin/zorva-render \
   share/man/man1/zorvad.1.gz share/man/man1/zorva-render.1.gz share/man/man3/zorva.3.gz \
   share/doc/zorva/copyright share/doc/zorva/changelog.gz \
-  include/zorva/zorva.h \
+  include/zorva/zorva.h include/zorva/zorva.hpp \
   "$libdir/libzorva.so" "$libdir/libzorva.so.1" "$libdir/libzorva.a" \
   "$libdir/cmake/Zorva/ZorvaConfig.cmake" "$libdir/cmake/Zorva/ZorvaConfigVersion.cmake" \
   "$libdir/cmake/Zorva/ZorvaTargets.cmake" "$libdir/pkgconfig/zorva.pc"
 
-# find_package(Zorva): the shared and the static library.
+# find_package(Zorva): the shared and the static library, and zorva.hpp.
 if cmake -S "$here/consumer" -B "$work/consumer" -DCMAKE_PREFIX_PATH="$stage" > "$work/consumer.log" 2>&1 &&
    cmake --build "$work/consumer" >> "$work/consumer.log" 2>&1; then
   ok "a project builds with find_package(Zorva)"
   expect_picture "$work/consumer/draw-shared" "$picture" "Zorva::zorva"
   expect_picture "$work/consumer/draw-static" "$picture" "Zorva::zorva_static"
+  expect_picture "$work/consumer/draw-cpp" "$picture" "zorva.hpp"
   expect_display "$work/consumer/draw-shared" "Zorva::zorva"
+  expect_display "$work/consumer/draw-cpp" "zorva.hpp"
 else
   cat "$work/consumer.log"; bad "find_package(Zorva) failed"
 fi
@@ -43,6 +46,13 @@ if cc -o "$work/draw-pc" "$here/draw.c" $(pkg-config --cflags --libs zorva) \
   expect_picture "$work/draw-pc" "$picture" "pkg-config build"
 else
   bad "the pkg-config build failed"
+fi
+if c++ -std=c++17 -o "$work/draw-cpp-pc" "$here/draw.cpp" $(pkg-config --cflags --libs zorva) \
+     -Wl,-rpath,"$(pkg-config --variable=libdir zorva)"; then
+  ok "a C++ program builds with pkg-config"
+  expect_picture "$work/draw-cpp-pc" "$picture" "pkg-config C++ build"
+else
+  bad "the pkg-config C++ build failed"
 fi
 
 echo "$passed passed, $failed failed"

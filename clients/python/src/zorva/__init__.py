@@ -9,6 +9,10 @@
 
 zorva.open() creates the command file, starts the display through
 `zorvad -d FILE` and returns a Display, whose methods each write one item.
+Coordinates are pixels with the origin at the bottom-left corner of the
+display's client area and y growing upward; arc angles are measured
+clockwise from the positive x axis and the arc runs counter-clockwise on
+the screen from its begin to its end angle (see Display.arc).
 Errors are ZorvaError subclasses: LaunchError (status and reason of the
 launcher), WriteError, DisplayClosed and HandleFailed. Strings longer than
 255 bytes are cut at a character boundary and text()/font() return False;

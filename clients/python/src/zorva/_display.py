@@ -7,6 +7,7 @@ import fcntl
 import os
 import tempfile
 import threading
+import warnings
 from types import TracebackType
 from typing import Optional, Type, Union
 
@@ -15,13 +16,23 @@ from ._errors import DisplayClosed, HandleFailed, WriteError, ZorvaError
 from ._items import Kind, Text, channel, item, string_item
 
 
+# What a handle collected without close() writes when told to exit at close.
+_EXIT_ITEM = item(Kind.EXIT)
+
+
 class Display:
     """Writes items into a command file that a display follows.
 
-    Coordinates are pixels of the display's window, origin at its
-    bottom-left corner, y upward. Each call writes its item in one write
-    on a descriptor opened for appending. Made by zorva.open(); a context
-    manager that closes the handle as close() does.
+    Coordinates are pixels of the display's client area: the origin (0, 0)
+    is its bottom-left corner, x grows to the right and y upward. Points
+    outside the area are allowed and clipped. Each call writes its item in
+    one write on a descriptor opened for appending. Made by zorva.open(); a
+    context manager that closes the handle as close() does.
+
+    A handle collected without close() closes its descriptor, sends the exit
+    item if zorva.open() was told exit_at_close, and warns with a
+    ResourceWarning, as file objects do. A copy collected in a child made by
+    fork() only closes the child's descriptor: the display is the parent's.
 
     Errors: a write that fails or is short raises WriteError, and a display
     that was closed (the file has no name left) raises DisplayClosed; the
@@ -42,10 +53,12 @@ class Display:
         self._failure: Optional[ZorvaError] = None
         self._closed = False
         self._lock = threading.Lock()
+        self._pid = os.getpid()
 
     @property
     def path(self) -> str:
-        """The command file's name."""
+        """The command file's name, as given to zorva.open() (or the private
+        name it made)."""
         return self._path
 
     @property
@@ -105,7 +118,8 @@ class Display:
         self._write(item(Kind.LINE, x1, y1, x2, y2))
 
     def text(self, x: int, y: int, s: Text) -> bool:
-        """Draws `s` with (x, y) at the top of its character cell.
+        """Draws `s` with (x, y) at the top of its character cell, which
+        extends downward from there; text_align() says where x lies on it.
 
         A str goes out as UTF-8, bytes as they are. Returns False when the
         string was longer than 255 bytes and only its first 255 (cut at a
@@ -120,7 +134,18 @@ class Display:
         self._write(item(Kind.CIRCLE, x, y, radius))
 
     def arc(self, x: int, y: int, radius: int, begin_degrees: int, end_degrees: int) -> None:
-        """Counter-clockwise from begin_degrees to end_degrees."""
+        """Part of the circle of `radius` about (x, y).
+
+        The angles are whole degrees measured clockwise from the positive
+        x axis as seen with y upward: 0 is the circle's rightmost point, 90
+        its lowest, 180 its leftmost, 270 its highest. The arc runs
+        counter-clockwise on the screen from begin_degrees to end_degrees,
+        so arc(x, y, r, 0, 90) draws three quarters of the circle (from the
+        rightmost point over the top and the left side down to the lowest
+        point), arc(x, y, r, 90, 0) the lower-right quarter and
+        arc(x, y, r, 0, 270) the upper-right quarter. Equal angles draw the
+        whole circle.
+        """
         self._write(item(Kind.ARC, x, y, radius, begin_degrees, end_degrees))
 
     def polyline(self, x: int, y: int) -> None:
@@ -187,6 +212,31 @@ class Display:
             if self._failure is None:
                 raise WriteError(f"closing {self._path}: {e.strerror or e}", e.errno) from e
 
+    def __del__(self, _warn=warnings.warn, _getpid=os.getpid, _fstat=os.fstat,
+                _write=os.write, _close=os.close) -> None:
+        # Runs when the handle is collected, perhaps at interpreter shutdown
+        # when module globals may be gone: it uses only what was bound
+        # above, and nothing of its own may raise.
+        if getattr(self, "_closed", True):
+            return
+        self._closed = True
+        fd, self._fd = self._fd, -1
+        own = self._pid == _getpid()
+        try:
+            if own and fd >= 0 and self._exit_at_close and self._failure is None \
+                    and _fstat(fd).st_nlink > 0:
+                _write(fd, _EXIT_ITEM)
+        except Exception:
+            pass
+        finally:
+            if fd >= 0:
+                try:
+                    _close(fd)
+                except OSError:
+                    pass
+        if own:
+            _warn(f"unclosed display handle {self._path!r}", ResourceWarning, source=self)
+
     def __enter__(self) -> "Display":
         return self
 
@@ -218,7 +268,9 @@ def open(path: Optional[Union[str, "os.PathLike[str]"]] = None, *, launch: bool 
     """Creates a command file and starts a display that follows it.
 
     path: the file to create; it must not exist yet (FileExistsError). None
-      makes a private file in the temporary folder (see Display.path).
+      makes a private file in the temporary folder (see Display.path). A
+      relative name that begins with "-" reaches the launcher as "./name",
+      so that it cannot read as an option; Display.path keeps it as given.
     launch: start a display with `zorvad -d path` and return once its window
       is up. False only creates the file, for a display that follows it
       elsewhere (a `zorvad path` run later, or a copy fed over ssh).
