@@ -1,5 +1,5 @@
 // Writing zorva-render's 1920x1080 picture as PNG bytes in memory: the PNG
-// writer (tools/PngWriter.h) next to QImage::save, on three pictures drawn
+// writer (export/PngWriter.h) next to QImage::save, on three pictures drawn
 // as zorva-render draws them: all black, a million short segments (the
 // picture bench/compare-gnuplot.sh draws) and a page of coloured texts of
 // several heights over a curve. The `bytes` counter is the PNG's size.
@@ -16,7 +16,7 @@
 
 #include "bench/BenchSupport.h"
 #include "framework/surface/RasterSurface.h"
-#include "tools/PngWriter.h"
+#include "export/PngWriter.h"
 #include "tools/RenderFile.h"
 
 namespace {

@@ -1,25 +1,19 @@
 // zorva-render: follows a command file as the display window would, without
 // a screen, and prints the drawing calls or writes the picture to a file.
 
-#include <QBuffer>
-#include <QFile>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPageSize>
-#include <QPdfWriter>
-#include <QSvgGenerator>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 #include <string>
+#include <vector>
 
-#include "framework/surface/RasterImage.h"
+#include "export/OutputFile.h"
+#include "export/PictureExport.h"
 #include "framework/surface/RasterSurface.h"
 #include "framework/surface/RecordingSurface.h"
-#include "tools/PngWriter.h"
 #include "tools/RenderFile.h"
 
 namespace {
@@ -29,32 +23,39 @@ const char kUsage[] =
     "Follows the command file FILE as the display window would, in a client\n"
     "area of WxH pixels (default 800x600) with a black background and the\n"
     "origin at the bottom-left corner, and stops at its end or at an exit item.\n"
-    "FILE is a regular file or a FIFO; a FIFO is read until its writers close it.\n"
+    "FILE is a regular file or a FIFO, or - for standard input; a FIFO is read\n"
+    "until its writers close it.\n"
     "  --size WxH  the client area, each side 1 to 16384\n"
     "  --scale F   draw a PNG at F device pixels a unit (1 to 4, default 1):\n"
     "              the same picture, F*W x F*H pixels (each at most 16384)\n"
     "  --trace     print every drawing call, one a line\n"
-    "  -o OUT      write the final picture to OUT: .png, .svg or .pdf\n"
+    "  -o OUT      write the final picture to OUT: .png, .svg or .pdf; OUT is\n"
+    "              replaced only once the picture is written whole, and is\n"
+    "              never FILE itself\n"
+    "  --version   print the version\n"
     "  --help      print this text\n"
+    "  --          FILE follows, even one whose name begins with -\n"
     "Exit status: 0 done, 1 FILE or OUT unusable (a directory, device or\n"
-    "socket as FILE too), 2 bad usage.\n";
+    "socket as FILE too, or OUT the same file as FILE), 2 bad usage.\n";
 
 constexpr int kMaxSide = 16384;
-
-enum class Format { None, Png, Svg, Pdf };
 
 struct Options {
   int width = 800, height = 600;
   int scale = 1;
   bool scaleGiven = false;
   bool trace = false;
+  bool picture = false;  // -o given
   std::string out;
-  Format format = Format::None;
-  std::string file;
+  PictureFormat format = PictureFormat::Png;
+  std::string file;  // the name opened
+  std::string name;  // the name in messages
+  bool standardInput = false;
 };
 
+// One line on what was wrong; the usage text only on --help.
 int usageError(const std::string& why) {
-  std::fprintf(stderr, "zorva-render: %s\n%s", why.c_str(), kUsage);
+  std::fprintf(stderr, "zorva-render: %s (try --help)\n", why.c_str());
   return 2;
 }
 
@@ -81,23 +82,25 @@ bool parseScale(const char* text, int& scale) {
   return true;
 }
 
-Format formatOf(const std::string& name) {
-  const auto dot = name.rfind('.');
-  if (dot == std::string::npos) return Format::None;
-  std::string ext = name.substr(dot + 1);
-  for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (ext == "png") return Format::Png;
-  if (ext == "svg") return Format::Svg;
-  if (ext == "pdf") return Format::Pdf;
-  return Format::None;
-}
-
 // Returns -1 when the arguments are good, else the exit status.
 int parseArgs(int argc, char** argv, Options& o) {
+  bool optionsEnded = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a == "--help" || a == "-h") {
+    if (optionsEnded || a == "-" || a.empty() || a[0] != '-') {
+      if (!o.file.empty()) return usageError("only one FILE");
+      o.standardInput = a == "-" && !optionsEnded;
+      // Standard input opened anew, so that it is checked and followed as
+      // a named file is.
+      o.file = o.standardInput ? "/dev/stdin" : a;
+      o.name = o.standardInput ? "standard input" : a;
+    } else if (a == "--") {
+      optionsEnded = true;
+    } else if (a == "--help" || a == "-h") {
       std::fputs(kUsage, stdout);
+      return 0;
+    } else if (a == "--version") {
+      std::printf("zorva-render %s\n", ZORVA_VERSION);
       return 0;
     } else if (a == "--trace") {
       o.trace = true;
@@ -111,86 +114,47 @@ int parseArgs(int argc, char** argv, Options& o) {
     } else if (a == "-o") {
       if (++i >= argc) return usageError("-o needs a file name");
       o.out = argv[i];
-      o.format = formatOf(o.out);
-      if (o.format == Format::None) return usageError("the output must end in .png, .svg or .pdf");
-    } else if (a.size() > 1 && a[0] == '-') {
-      return usageError("unknown option " + a);
-    } else if (o.file.empty()) {
-      o.file = a;
+      o.picture = true;
+      if (!PictureFormatOf(o.out, o.format)) return usageError("the output must end in .png, .svg or .pdf");
     } else {
-      return usageError("only one FILE");
+      return usageError("unknown option " + a);
     }
   }
   if (o.file.empty()) return usageError("no FILE given");
-  if (o.scaleGiven && (o.format == Format::Svg || o.format == Format::Pdf))
+  if (o.scaleGiven && o.picture && o.format != PictureFormat::Png)
     return usageError("--scale is for PNG output; an SVG or PDF picture has no pixels to scale");
   if (static_cast<long>(o.width) * o.scale > kMaxSide || static_cast<long>(o.height) * o.scale > kMaxSide)
     return usageError("--scale makes the picture larger than 16384 pixels a side");
   return -1;
 }
 
-// Renders onto a vector paint device held in memory; the bytes are written
-// to the file afterwards so that a write failure is seen.
-bool renderVector(const Options& o, QBuffer& buffer, RenderResult& result) {
-  RasterSurface surface;
-  if (o.format == Format::Svg) {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(QSize(o.width, o.height));
-    svg.setViewBox(QRect(0, 0, o.width, o.height));
-    svg.setTitle("ZORVA picture");
-    surface.Retarget(&svg);
-    result = RenderFile(o.file.c_str(), surface, o.width, o.height);
-    surface.End();
-  } else {
-    QPdfWriter pdf(&buffer);
-    pdf.setResolution(72);  // one pixel a point
-    pdf.setPageSize(QPageSize(QSizeF(o.width, o.height), QPageSize::Point));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    surface.Retarget(&pdf);
-    result = RenderFile(o.file.c_str(), surface, o.width, o.height);
-    surface.End();
-  }
-  return result.opened;
-}
-
-int cannotOpen(const Options& o, const RenderResult& result) {
-  std::fprintf(stderr, "zorva-render: cannot open %s: %s\n", o.file.c_str(), result.error.c_str());
+int cannotOpen(const Options& o, const std::string& reason) {
+  std::fprintf(stderr, "zorva-render: cannot open %s: %s\n", o.name.c_str(), reason.c_str());
   return 1;
 }
 
-int cannotWrite(const Options& o) {
-  std::fprintf(stderr, "zorva-render: cannot write %s\n", o.out.c_str());
+int cannotWrite(const Options& o, const std::string& reason) {
+  std::fprintf(stderr, "zorva-render: cannot write %s: %s\n", o.out.c_str(), reason.c_str());
   return 1;
 }
 
-int writePicture(const Options& o) {
-  RenderResult result;
-  if (o.format == Format::Png) {
-    // The same drawing in logical units on an image of `scale` device
-    // pixels a unit; its stated resolution grows alike, so that it prints
-    // at the size of the unscaled picture.
-    QImage image = NewRasterImage(o.width * o.scale, o.height * o.scale, QImage::Format_RGB32);
-    image.setDevicePixelRatio(o.scale);
-    image.setDotsPerMeterX(image.dotsPerMeterX() * o.scale);
-    image.setDotsPerMeterY(image.dotsPerMeterY() * o.scale);
-    image.fill(Qt::black);
-    RasterSurface surface(&image);
-    result = RenderFile(o.file.c_str(), surface, o.width, o.height);
-    surface.End();
-    if (!result.opened) return cannotOpen(o, result);
-    if (!SavePng(image, o.out)) return cannotWrite(o);
-    return 0;
-  } else {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    if (!renderVector(o, buffer, result)) return cannotOpen(o, result);
-    QFile file(QString::fromLocal8Bit(o.out.c_str()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(buffer.data()) != buffer.data().size() || !file.flush())
-      return cannotWrite(o);
-    return 0;
-  }
+int writePicture(const Options& o, const std::vector<FileId>& inputs) {
+  PictureRequest request;
+  request.format = o.format;
+  request.width = o.width;
+  request.height = o.height;
+  request.scale = o.scale;
+  RenderResult rendered;
+  const ExportResult written = ExportPicture(
+      request, o.out,
+      [&](Surface& surface) {
+        rendered = RenderFile(o.file.c_str(), surface, o.width, o.height);
+        return rendered.opened;
+      },
+      inputs);
+  if (written.status == ExportResult::NotDrawn) return cannotOpen(o, rendered.error);
+  if (written.status == ExportResult::Failed) return cannotWrite(o, written.reason);
+  return 0;
 }
 
 // Qt's notes about the runtime folder say nothing about the picture.
@@ -205,6 +169,11 @@ int main(int argc, char** argv) {
   Options o;
   if (int status = parseArgs(argc, argv, o); status >= 0) return status;
 
+  // The output must not be the file read, under whatever name.
+  std::vector<FileId> inputs;
+  if (FileId id; o.standardInput ? FileIdOfFd(0, id) : FileIdOfPath(o.file, id)) inputs.push_back(id);
+  if (std::string why; o.picture && OutputFile::Refused(o.out, inputs, why)) return cannotWrite(o, why);
+
   // Fonts need a GUI application; this tool never needs a screen.
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   qInstallMessageHandler(quietMessages);
@@ -212,25 +181,25 @@ int main(int argc, char** argv) {
   QGuiApplication app(qtArgc, argv);
 
   try {
-    if (o.trace && o.format != Format::None) {
+    if (o.trace && o.picture) {
       // Two passes over one file: a FIFO is read once, into a copy.
-      RenderResult refused;
-      const std::string copy = KeepFifoBytes(o.file.c_str(), refused.error);
-      if (copy.empty()) return cannotOpen(o, refused);
+      std::string error;
+      const std::string copy = KeepFifoBytes(o.file.c_str(), error);
+      if (copy.empty()) return cannotOpen(o, error);
       o.file = copy;
     }
     if (o.trace) {
       RecordingSurface recorder(std::cout);
-      RenderResult result = RenderFile(o.file.c_str(), recorder, o.width, o.height);
+      const RenderResult result = RenderFile(o.file.c_str(), recorder, o.width, o.height);
       std::cout.flush();
-      if (!result.opened) return cannotOpen(o, result);
+      if (!result.opened) return cannotOpen(o, result.error);
     }
-    if (o.format != Format::None) return writePicture(o);
+    if (o.picture) return writePicture(o, inputs);
     if (!o.trace) {
       // Nothing to show: still follow the file, so that errors are reported.
       RasterSurface surface;
-      RenderResult result = RenderFile(o.file.c_str(), surface, o.width, o.height);
-      if (!result.opened) return cannotOpen(o, result);
+      const RenderResult result = RenderFile(o.file.c_str(), surface, o.width, o.height);
+      if (!result.opened) return cannotOpen(o, result.error);
     }
   } catch (const std::exception& e) {
     std::fprintf(stderr, "zorva-render: %s\n", e.what());

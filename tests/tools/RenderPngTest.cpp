@@ -12,8 +12,8 @@
 #include <string>
 
 #include "framework/surface/RasterSurface.h"
-#include "tests/tools/GuiAppTest.h"
-#include "tests/tools/ImageCompare.h"
+#include "tests/support/GuiAppTest.h"
+#include "tests/support/ImageCompare.h"
 #include "tests/tools/ToolRun.h"
 #include "tools/RenderFile.h"
 
@@ -90,14 +90,14 @@ TEST_F(RenderPng, AWriteThatFailsIsReported) {
   const std::string missing = testing::TempDir() + "zorva-png-no-such-folder/out.png";
   ToolRun r = runCommand(renderCommand("-o '" + missing + "' '" + file + "' 2>&1"));
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.out, "zorva-render: cannot write " + missing + "\n");
+  EXPECT_EQ(r.out, "zorva-render: cannot write " + missing + ": No such file or directory\n");
   // A device that takes no bytes, under a name ending in .png: the file
   // opens, every write fails.
   const std::string full = testing::TempDir() + "zorva-png-full-" + std::to_string(::getpid()) + ".png";
   if (::access("/dev/full", W_OK) == 0 && ::symlink("/dev/full", full.c_str()) == 0) {
     r = runCommand(renderCommand("-o '" + full + "' '" + file + "' 2>&1"));
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "zorva-render: cannot write " + full + "\n");
+    EXPECT_EQ(r.out, "zorva-render: cannot write " + full + ": No space left on device\n");
     ::unlink(full.c_str());
   }
   std::remove(file.c_str());

@@ -40,10 +40,10 @@ static void own_candidate(char* out, size_t size) {
   *slash = '\0';
   /* ZORVA_LIB_TO_BIN: the library folder's way to the program folder, the
      same in the build tree and in every installed prefix. */
-  if (in_program)
-    snprintf(out, size, "%s/zorvad", path);
-  else
-    snprintf(out, size, "%s/%s/zorvad", path, ZORVA_LIB_TO_BIN);
+  const int n = in_program ? snprintf(out, size, "%s/zorvad", path)
+                           : snprintf(out, size, "%s/%s/zorvad", path, ZORVA_LIB_TO_BIN);
+  /* A name cut short would be another file's: none then. */
+  if (n < 0 || (size_t)n >= size) out[0] = '\0';
 }
 
 /* The first runnable zorvad in the folders of $PATH, into `out`. An empty

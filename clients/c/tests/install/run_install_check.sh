@@ -16,7 +16,7 @@ cmake --install "$build" --prefix "$stage" > "$work/install.log" || { cat "$work
 echo "installed files:"
 (cd "$stage" && find . -type f -o -type l | sort | sed 's|^\./|  |')
 expect_files "$stage" bin/zorvad bin/zorva-render \
-  share/man/man1/zorvad.1.gz share/man/man1/zorva-render.1.gz \
+  share/man/man1/zorvad.1.gz share/man/man1/zorva-render.1.gz share/man/man3/zorva.3.gz \
   share/doc/zorva/copyright share/doc/zorva/changelog.gz \
   include/zorva/zorva.h include/zorva/zorva.hpp \
   "$libdir/libzorva.so" "$libdir/libzorva.so.1" "$libdir/libzorva.a" \

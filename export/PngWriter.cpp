@@ -1,17 +1,16 @@
-#include "tools/PngWriter.h"
+#include "export/PngWriter.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <QColorSpace>
 #include <QImage>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <vector>
+
+#include "export/OutputFile.h"
 
 namespace {
 
@@ -222,20 +221,11 @@ bool EncodePng(const QImage& image, const PngSink& sink) {
          emitChunk(sink, "IEND", Bytes());
 }
 
-bool SavePng(const QImage& image, const std::string& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return false;
-  const bool written = EncodePng(image, [fd](const unsigned char* bytes, std::size_t size) {
-    while (size > 0) {
-      const ssize_t n = ::write(fd, bytes, size);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      bytes += n;
-      size -= static_cast<std::size_t>(n);
-    }
-    return true;
-  });
-  // A file system may report a failed write only at the close.
-  const bool closed = ::close(fd) == 0;
-  return written && closed;
+bool SavePng(const QImage& image, const std::string& path, std::string* reason) {
+  OutputFile out;
+  const bool written = out.Open(path) && EncodePng(image, [&out](const unsigned char* bytes, std::size_t size) {
+                         return out.Write(bytes, size);
+                       }) && out.Commit();
+  if (!written && reason) *reason = out.Reason().empty() ? "the picture could not be encoded" : out.Reason();
+  return written;
 }

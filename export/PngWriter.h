@@ -27,8 +27,9 @@ using PngSink = std::function<bool(const unsigned char* bytes, std::size_t size)
 // out, or when the sink refuses bytes.
 bool EncodePng(const QImage& image, const PngSink& sink);
 
-// Writes `image` to the file `path`, created or truncated as QFile opens it
-// for writing (mode 0666 less the umask). False when the file cannot be
-// opened, a write fails or falls short, or its close reports an error; the
-// file may then hold part of a picture.
-bool SavePng(const QImage& image, const std::string& path);
+// Writes `image` to the file `path` through an OutputFile: a temporary
+// file beside it replaces it once the whole picture is written. False when
+// the file cannot be opened, a write fails or falls short, or its close or
+// rename reports an error; the reason then goes to `reason` when given, and
+// `path` is left as it was.
+bool SavePng(const QImage& image, const std::string& path, std::string* reason = nullptr);

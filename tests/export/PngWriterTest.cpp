@@ -15,9 +15,9 @@
 #include <memory>
 #include <string>
 
-#include "tests/tools/GuiAppTest.h"
-#include "tests/tools/ImageCompare.h"
-#include "tools/PngWriter.h"
+#include "tests/support/GuiAppTest.h"
+#include "tests/support/ImageCompare.h"
+#include "export/PngWriter.h"
 
 namespace {
 
@@ -131,15 +131,19 @@ TEST_F(PngWriter, RefusedBytesStopTheEncoding) {
   }
 }
 
-TEST_F(PngWriter, FileErrorsAreFailures) {
+TEST_F(PngWriter, FileErrorsAreFailuresWithTheSystemsReason) {
   const QImage image = noise(200, 100, QImage::Format_RGB32);
   const std::string missing = testing::TempDir() + "no-such-folder/out.png";
-  EXPECT_FALSE(SavePng(image, missing));
+  std::string reason;
+  EXPECT_FALSE(SavePng(image, missing, &reason));
+  EXPECT_EQ(reason, "No such file or directory");
   struct stat st;
   EXPECT_NE(::stat(missing.c_str(), &st), 0);
-  EXPECT_FALSE(SavePng(image, testing::TempDir()));  // a folder
+  EXPECT_FALSE(SavePng(image, testing::TempDir(), &reason));  // a folder
+  EXPECT_EQ(reason, "Is a directory");
   if (::access("/dev/full", W_OK) == 0) {
-    EXPECT_FALSE(SavePng(image, "/dev/full"));
+    EXPECT_FALSE(SavePng(image, "/dev/full", &reason));  // not a regular file: written in place
+    EXPECT_EQ(reason, "No space left on device");
   }
 
   // A good write replaces what the file held.
