@@ -6,9 +6,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "base/TextBytes.h"
 #include "framework/surface/ColorValue.h"
 #include "framework/surface/RasterGeometry.h"
-#include "base/TextBytes.h"
 
 namespace {
 
@@ -143,10 +143,6 @@ double RasterSurface::penShift() const {
 
 QPen RasterSurface::makePen(const PenDesc& d) const {
   QPen p(ToQColor(d.color));
-  if (d.style == PS_NULL) {
-    p.setStyle(Qt::NoPen);
-    return p;
-  }
   if (d.width > 1) {
     // Wide pens draw solid whatever their style.
     p.setWidth(std::min(d.width, maxPenWidth));
@@ -169,9 +165,6 @@ QPen RasterSurface::makePen(const PenDesc& d) const {
     case PS_DASHDOT:
       p.setDashPattern({9, 6, 3, 6});
       break;
-    case PS_DASHDOTDOT:
-      p.setDashPattern({9, 6, 3, 6, 3, 6});
-      break;
     default:
       break;
   }
@@ -180,8 +173,10 @@ QPen RasterSurface::makePen(const PenDesc& d) const {
 
 const QPen& RasterSurface::penFor(const PenDesc& d) {
   const std::uint64_t width = d.width > 1 ? static_cast<std::uint64_t>(std::min(d.width, maxPenWidth)) : 0;
-  const std::uint64_t style =
-      d.style >= 0 && d.style <= PS_NULL ? static_cast<std::uint64_t>(d.style) + 1 : 0;
+  // Thin pens of a style without a pattern draw solid, and so does every
+  // wide pen.
+  const bool dashed = d.style == PS_DASH || d.style == PS_DOT || d.style == PS_DASHDOT;
+  const std::uint64_t style = width == 0 && dashed ? static_cast<std::uint64_t>(d.style) : 0;
   const std::uint64_t key = (width << 32) | (style << 24) | (d.color & 0xFFFFFFu);
   auto it = penCache.find(key);
   if (it != penCache.end()) return it->second;
@@ -204,7 +199,7 @@ void RasterSurface::useTextPen() {
 }
 
 void RasterSurface::updatePlot() {
-  // One pixel wide and solid (no dash pattern, not the null pen).
+  // One pixel wide and solid (no dash pattern).
   thin = plotter.Attached() && painter.isActive() && pen.width <= 1 && linePen.style() == Qt::SolidLine;
   if (thin) plotter.SetColour(ToQRgb(pen.color));
 }
@@ -232,7 +227,7 @@ void RasterSurface::LineTo(int x, int y) {
     plotted.bottom = std::max(plotted.bottom, std::max(y1, y2));
     return;
   }
-  if (!painter.isActive() || linePen.style() == Qt::NoPen) return;
+  if (!painter.isActive()) return;
   plotter.Flush();  // Qt draws next: the queued lines go first
   {
     const double reach = halfPenWidth() + 2;
@@ -267,7 +262,7 @@ void RasterSurface::LineTo(int x, int y) {
 void RasterSurface::Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd,
                         int yEnd) {
   if (suspended && !resume()) return;
-  if (!painter.isActive() || linePen.style() == Qt::NoPen) return;
+  if (!painter.isActive()) return;
   const raster::ArcRays rays = raster::arcRays(left, top, right, bottom, xStart, yStart, xEnd, yEnd);
   const double x0 = static_cast<double>(std::min(left, right)) + orgX;
   const double x1 = static_cast<double>(std::max(left, right)) + orgX;

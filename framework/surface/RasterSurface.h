@@ -31,7 +31,7 @@
 // point (top of the character cell, measured in logical pixels at every
 // ratio); OPAQUE mode fills the cell with the background colour (white),
 // TRANSPARENT does not; text never uses or moves the current position
-// (TA_UPDATECP is ignored). Text bytes are UTF-8 when valid, else
+// (the update-current-position flag is ignored). Text bytes are UTF-8 when valid, else
 // Windows-1252; laid-out texts are cached (TextCache). Text larger than Qt
 // keeps glyph images for (64 device pixels) is drawn on a 32-bit image from
 // kept masks of its glyphs (GlyphMasks) instead of Qt's outline fill.

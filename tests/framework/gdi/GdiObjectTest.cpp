@@ -9,16 +9,17 @@
 #include "framework/gdi/TFont.h"
 #include "framework/gdi/TPen.h"
 #include "framework/surface/RecordingSurface.h"
+#include "tests/framework/gdi/GdiProbe.h"
 
 namespace {
 
 class GdiObject : public ::testing::Test {
 protected:
   void TearDown() override {
-    GdiObjects::FailNextCreations(0);
-    GdiObjects::FailNextDeletions(0);
-    EXPECT_EQ(TGdiObject::TableSize(), 0u);
-    for (GdiHandle h : GdiObjects::LiveHandles()) GdiObjects::DeleteObject(h);
+    GdiProbe::FailNextCreations(0);
+    GdiProbe::FailNextDeletions(0);
+    EXPECT_EQ(GdiProbe::TableSize(), 0u);
+    for (GdiHandle h : GdiProbe::LiveHandles()) GdiObjects::DeleteObject(h);
   }
 };
 
@@ -48,20 +49,20 @@ TEST_F(GdiObject, WrapperEndDeletesAnUnselectedPen) {
   {
     TPen pen(TColor(1, 2, 3), 2);
     h = pen.GetHandle();
-    EXPECT_TRUE(pen.IsOwner());
-    EXPECT_EQ(TGdiObject::RefCount(h), 1);
+    EXPECT_TRUE(GdiProbe::IsOwner(pen));
+    EXPECT_EQ(GdiProbe::RefCount(h), 1);
     EXPECT_TRUE(GdiObjects::IsPen(h));
   }
-  EXPECT_EQ(TGdiObject::RefCount(h), -1);
+  EXPECT_EQ(GdiProbe::RefCount(h), -1);
   EXPECT_FALSE(GdiObjects::IsPen(h));
 }
 
 TEST_F(GdiObject, StockPensAreNotCounted) {
   TPen black(TColor(0, 0, 0), 1), white(TColor(255, 255, 255), 1);
-  EXPECT_FALSE(black.IsOwner());
+  EXPECT_FALSE(GdiProbe::IsOwner(black));
   EXPECT_EQ(black.GetHandle(), GdiObjects::BlackPen);
   EXPECT_EQ(white.GetHandle(), GdiObjects::WhitePen);
-  EXPECT_EQ(TGdiObject::RefCount(black.GetHandle()), -1);
+  EXPECT_EQ(GdiProbe::RefCount(black.GetHandle()), -1);
   TGdiObject::RefInc(black.GetHandle());
   TGdiObject::RefDec(black.GetHandle());
   EXPECT_TRUE(GdiObjects::IsPen(GdiObjects::BlackPen));
@@ -77,16 +78,16 @@ TEST_F(GdiObject, SelectedObjectOutlivesItsWrapper) {
     TPen pen(TColor(9, 9, 9), 3);
     first = pen.GetHandle();
     dc.SelectObject(pen);
-    EXPECT_EQ(TGdiObject::RefCount(first), 2);
+    EXPECT_EQ(GdiProbe::RefCount(first), 2);
   }
-  EXPECT_EQ(TGdiObject::RefCount(first), 1);
+  EXPECT_EQ(GdiProbe::RefCount(first), 1);
   {
     TPen pen(TColor(8, 8, 8), 3);
     second = pen.GetHandle();
     dc.SelectObject(pen);
   }
   EXPECT_FALSE(GdiObjects::IsPen(first));
-  EXPECT_EQ(TGdiObject::RefCount(second), 1);
+  EXPECT_EQ(GdiProbe::RefCount(second), 1);
   dc.RestoreObjects();
   EXPECT_FALSE(GdiObjects::IsPen(second));
   // Restoring twice does nothing more.
@@ -107,7 +108,7 @@ TEST_F(GdiObject, OneObjectInTwoContexts) {
     h = font.GetHandle();
     a.SelectObject(font);
     b.SelectObject(font);
-    EXPECT_EQ(TGdiObject::RefCount(h), 3);
+    EXPECT_EQ(GdiProbe::RefCount(h), 3);
   }
   EXPECT_FALSE(GdiObjects::IsFont(h));
 }
@@ -116,18 +117,18 @@ TEST_F(GdiObject, CountsSaturateInsteadOfWrapping) {
   TPen pen(TColor(1, 1, 1), 0);
   const GdiHandle h = pen.GetHandle();
   for (int i = 0; i < 300; ++i) TGdiObject::RefInc(h);
-  EXPECT_EQ(TGdiObject::RefCount(h), 255);
+  EXPECT_EQ(GdiProbe::RefCount(h), 255);
   for (int i = 0; i < 300; ++i) TGdiObject::RefDec(h);
   // Once saturated the object is never deleted, rather than too early.
   EXPECT_TRUE(GdiObjects::IsPen(h));
-  EXPECT_EQ(TGdiObject::RefCount(h), 255);
+  EXPECT_EQ(GdiProbe::RefCount(h), 255);
   // Leave the table empty for the next test.
-  TGdiObject::RefForget(h);
+  GdiProbe::RefForget(h);
   EXPECT_TRUE(GdiObjects::DeleteObject(h));
 }
 
 TEST_F(GdiObject, FailedCreationRaises32739) {
-  GdiObjects::FailNextCreations(2);
+  GdiProbe::FailNextCreations(2);
   try {
     TPen pen(TColor(1, 2, 3), 4);
     FAIL() << "no exception";
@@ -138,7 +139,7 @@ TEST_F(GdiObject, FailedCreationRaises32739) {
   EXPECT_THROW(TFont(nullptr, 10), TXFramework);
   // Stock pens need no creation.
   EXPECT_NO_THROW(TPen(TColor(0, 0, 0), 1));
-  EXPECT_EQ(GdiObjects::LiveCount(), 0u);
+  EXPECT_EQ(GdiProbe::LiveCount(), 0u);
 }
 
 TEST_F(GdiObject, RefusedDeletionAtTheWrappersEndRaises32734) {
@@ -146,13 +147,13 @@ TEST_F(GdiObject, RefusedDeletionAtTheWrappersEndRaises32734) {
   try {
     TPen pen(TColor(1, 2, 3), 4);
     h = pen.GetHandle();
-    GdiObjects::FailNextDeletions(1);
+    GdiProbe::FailNextDeletions(1);
   } catch (const TXGdi& e) {
     EXPECT_EQ(e.ResId(), 32734u);
     EXPECT_STREQ(e.what(), "Exception #32734 (no message available).");
   }
   EXPECT_TRUE(GdiObjects::IsPen(h));
-  EXPECT_EQ(TGdiObject::RefCount(h), -1);
+  EXPECT_EQ(GdiProbe::RefCount(h), -1);
 }
 
 TEST_F(GdiObject, RefusedDeletionAtTheContextsEndIsNotRaised) {
@@ -162,10 +163,10 @@ TEST_F(GdiObject, RefusedDeletionAtTheContextsEndIsNotRaised) {
     TClientDC dc(surface);
     dc.SelectObject(TPen(TColor(5, 5, 5), 2));
     dc.SelectObject(TFont("x", 3));
-    GdiObjects::FailNextDeletions(1);
+    GdiProbe::FailNextDeletions(1);
   }
   // The pen stayed; the font was still restored and deleted.
-  EXPECT_EQ(GdiObjects::LiveCount(), 1u);
+  EXPECT_EQ(GdiProbe::LiveCount(), 1u);
   EXPECT_EQ(out.str(),
             "CreatePen(0,2,0x00050505)=pen1\nSelectObject(pen1)\n"
             "CreateFontA(3,0,0,0,400,0,0,0,1,0,0,0,0,\"x\")=font1\nSelectObject(font1)\n"

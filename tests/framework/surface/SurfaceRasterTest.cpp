@@ -19,6 +19,7 @@
 #include "framework/surface/RasterFont.h"
 #include "framework/surface/RasterSurface.h"
 #include "base/TextBytes.h"
+#include "tests/framework/gdi/GdiProbe.h"
 #include "tests/framework/surface/SurfaceTestApp.h"
 
 namespace {
@@ -55,7 +56,7 @@ protected:
   void SetUp() override { EnsureGuiApp(); }
   void TearDown() override {
     finish();
-    EXPECT_EQ(GdiObjects::LiveCount(), 0u);
+    EXPECT_EQ(GdiProbe::LiveCount(), 0u);
   }
   // A surface on img with the origin at the bottom-left corner.
   TDC& start(QImage& img) {
