@@ -69,6 +69,77 @@ TEST_F(GdiObject, StockPensAreNotCounted) {
   EXPECT_FALSE(GdiObjects::DeleteObject(GdiObjects::BlackPen));
 }
 
+// The stock objects and every context's initial objects: named, described,
+// handed out by their stock index (the initial ones by none), and never
+// counted or deleted whatever is asked of them.
+TEST_F(GdiObject, StockAndInitialObjectsAreNeverCountedOrDeleted) {
+  struct Case {
+    GdiHandle handle;
+    const char* name;
+    int stockIndex;  // -1: not handed out
+    bool pen;
+    std::uint32_t colour;
+  } cases[] = {{GdiObjects::WhitePen, "WHITE_PEN", WHITE_PEN, true, 0x00FFFFFF},
+               {GdiObjects::BlackPen, "BLACK_PEN", BLACK_PEN, true, 0},
+               {GdiObjects::DefaultPen, "DEFAULT_PEN", -1, true, 0},
+               {GdiObjects::DefaultFont, "DEFAULT_FONT", -1, false, 0}};
+  for (const Case& c : cases) {
+    EXPECT_STREQ(GdiObjects::StockName(c.handle), c.name);
+    if (c.stockIndex >= 0) {
+      EXPECT_EQ(GdiObjects::GetStockObject(c.stockIndex), c.handle) << c.name;
+    }
+    EXPECT_EQ(GdiObjects::IsPen(c.handle), c.pen) << c.name;
+    EXPECT_EQ(GdiObjects::IsFont(c.handle), !c.pen) << c.name;
+    if (c.pen) {
+      EXPECT_EQ(*GdiObjects::Pen(c.handle), (PenDesc{PS_SOLID, 1, c.colour})) << c.name;
+    } else {
+      EXPECT_EQ(*GdiObjects::Font(c.handle), FontDesc{}) << c.name;
+    }
+    TGdiObject::RefAdd(c.handle);
+    TGdiObject::RefInc(c.handle);
+    EXPECT_EQ(GdiProbe::RefCount(c.handle), -1) << c.name;
+    for (int i = 0; i < 3; ++i) EXPECT_NO_THROW(TGdiObject::RefDec(c.handle)) << c.name;
+    EXPECT_FALSE(GdiObjects::DeleteObject(c.handle)) << c.name;
+    EXPECT_STREQ(GdiObjects::StockName(c.handle), c.name);
+  }
+  // No other index names a stock object.
+  for (int index : {-1, 0, 5, 8, 13, 99}) EXPECT_EQ(GdiObjects::GetStockObject(index), 0u) << index;
+}
+
+// A deleted object's handle names nothing, also once a new object takes
+// its place, and counting it changes nothing.
+TEST_F(GdiObject, AStaleHandleNamesNoLaterObject) {
+  const GdiHandle pen = GdiObjects::CreatePen(PS_DOT, 1, 0x123456);
+  ASSERT_TRUE(GdiObjects::DeleteObject(pen));
+  TFont font("Arial", 9);
+  const GdiHandle h = font.GetHandle();
+  EXPECT_NE(h, pen);
+  EXPECT_EQ(GdiObjects::Pen(pen), nullptr);
+  EXPECT_EQ(GdiObjects::Font(pen), nullptr);
+  TGdiObject::RefInc(pen);
+  TGdiObject::RefDec(pen);
+  EXPECT_FALSE(GdiObjects::DeleteObject(pen));
+  EXPECT_EQ(GdiProbe::RefCount(h), 1);
+  ASSERT_NE(GdiObjects::Font(h), nullptr);
+  EXPECT_EQ(GdiObjects::Font(h)->face, "Arial");
+}
+
+// An object the platform refused to delete stays, uncounted, with its
+// description; the next release of a count is the caller's again.
+TEST_F(GdiObject, ARefusedDeletionLeavesTheObjectUncounted) {
+  const GdiHandle h = GdiObjects::CreatePen(PS_SOLID, 4, 0x00010203);
+  TGdiObject::RefAdd(h);
+  GdiProbe::FailNextDeletions(1);
+  EXPECT_THROW(TGdiObject::RefDec(h), TXGdi);
+  EXPECT_EQ(GdiProbe::RefCount(h), -1);
+  ASSERT_NE(GdiObjects::Pen(h), nullptr);
+  EXPECT_EQ(GdiObjects::Pen(h)->width, 4);
+  TGdiObject::RefAdd(h);
+  EXPECT_EQ(GdiProbe::RefCount(h), 1);
+  TGdiObject::RefDec(h);
+  EXPECT_FALSE(GdiObjects::IsPen(h));
+}
+
 TEST_F(GdiObject, SelectedObjectOutlivesItsWrapper) {
   std::ostringstream out;
   RecordingSurface surface(out);
