@@ -6,9 +6,6 @@
 
 namespace {
 
-// Made objects' handles start above the fixed ones.
-constexpr GdiHandle kFirstMade = 16;
-
 constexpr std::uint8_t kSaturated = std::numeric_limits<std::uint8_t>::max();
 
 // The stock objects and every context's initial objects, in handle order
@@ -51,101 +48,87 @@ bool refuse(int& counter) {
 
 }  // namespace
 
-GdiObjects::Registry& GdiObjects::registry() {
-  static Registry r;
-  return r;
-}
-
-GdiHandle GdiObjects::handleOf(std::uint32_t index) {
-  return kFirstMade + ((static_cast<GdiHandle>(registry().entries[index].generation) << 32) | index);
-}
-
-GdiObjects::Entry* GdiObjects::entryOf(GdiHandle handle) {
-  if (handle < kFirstMade) return nullptr;
-  Registry& r = registry();
-  const GdiHandle v = handle - kFirstMade;
-  const std::uint32_t index = static_cast<std::uint32_t>(v);
-  if (index >= r.entries.size()) return nullptr;
-  Entry& s = r.entries[index];
-  if (!s.live || s.generation != static_cast<std::uint32_t>(v >> 32)) return nullptr;
-  return &s;
-}
+constinit GdiObjects::Registry GdiObjects::registry{};
 
 GdiObjects::Entry* GdiObjects::newEntry(GdiKind kind, GdiHandle& handle) {
-  Registry& r = registry();
-  if (refuse(r.refuseCreations)) return nullptr;
+  if (refuse(registry.refuseCreations)) return nullptr;
   std::uint32_t index;
-  if (!r.freeEntries.empty()) {
-    index = r.freeEntries.back();
-    r.freeEntries.pop_back();
+  if (!registry.freeEntries.empty()) {
+    index = registry.freeEntries.back();
+    registry.freeEntries.pop_back();
   } else {
-    index = static_cast<std::uint32_t>(r.entries.size());
-    r.entries.emplace_back();
+    index = static_cast<std::uint32_t>(registry.entries.size());
+    registry.entries.emplace_back();
   }
-  Entry& s = r.entries[index];
-  ++s.generation;
-  s.live = true;
-  s.kind = kind;
-  s.count = 0;
+  Entry& e = registry.entries[index];
+  ++e.generation;
+  e.live = true;
+  e.kind = kind;
+  e.count = 0;
   handle = handleOf(index);
-  return &s;
+  return &e;
+}
+
+bool GdiObjects::erase(Entry& e, GdiHandle handle) {
+  const bool deleted = !refuse(registry.refuseDeletions);
+  // Observers still see what the handle names.
+  for (GdiObserver* o : registry.observers) o->DeleteObject(handle, deleted);
+  if (!deleted) return false;
+  e.live = false;
+  e.count = 0;
+  if (e.kind == GdiKind::Font) {
+    e.font.face.clear();
+    e.font.face.shrink_to_fit();
+  }
+  registry.freeEntries.push_back(static_cast<std::uint32_t>(handle - kFirstMade));
+  return true;
 }
 
 GdiHandle GdiObjects::CreatePen(int style, int width, std::uint32_t color) {
   GdiHandle h = 0;
-  Entry* s = newEntry(GdiKind::Pen, h);
-  if (!s) return 0;
-  s->pen = PenDesc{style, width, color};
-  for (GdiObserver* o : registry().observers) o->CreatePen(s->pen, h);
+  Entry* e = newEntry(GdiKind::Pen, h);
+  if (!e) return 0;
+  e->pen = PenDesc{style, width, color};
+  for (GdiObserver* o : registry.observers) o->CreatePen(e->pen, h);
   return h;
 }
 
 GdiHandle GdiObjects::CreateFontA(const FontDesc& font) {
   GdiHandle h = 0;
-  Entry* s = newEntry(GdiKind::Font, h);
-  if (!s) return 0;
-  s->font = font;
-  for (GdiObserver* o : registry().observers) o->CreateFontA(s->font, h);
+  Entry* e = newEntry(GdiKind::Font, h);
+  if (!e) return 0;
+  e->font = font;
+  for (GdiObserver* o : registry.observers) o->CreateFontA(e->font, h);
   return h;
 }
 
 GdiHandle GdiObjects::GetStockObject(int index) {
   const GdiHandle h = stockByIndex(index);
-  for (GdiObserver* o : registry().observers) o->GetStockObject(index, h);
+  for (GdiObserver* o : registry.observers) o->GetStockObject(index, h);
   return h;
 }
 
 bool GdiObjects::DeleteObject(GdiHandle handle) {
-  Registry& r = registry();
-  Entry* s = entryOf(handle);
-  const bool deleted = s && !refuse(r.refuseDeletions);
-  // Observers still see what the handle names.
-  for (GdiObserver* o : r.observers) o->DeleteObject(handle, deleted);
-  if (deleted) {
-    s->live = false;
-    s->count = 0;
-    s->font.face.clear();
-    s->font.face.shrink_to_fit();
-    r.freeEntries.push_back(static_cast<std::uint32_t>((handle - kFirstMade) & 0xFFFFFFFFu));
-  }
-  return deleted;
+  if (Entry* e = entryOf(handle)) return erase(*e, handle);
+  for (GdiObserver* o : registry.observers) o->DeleteObject(handle, false);
+  return false;
 }
 
 void GdiObjects::AddUse(GdiHandle handle) {
-  if (Entry* s = entryOf(handle))
-    if (s->count != kSaturated) ++s->count;
+  if (Entry* e = entryOf(handle))
+    if (e->count != kSaturated) ++e->count;
 }
 
 void GdiObjects::Use(GdiHandle handle) {
-  if (Entry* s = entryOf(handle))
-    if (s->count != 0 && s->count != kSaturated) ++s->count;
+  if (Entry* e = entryOf(handle))
+    if (e->count != 0 && e->count != kSaturated) ++e->count;
 }
 
 bool GdiObjects::DropUse(GdiHandle handle) {
-  Entry* s = entryOf(handle);
-  if (!s || s->count == 0 || s->count == kSaturated) return true;
-  if (--s->count > 0) return true;
-  return DeleteObject(handle);
+  Entry* e = entryOf(handle);
+  if (!e || e->count == 0 || e->count == kSaturated) return true;
+  if (--e->count > 0) return true;
+  return erase(*e, handle);
 }
 
 const PenDesc* GdiObjects::Pen(GdiHandle handle) {
@@ -167,9 +150,9 @@ const char* GdiObjects::StockName(GdiHandle handle) {
   return stock ? stock->name : nullptr;
 }
 
-void GdiObjects::AddObserver(GdiObserver* observer) { registry().observers.push_back(observer); }
+void GdiObjects::AddObserver(GdiObserver* observer) { registry.observers.push_back(observer); }
 
 void GdiObjects::RemoveObserver(GdiObserver* observer) {
-  auto& v = registry().observers;
+  auto& v = registry.observers;
   v.erase(std::remove(v.begin(), v.end(), observer), v.end());
 }

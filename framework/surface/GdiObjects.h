@@ -129,9 +129,27 @@ private:
     int refuseDeletions = 0;
   };
 
-  static Registry& registry();
-  static Entry* entryOf(GdiHandle handle);
-  static GdiHandle handleOf(std::uint32_t index);
+  // Made before any other static object (constinit) and so gone after all
+  // of them: a static object may still release its pens and fonts.
+  static Registry registry;
+
+  // Made objects' handles start above the fixed ones.
+  static constexpr GdiHandle kFirstMade = 16;
+
+  // The live entry a handle names, or null. Inline: every operation on a
+  // handle starts here.
+  static Entry* entryOf(GdiHandle handle) {
+    const GdiHandle v = handle - kFirstMade;
+    const auto index = static_cast<std::uint32_t>(v);
+    if (handle < kFirstMade || index >= registry.entries.size()) return nullptr;
+    Entry& e = registry.entries[index];
+    return e.live && e.generation == static_cast<std::uint32_t>(v >> 32) ? &e : nullptr;
+  }
+  static GdiHandle handleOf(std::uint32_t index) {
+    return kFirstMade + ((static_cast<GdiHandle>(registry.entries[index].generation) << 32) | index);
+  }
   // A live entry for a new object; null when the platform refuses.
   static Entry* newEntry(GdiKind kind, GdiHandle& handle);
+  // Deletes a live entry's object; false when the platform refuses.
+  static bool erase(Entry& entry, GdiHandle handle);
 };

@@ -13,7 +13,7 @@
 struct GdiProbe {
   // Pens and fonts made and not yet deleted.
   static std::vector<GdiHandle> LiveHandles() {
-    const GdiObjects::Registry& r = GdiObjects::registry();
+    const GdiObjects::Registry& r = GdiObjects::registry;
     std::vector<GdiHandle> out;
     for (std::uint32_t i = 0; i < r.entries.size(); ++i)
       if (r.entries[i].live) out.push_back(GdiObjects::handleOf(i));
@@ -29,7 +29,7 @@ struct GdiProbe {
   // Objects counted.
   static std::size_t TableSize() {
     std::size_t n = 0;
-    for (const GdiObjects::Entry& s : GdiObjects::registry().entries) n += s.live && s.count;
+    for (const GdiObjects::Entry& s : GdiObjects::registry.entries) n += s.live && s.count;
     return n;
   }
   // Stops counting a handle without deleting its object: the caller takes
@@ -40,8 +40,8 @@ struct GdiProbe {
 
   // The platform refuses the next `count` creations (which return 0) or
   // deletions (which return false). 0 turns it off.
-  static void FailNextCreations(int count) { GdiObjects::registry().refuseCreations = count; }
-  static void FailNextDeletions(int count) { GdiObjects::registry().refuseDeletions = count; }
+  static void FailNextCreations(int count) { GdiObjects::registry.refuseCreations = count; }
+  static void FailNextDeletions(int count) { GdiObjects::registry.refuseDeletions = count; }
 
   static bool IsOwner(const TGdiBase& object) { return object.ShouldDelete; }
 };
