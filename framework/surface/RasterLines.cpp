@@ -65,6 +65,10 @@ void RasterSurface::LineTo(int x, int y) {
     plotted.bottom = std::max(plotted.bottom, std::max(y1, y2));
     return;
   }
+  drawLine(ix1, iy1, ix2, iy2);
+}
+
+void RasterSurface::drawLine(long long ix1, long long iy1, long long ix2, long long iy2) {
   if (!painter.isActive()) return;
   plotter.Flush();  // Qt draws next: the queued lines go first
   {

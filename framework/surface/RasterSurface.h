@@ -104,6 +104,9 @@ private:
   void damage(double left, double top, double right, double bottom);
 
   // Lines and arcs (RasterLines.cpp).
+  // A line of device coordinates through Qt. Never inlined into LineTo, so
+  // that the plotted path, the hottest, keeps a small frame.
+  [[gnu::noinline]] void drawLine(long long ix1, long long iy1, long long ix2, long long iy2);
   void usePen();
   // Whether the selected pen is plotted directly; refreshed after a change
   // of pen or target.
