@@ -24,6 +24,7 @@
 #include "framework/surface/RasterSurface.h"
 #include "items/DrawAttributes.h"
 #include "items/ItemDisplay.h"
+#include "tests/framework/surface/RasterSurfaceProbe.h"
 #include "tests/items/zvItemProbe.h"
 
 namespace {
@@ -265,11 +266,13 @@ void BM_DistinctLongTexts(benchmark::State& state) {
       const std::string n = std::to_string(i);
       s.replace(0, n.size(), n);
       c.dc.TextOutA(i % 1800, i % 100 ? 100 : -(i / 100 % H), s.data(), static_cast<int>(s.size()));
-      if (i % 1000 == 0) most = std::max(most, static_cast<double>(c.surface.TextCacheBytes()));
+      if (i % 1000 == 0)
+        most = std::max(most, static_cast<double>(RasterSurfaceProbe::TextCacheBytes(c.surface)));
     }
   }
   state.counters["cache_MiB_max"] = most / (1 << 20);
-  state.counters["cache_MiB_end"] = static_cast<double>(c.surface.TextCacheBytes()) / (1 << 20);
+  state.counters["cache_MiB_end"] =
+      static_cast<double>(RasterSurfaceProbe::TextCacheBytes(c.surface)) / (1 << 20);
   state.counters["bound_MiB"] = static_cast<double>(TextCache::kDefaultMaxBytes) / (1 << 20);
   state.counters["rss_growth_MiB"] = (residentBytes() - rssBefore) / (1 << 20);
   itemsPerSecond(state, kDistinct);

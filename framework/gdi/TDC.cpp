@@ -45,16 +45,13 @@ void TDC::Restore(GdiHandle& original) {
   if (old) TGdiObject::RefDec(old);
 }
 
-void TDC::RestorePen() { Restore(orgPen); }
-void TDC::RestoreFont() { Restore(orgFont); }
-
 void TDC::RestoreObjects() {
   // The font is restored even when releasing the pen is refused.
   try {
-    RestorePen();
+    Restore(orgPen);
   } catch (const TXGdi&) {
-    RestoreFont();
+    Restore(orgFont);
     throw;
   }
-  RestoreFont();
+  Restore(orgFont);
 }

@@ -24,8 +24,6 @@ public:
   // the object alive and is not raised.
   virtual ~TDC();
 
-  Surface& GetSurface() const { return *surface; }
-
   void MoveToEx(int x, int y) { surface->MoveToEx(x, y); }
   void LineTo(int x, int y) { surface->LineTo(x, y); }
   // A count below 0 is first replaced by the text's length (up to its NUL).
@@ -50,8 +48,6 @@ public:
   void SelectObject(const TFont& font);
   // Selects the initial pen and font back, if they were ever given up, and
   // releases the objects they displace.
-  void RestorePen();
-  void RestoreFont();
   void RestoreObjects();
 
 protected:
@@ -61,6 +57,7 @@ protected:
 
 private:
   void Select(GdiHandle object, GdiHandle& original);
+  // Selects `original` back if it was given up, and forgets it.
   void Restore(GdiHandle& original);
 
   Surface* surface;

@@ -23,5 +23,5 @@ TFont::TFont(const char* facename, int height, int width, int escapement, int or
   Handle = GdiObjects::CreateFontA(d);
   CheckValid(Handle);
   ShouldDelete = true;
-  RefAdd(Handle, GdiKind::Font);
+  RefAdd(Handle);
 }

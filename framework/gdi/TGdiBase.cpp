@@ -1,5 +1,5 @@
 #include "framework/gdi/TGdiBase.h"
 
-void TGdiBase::CheckValid(GdiHandle handle, unsigned resId) {
-  if (!handle) throw TXGdi(resId);
+void TGdiBase::CheckValid(GdiHandle handle) {
+  if (!handle) throw TXGdi(IDS_GDIFAILURE);
 }

@@ -11,14 +11,15 @@ public:
   using TXGdi = ::TXGdi;
 
   GdiHandle GetHandle() const { return Handle; }
-  bool IsOwner() const { return ShouldDelete; }
 
 protected:
   TGdiBase() = default;
-  TGdiBase(GdiHandle handle, bool shouldDelete) : Handle(handle), ShouldDelete(shouldDelete) {}
-  // Raises TXGdi(resId) when the handle is 0.
-  static void CheckValid(GdiHandle handle, unsigned resId = IDS_GDIFAILURE);
+  // Raises TXGdi(32739) when the handle is 0.
+  static void CheckValid(GdiHandle handle);
 
   GdiHandle Handle = 0;
   bool ShouldDelete = false;
+
+private:
+  friend struct GdiProbe;  // the tests ask whether a wrapper owns its handle
 };

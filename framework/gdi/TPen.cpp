@@ -9,5 +9,5 @@ TPen::TPen(TColor color, int width, int style) {
   Handle = GdiObjects::CreatePen(style, width, color.GetValue());
   CheckValid(Handle);
   ShouldDelete = true;
-  RefAdd(Handle, GdiKind::Pen);
+  RefAdd(Handle);
 }

@@ -1,27 +1,17 @@
 #include "framework/surface/GdiObjects.h"
 
 #include <algorithm>
+#include <iterator>
+#include <limits>
 
 namespace {
 
-// A made object lives in a slot; its handle is the slot index plus a
-// generation above the fixed handles, so a stale handle never names a later
-// object.
-struct Slot {
-  std::uint32_t generation = 0;
-  bool live = false;
-  GdiKind kind = GdiKind::Pen;
-  PenDesc pen;
-  FontDesc font;
-};
+constexpr std::uint8_t kSaturated = std::numeric_limits<std::uint8_t>::max();
 
-constexpr GdiHandle kFirstMade = 16;
-
-// The stock objects and every context's initial objects: handle, stock index
-// (-1 for the initial ones, which GetStockObject does not hand out), the
-// name traces show, and what the object is.
+// The stock objects and every context's initial objects, in handle order
+// from 1: stock index (-1 for the initial ones, which GetStockObject does
+// not hand out), the name traces show, and what the object is.
 struct StockObject {
-  GdiHandle handle;
   int index;
   const char* name;
   GdiKind kind;
@@ -29,141 +19,130 @@ struct StockObject {
 };
 
 const StockObject kStock[] = {
-    {GdiObjects::WhitePen, WHITE_PEN, "WHITE_PEN", GdiKind::Pen, {PS_SOLID, 1, 0x00FFFFFF}},
-    {GdiObjects::BlackPen, BLACK_PEN, "BLACK_PEN", GdiKind::Pen, {PS_SOLID, 1, 0}},
-    {GdiObjects::NullPen, NULL_PEN, "NULL_PEN", GdiKind::Pen, {PS_NULL, 1, 0}},
-    {GdiObjects::SystemFont, SYSTEM_FONT, "SYSTEM_FONT", GdiKind::Font, {}},
-    {GdiObjects::DefaultPen, -1, "DEFAULT_PEN", GdiKind::Pen, {PS_SOLID, 1, 0}},
-    {GdiObjects::DefaultFont, -1, "DEFAULT_FONT", GdiKind::Font, {}},
+    {WHITE_PEN, "WHITE_PEN", GdiKind::Pen, {PS_SOLID, 1, 0x00FFFFFF}},
+    {BLACK_PEN, "BLACK_PEN", GdiKind::Pen, {PS_SOLID, 1, 0}},
+    {-1, "DEFAULT_PEN", GdiKind::Pen, {PS_SOLID, 1, 0}},
+    {-1, "DEFAULT_FONT", GdiKind::Font, {}},
 };
+static_assert(GdiObjects::WhitePen == 1 && GdiObjects::BlackPen == 2 && GdiObjects::DefaultPen == 3 &&
+              GdiObjects::DefaultFont == std::size(kStock));
 
 // Every stock font is the default font.
 const FontDesc kStockFont;
 
 const StockObject* stockByHandle(GdiHandle handle) {
-  for (const StockObject& s : kStock)
-    if (s.handle == handle) return &s;
-  return nullptr;
+  return handle >= 1 && handle <= std::size(kStock) ? &kStock[handle - 1] : nullptr;
 }
 
-const StockObject* stockByIndex(int index) {
-  for (const StockObject& s : kStock)
-    if (s.index == index && index >= 0) return &s;
-  return nullptr;
+GdiHandle stockByIndex(int index) {
+  for (std::size_t i = 0; i < std::size(kStock); ++i)
+    if (index >= 0 && kStock[i].index == index) return i + 1;
+  return 0;
 }
 
-struct Table {
-  std::vector<Slot> slots;
-  std::vector<std::uint32_t> freeSlots;
-  std::vector<GdiObserver*> observers;
-  std::size_t live = 0;
-  int failCreations = 0;
-  int failDeletions = 0;
-
-  GdiHandle handleOf(std::uint32_t index) const {
-    return kFirstMade + ((static_cast<GdiHandle>(slots[index].generation) << 32) | index);
-  }
-  Slot* slotOf(GdiHandle h) {
-    if (h < kFirstMade) return nullptr;
-    const GdiHandle v = h - kFirstMade;
-    const std::uint32_t index = static_cast<std::uint32_t>(v);
-    if (index >= slots.size()) return nullptr;
-    Slot& s = slots[index];
-    if (!s.live || s.generation != static_cast<std::uint32_t>(v >> 32)) return nullptr;
-    return &s;
-  }
-  bool takeFailure(int& counter) {
-    if (counter <= 0) return false;
-    --counter;
-    return true;
-  }
-  Slot& newSlot(GdiHandle& handle) {
-    std::uint32_t index;
-    if (!freeSlots.empty()) {
-      index = freeSlots.back();
-      freeSlots.pop_back();
-    } else {
-      index = static_cast<std::uint32_t>(slots.size());
-      slots.emplace_back();
-    }
-    Slot& s = slots[index];
-    ++s.generation;
-    s.live = true;
-    ++live;
-    handle = handleOf(index);
-    return s;
-  }
-};
-
-Table& table() {
-  static Table t;
-  return t;
+bool refuse(int& counter) {
+  if (counter <= 0) return false;
+  --counter;
+  return true;
 }
 
 }  // namespace
 
+constinit GdiObjects::Registry GdiObjects::registry{};
+
+GdiObjects::Entry* GdiObjects::newEntry(GdiKind kind, GdiHandle& handle) {
+  if (refuse(registry.refuseCreations)) return nullptr;
+  std::uint32_t index;
+  if (!registry.freeEntries.empty()) {
+    index = registry.freeEntries.back();
+    registry.freeEntries.pop_back();
+  } else {
+    index = static_cast<std::uint32_t>(registry.entries.size());
+    registry.entries.emplace_back();
+  }
+  Entry& e = registry.entries[index];
+  ++e.generation;
+  e.live = true;
+  e.kind = kind;
+  e.count = 0;
+  handle = handleOf(index);
+  return &e;
+}
+
+bool GdiObjects::erase(Entry& e, GdiHandle handle) {
+  const bool deleted = !refuse(registry.refuseDeletions);
+  // Observers still see what the handle names.
+  for (GdiObserver* o : registry.observers) o->DeleteObject(handle, deleted);
+  if (!deleted) return false;
+  e.live = false;
+  e.count = 0;
+  if (e.kind == GdiKind::Font) {
+    e.font.face.clear();
+    e.font.face.shrink_to_fit();
+  }
+  registry.freeEntries.push_back(static_cast<std::uint32_t>(handle - kFirstMade));
+  return true;
+}
+
 GdiHandle GdiObjects::CreatePen(int style, int width, std::uint32_t color) {
-  Table& t = table();
-  if (t.takeFailure(t.failCreations)) return 0;
-  GdiHandle h;
-  Slot& s = t.newSlot(h);
-  s.kind = GdiKind::Pen;
-  s.pen = PenDesc{style, width, color};
-  for (GdiObserver* o : t.observers) o->CreatePen(s.pen, h);
+  GdiHandle h = 0;
+  Entry* e = newEntry(GdiKind::Pen, h);
+  if (!e) return 0;
+  e->pen = PenDesc{style, width, color};
+  for (GdiObserver* o : registry.observers) o->CreatePen(e->pen, h);
   return h;
 }
 
 GdiHandle GdiObjects::CreateFontA(const FontDesc& font) {
-  Table& t = table();
-  if (t.takeFailure(t.failCreations)) return 0;
-  GdiHandle h;
-  Slot& s = t.newSlot(h);
-  s.kind = GdiKind::Font;
-  s.font = font;
-  for (GdiObserver* o : t.observers) o->CreateFontA(s.font, h);
+  GdiHandle h = 0;
+  Entry* e = newEntry(GdiKind::Font, h);
+  if (!e) return 0;
+  e->font = font;
+  for (GdiObserver* o : registry.observers) o->CreateFontA(e->font, h);
   return h;
 }
 
 GdiHandle GdiObjects::GetStockObject(int index) {
-  const StockObject* stock = stockByIndex(index);
-  const GdiHandle h = stock ? stock->handle : 0;
-  for (GdiObserver* o : table().observers) o->GetStockObject(index, h);
+  const GdiHandle h = stockByIndex(index);
+  for (GdiObserver* o : registry.observers) o->GetStockObject(index, h);
   return h;
 }
 
 bool GdiObjects::DeleteObject(GdiHandle handle) {
-  Table& t = table();
-  Slot* s = t.slotOf(handle);
-  const bool deleted = s && !t.takeFailure(t.failDeletions);
-  // Observers still see what the handle names.
-  for (GdiObserver* o : t.observers) o->DeleteObject(handle, deleted);
-  if (deleted) {
-    s->live = false;
-    s->font.face.clear();
-    s->font.face.shrink_to_fit();
-    --t.live;
-    t.freeSlots.push_back(static_cast<std::uint32_t>((handle - kFirstMade) & 0xFFFFFFFFu));
-  }
-  return deleted;
+  if (Entry* e = entryOf(handle)) return erase(*e, handle);
+  for (GdiObserver* o : registry.observers) o->DeleteObject(handle, false);
+  return false;
+}
+
+void GdiObjects::AddUse(GdiHandle handle) {
+  if (Entry* e = entryOf(handle))
+    if (e->count != kSaturated) ++e->count;
+}
+
+void GdiObjects::Use(GdiHandle handle) {
+  if (Entry* e = entryOf(handle))
+    if (e->count != 0 && e->count != kSaturated) ++e->count;
+}
+
+bool GdiObjects::DropUse(GdiHandle handle) {
+  Entry* e = entryOf(handle);
+  if (!e || e->count == 0 || e->count == kSaturated) return true;
+  if (--e->count > 0) return true;
+  return erase(*e, handle);
 }
 
 const PenDesc* GdiObjects::Pen(GdiHandle handle) {
   if (const StockObject* stock = stockByHandle(handle))
     return stock->kind == GdiKind::Pen ? &stock->pen : nullptr;
-  const Slot* s = table().slotOf(handle);
+  const Entry* s = entryOf(handle);
   return s && s->kind == GdiKind::Pen ? &s->pen : nullptr;
 }
 
 const FontDesc* GdiObjects::Font(GdiHandle handle) {
   if (const StockObject* stock = stockByHandle(handle))
     return stock->kind == GdiKind::Font ? &kStockFont : nullptr;
-  const Slot* s = table().slotOf(handle);
+  const Entry* s = entryOf(handle);
   return s && s->kind == GdiKind::Font ? &s->font : nullptr;
-}
-
-int GdiObjects::StockIndex(GdiHandle handle) {
-  const StockObject* stock = stockByHandle(handle);
-  return stock ? stock->index : -1;
 }
 
 const char* GdiObjects::StockName(GdiHandle handle) {
@@ -171,22 +150,9 @@ const char* GdiObjects::StockName(GdiHandle handle) {
   return stock ? stock->name : nullptr;
 }
 
-std::size_t GdiObjects::LiveCount() { return table().live; }
-
-std::vector<GdiHandle> GdiObjects::LiveHandles() {
-  Table& t = table();
-  std::vector<GdiHandle> out;
-  for (std::uint32_t i = 0; i < t.slots.size(); ++i)
-    if (t.slots[i].live) out.push_back(t.handleOf(i));
-  return out;
-}
-
-void GdiObjects::AddObserver(GdiObserver* observer) { table().observers.push_back(observer); }
+void GdiObjects::AddObserver(GdiObserver* observer) { registry.observers.push_back(observer); }
 
 void GdiObjects::RemoveObserver(GdiObserver* observer) {
-  auto& v = table().observers;
+  auto& v = registry.observers;
   v.erase(std::remove(v.begin(), v.end(), observer), v.end());
 }
-
-void GdiObjects::FailNextCreations(int count) { table().failCreations = count; }
-void GdiObjects::FailNextDeletions(int count) { table().failDeletions = count; }

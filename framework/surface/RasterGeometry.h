@@ -1,13 +1,19 @@
 #pragma once
 // Geometry the raster surface does before handing anything to QPainter, in
-// device pixels and double precision: clipping lines to a box, the
-// parametric angles of an arc's rays, and the visible pieces of ellipses too
-// large for Qt's fixed-point rasteriser.
+// device pixels and double precision: the range Qt takes, clipping lines to
+// a box, the parametric angles of an arc's rays, and the visible pieces of
+// ellipses too large for Qt's fixed-point rasteriser.
 
 #include <cstdint>
 #include <vector>
 
 namespace raster {
+
+// Coordinates Qt's rasteriser takes safely (its fixed point ends near 2^25
+// device pixels; ratios go up to 4); anything farther out is clipped or
+// drawn another way first.
+inline constexpr double kQtSafe = 1 << 20;
+inline bool withinQt(double v) { return v > -kQtSafe && v < kQtSafe; }
 
 struct Box {
   double x0, y0, x1, y1;  // x0 <= x1, y0 <= y1

@@ -14,27 +14,29 @@
 // logical pixel, while text, curves and wide lines are drawn at the device's
 // full resolution.
 //
-// Mapping: width <= 1 pens are one logical pixel wide and carry the dash
-// patterns (dash 18/6, dot 3/3, dash-dot 9/6/3/6, in logical pixels), wider
-// pens are solid with round caps and joins; a negative width draws one
-// pixel wide; widths beyond twice the target's diagonal draw at that width
-// (such a line already covers the whole target wherever it crosses it). A
-// pen covers the same logical pixels at every ratio: at ratio 1 a thin pen
-// is Qt's one-pixel cosmetic pen, elsewhere a one-unit pen moved onto the
-// pixel centres across the line (Qt centres it on the pixel edge, which
-// would cover half of two logical rows). Coordinates are clipped in double
-// precision before Qt sees them, and ellipses too large for Qt's rasteriser
-// are drawn as polylines over their visible part only. A whole circle, and
-// a line that lies inside the image, in a thin solid pen on a 32-bit image
-// of whole-number ratio are plotted directly (DirectPlotter), which is
-// several times faster than Qt's ellipse and line. Text hangs below its
-// point (top of the character cell, measured in logical pixels at every
-// ratio); OPAQUE mode fills the cell with the background colour (white),
-// TRANSPARENT does not; text never uses or moves the current position
-// (TA_UPDATECP is ignored). Text bytes are UTF-8 when valid, else
-// Windows-1252; laid-out texts are cached (TextCache). Text larger than Qt
-// keeps glyph images for (64 device pixels) is drawn on a 32-bit image from
-// kept masks of its glyphs (GlyphMasks) instead of Qt's outline fill.
+// Mapping: pens are the QPens RasterPens makes, no wider than twice the
+// target's diagonal (such a line already covers the whole target wherever
+// it crosses it). A pen covers the same logical pixels at every ratio: at
+// ratio 1 a thin pen is Qt's one-pixel cosmetic pen, elsewhere a one-unit
+// pen moved onto the pixel centres across the line (Qt centres it on the
+// pixel edge, which would cover half of two logical rows). Coordinates are
+// clipped in double precision before Qt sees them, and ellipses too large
+// for Qt's rasteriser are drawn as polylines over their visible part only.
+// A whole circle, and a line that lies inside the image, in a thin solid pen
+// on a 32-bit image of whole-number ratio are plotted directly
+// (DirectPlotter), which is several times faster than Qt's ellipse and
+// line. Text hangs below its point (top of the character cell, measured in
+// logical pixels at every ratio); OPAQUE mode fills the cell with the
+// background colour (white), TRANSPARENT does not; text never uses or moves
+// the current position (the update-current-position flag is ignored). Text
+// bytes are UTF-8 when valid, else Windows-1252; laid-out texts are cached
+// (TextCache). Text larger than Qt keeps glyph images for (64 device
+// pixels) is drawn on a 32-bit image from kept masks of its glyphs
+// (GlyphMasks) instead of Qt's outline fill.
+//
+// The calls are implemented by concern: the target, the state and the
+// damage in RasterSurface.cpp, lines and arcs in RasterLines.cpp, text in
+// RasterText.cpp.
 
 #include <QImage>
 #include <QPainter>
@@ -43,12 +45,12 @@
 #include <climits>
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 
 #include "framework/surface/DirectPlotter.h"
 #include "framework/surface/GdiObjects.h"
 #include "framework/surface/GlyphMasks.h"
 #include "framework/surface/RasterFont.h"
+#include "framework/surface/RasterPens.h"
 #include "framework/surface/Surface.h"
 #include "framework/surface/TextCache.h"
 
@@ -65,11 +67,9 @@ public:
   // state. Null ends painting (an SVG or PDF target writes its file then).
   void Retarget(QPaintDevice* device);
   void End() { Retarget(nullptr); }
-  QPaintDevice* Target() const { return target; }
   // Ends painting on the target for now, keeping it: the next drawing call
   // begins again. Meanwhile another painter may work on the target.
   void Suspend();
-  bool Painting() const { return painter.isActive(); }
 
   // The part of the target drawn since the last call (logical pixels,
   // clipped to the target; may be a little larger than what changed).
@@ -86,22 +86,10 @@ public:
   void SetViewportOrgEx(int x, int y) override;
   void EraseBkgnd(int x, int y, int width, int height, std::uint32_t color) override;
 
-  // State, for the window and for tests.
-  GdiHandle SelectedPen() const { return penHandle; }
-  GdiHandle SelectedFont() const { return fontHandle; }
-  QPoint ViewportOrg() const { return QPoint(orgX, orgY); }
-  QPoint CurrentPosition() const { return QPoint(curX, curY); }
-  std::uint32_t TextColor() const { return textColor; }
-  unsigned TextAlign() const { return textAlign; }
-  int BkMode() const { return bkMode; }
-  // The estimated bytes of the laid-out texts kept (TextCache::Bytes).
-  std::size_t TextCacheBytes() const { return texts.Bytes(); }
-  // Whether large text is drawn from glyph masks (the default) or all text
-  // through Qt, for comparisons; and the masks' bytes.
-  void SetGlyphMasks(bool on) { glyphMasksOn = on; }
-  std::size_t GlyphMaskBytes() const { return glyphMasks.Bytes(); }
-
 private:
+  friend struct RasterSurfaceProbe;  // the tests' view of the state and caches
+
+  // The target and the damage (RasterSurface.cpp).
   void begin();
   // Begins painting on a suspended target again; false when it cannot.
   bool resume();
@@ -114,26 +102,31 @@ private:
     damageBottom = std::max(damageBottom, bottom);
   }
   void damage(double left, double top, double right, double bottom);
+
+  // Lines and arcs (RasterLines.cpp).
+  // A line of device coordinates through Qt. Never inlined into LineTo, so
+  // that the plotted path, the hottest, keeps a small frame.
+  [[gnu::noinline]] void drawLine(long long ix1, long long iy1, long long ix2, long long iy2);
   void usePen();
-  void useTextPen();
-  QPen makePen(const PenDesc& d) const;
-  const QPen& penFor(const PenDesc& d);
-  void drawEllipsePart(double x0, double y0, double x1, double y1, double startDeg, double spanDeg,
-                       bool whole);
   // Whether the selected pen is plotted directly; refreshed after a change
   // of pen or target.
   void updatePlot();
-  void drawVisibleSlice(const char* text, int count, double left, double top);
+  double halfPenWidth() const;
+  // Where Qt's drawing of the selected pen goes, off the given point, so
+  // that it covers the logical pixels it covers at ratio 1 (see above).
+  double penShift() const;
+  void drawEllipsePart(double x0, double y0, double x1, double y1, double startDeg, double spanDeg,
+                       bool whole);
+
+  // Text (RasterText.cpp).
+  void useTextPen();
   // Whether text in the selected font is drawn from glyph masks here.
   bool ownsGlyphs() const;
   // Draws the placed glyphs of a text whose top-left corner is at (left,
   // top) from masks; false, drawing nothing, when a font of the text has
   // glyphs that masks cannot hold.
   bool drawGlyphs(const TextCache::Entry& e, double left, double top);
-  double halfPenWidth() const;
-  // Where Qt's drawing of the selected pen goes, off the given point, so
-  // that it covers the logical pixels it covers at ratio 1 (see above).
-  double penShift() const;
+  void drawVisibleSlice(const char* text, int count, double left, double top);
 
   DirectPlotter plotter;
   bool thin = false;  // the selected pen is plotted directly
@@ -170,10 +163,9 @@ private:
   int orgX = 0, orgY = 0;
   int curX = 0, curY = 0;
 
-  std::unordered_map<std::uint64_t, QPen> penCache;  // key: style, clamped width, colour
-  bool penCacheUnitRatio = true;                     // the ratio class its pens were made for
+  RasterPens pens;
   TextCache texts;
   GlyphMasks glyphMasks;
-  bool glyphMasksOn = true;
-  PixelTarget glyphPixels;  // the target's pixels while painting on an image masks can draw on
+  bool glyphMasksOn = true;  // off: all text through Qt (tests compare the two)
+  PixelTarget glyphPixels;   // the target's pixels while painting on an image masks can draw on
 };

@@ -4,7 +4,7 @@
 // one. Coordinates are logical units (one pixel), y down, relative to the
 // viewport origin; colours are 0x00BBGGRR values. Object creation and
 // deletion are process-wide (GdiObjects); a surface that wants them in its
-// call order observes that table.
+// call order observes that registry.
 
 #include <cstdint>
 
@@ -12,8 +12,6 @@
 
 // Text-alignment flags.
 enum : unsigned {
-  TA_NOUPDATECP = 0,
-  TA_UPDATECP = 1,
   TA_LEFT = 0,
   TA_RIGHT = 2,
   TA_CENTER = 6,

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "framework/gdi/TClientDC.h"
-#include "framework/gdi/TGdiObject.h"
 #include "framework/surface/RecordingSurface.h"
 #include "items/DrawAttributes.h"
 #include "items/ItemDisplay.h"
+#include "tests/framework/gdi/GdiProbe.h"
 
 namespace {
 
@@ -41,11 +41,11 @@ class DisplayTrace : public ::testing::Test {
 protected:
   void SetUp() override { attributes.resetDrawAttributes(); }
   void TearDown() override {
-    GdiObjects::FailNextCreations(0);
-    GdiObjects::FailNextDeletions(0);
+    GdiProbe::FailNextCreations(0);
+    GdiProbe::FailNextDeletions(0);
     // Every pen and font made was deleted by the context's end.
-    EXPECT_EQ(TGdiObject::TableSize(), 0u);
-    EXPECT_EQ(GdiObjects::LiveCount(), 0u);
+    EXPECT_EQ(GdiProbe::TableSize(), 0u);
+    EXPECT_EQ(GdiProbe::LiveCount(), 0u);
   }
 };
 
@@ -214,7 +214,7 @@ TEST_F(DisplayTrace, ReplayMakesNewObjectsEachTime) {
     DisplayTarget target{&dc, &attributes};
     for (int pass = 0; pass < 2; ++pass)
       for (zvItem& i : list) DisplayItem(i, &target);
-    EXPECT_EQ(GdiObjects::LiveCount(), 1u);
+    EXPECT_EQ(GdiProbe::LiveCount(), 1u);
   }
   EXPECT_EQ(out.str(),
             "CreatePen(0,0,0x000000FF)=pen1\nSelectObject(pen1)\nMoveToEx(0,0)\nLineTo(1,-1)\n"
@@ -226,7 +226,7 @@ TEST_F(DisplayTrace, FailedCreationRaisesAfterTheAttributeChanged) {
   std::ostringstream out;
   RecordingSurface surface(out);
   TClientDC dc(surface);
-  GdiObjects::FailNextCreations(1);
+  GdiProbe::FailNextCreations(1);
   zvItem colour = item(ZV_LINE_COLOR, {1, 2, 3});
   try {
     colour.Display(&dc, attributes);
@@ -238,7 +238,7 @@ TEST_F(DisplayTrace, FailedCreationRaisesAfterTheAttributeChanged) {
   EXPECT_EQ(attributes.lineColor.GetValue(), 0x00030201u);
   EXPECT_EQ(out.str(), "");  // nothing made, nothing selected
 
-  GdiObjects::FailNextCreations(1);
+  GdiProbe::FailNextCreations(1);
   zvItem height = item(ZV_TEXT_HEIGHT, {30});
   EXPECT_THROW(height.Display(&dc, attributes), TXGdi);
   EXPECT_EQ(attributes.fontHeight, 30);
@@ -252,7 +252,7 @@ TEST_F(DisplayTrace, RefusedDeletionRaisesFromTheSelection) {
     TClientDC dc(surface);
     zvItem first = item(ZV_LINE_COLOR, {1, 0, 0}), second = item(ZV_LINE_COLOR, {2, 0, 0});
     first.Display(&dc, attributes);
-    GdiObjects::FailNextDeletions(1);
+    GdiProbe::FailNextDeletions(1);
     try {
       second.Display(&dc, attributes);
       FAIL() << "no exception";
@@ -261,14 +261,14 @@ TEST_F(DisplayTrace, RefusedDeletionRaisesFromTheSelection) {
       EXPECT_STREQ(e.what(), "Exception #32734 (no message available).");
     }
     // The refused pen stays alive; the new one is selected and counted once.
-    EXPECT_EQ(GdiObjects::LiveCount(), 2u);
+    EXPECT_EQ(GdiProbe::LiveCount(), 2u);
   }
   EXPECT_EQ(out.str(),
             "CreatePen(0,0,0x00000001)=pen1\nSelectObject(pen1)\n"
             "CreatePen(0,0,0x00000002)=pen2\nSelectObject(pen2)\nDeleteObject(pen1)\n"
             "SelectObject(DEFAULT_PEN)\nDeleteObject(pen2)\n");
   // The pen the platform refused to delete is still there.
-  const std::vector<GdiHandle> left = GdiObjects::LiveHandles();
+  const std::vector<GdiHandle> left = GdiProbe::LiveHandles();
   ASSERT_EQ(left.size(), 1u);
   ASSERT_NE(GdiObjects::Pen(left[0]), nullptr);
   EXPECT_EQ(GdiObjects::Pen(left[0])->color, 1u);

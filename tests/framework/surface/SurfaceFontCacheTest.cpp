@@ -4,6 +4,7 @@
 // for heights no other test uses.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
 #include <string>
 #include <vector>
@@ -149,4 +150,29 @@ TEST(SurfaceFontCache, TextLayoutsOutliveFontChanges) {
   for (int round = 0; round < 2; ++round)
     for (const auto& f : fonts) ASSERT_GT(cache.Get(*f, 1, s.data(), 5).advance, 0);
   EXPECT_EQ(cache.Size(), 200u);
+}
+
+TEST(SurfaceRasterFont, HeightsBecomePixelSizes) {
+  EnsureGuiApp();
+  auto desc = [](int h) {
+    FontDesc d;
+    d.height = h;
+    return d;
+  };
+  EXPECT_EQ(RasterPixelSize(desc(-20)), 20);
+  EXPECT_EQ(RasterPixelSize(desc(INT_MIN)), 16384);
+  EXPECT_EQ(RasterPixelSize(desc(-1)), 1);
+  EXPECT_EQ(RasterPixelSize(desc(1)), 1);
+  EXPECT_LE(RasterPixelSize(desc(INT_MAX)), 16384);
+  for (int h : {0, 12, 20, 33, 100}) {
+    const int px = RasterPixelSize(desc(h));
+    QFont f = RasterFontFor(desc(h))->font;
+    const int cell = h == 0 ? 16 : h;
+    EXPECT_LE(QFontMetricsF(f).height(), cell) << h;
+    f.setPixelSize(px + 1);
+    EXPECT_GT(QFontMetricsF(f).height(), cell) << h;
+  }
+  // The same description gives the same cached font.
+  EXPECT_EQ(RasterFontFor(desc(12))->id, RasterFontFor(desc(12))->id);
+  EXPECT_NE(RasterFontFor(desc(12))->id, RasterFontFor(desc(13))->id);
 }

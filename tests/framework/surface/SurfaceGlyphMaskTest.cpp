@@ -12,6 +12,7 @@
 #include "framework/surface/GdiObjects.h"
 #include "framework/surface/GlyphMasks.h"
 #include "framework/surface/RasterSurface.h"
+#include "tests/framework/surface/RasterSurfaceProbe.h"
 #include "tests/framework/surface/SurfaceTestApp.h"
 
 namespace {
@@ -38,13 +39,13 @@ QImage draw(const Text& t, double ratio, bool masks, std::size_t* maskBytes = nu
   const GdiHandle font = GdiObjects::CreateFontA(d);
   {
     RasterSurface s(&img);
-    s.SetGlyphMasks(masks);
+    RasterSurfaceProbe::SetGlyphMasks(s, masks);
     s.SetBkMode(TRANSPARENT);
     s.SetTextColor(0x0040C0FF);  // orange: three channels blend differently
     s.SetTextAlign(t.align);
     s.SelectObject(font);
     s.TextOutA(t.x, t.y, t.bytes, static_cast<int>(std::strlen(t.bytes)));
-    if (maskBytes) *maskBytes = s.GlyphMaskBytes();
+    if (maskBytes) *maskBytes = RasterSurfaceProbe::GlyphMaskBytes(s);
     s.SelectObject(GdiObjects::DefaultFont);
   }
   GdiObjects::DeleteObject(font);

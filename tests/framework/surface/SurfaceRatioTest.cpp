@@ -17,6 +17,7 @@
 #include "framework/gdi/TFont.h"
 #include "framework/gdi/TPen.h"
 #include "framework/surface/RasterSurface.h"
+#include "tests/framework/gdi/GdiProbe.h"
 #include "tests/framework/surface/SurfaceTestApp.h"
 
 namespace {
@@ -70,7 +71,7 @@ void paint(QImage& img, Draw draw) {
 class SurfaceRatio : public ::testing::Test {
 protected:
   void SetUp() override { EnsureGuiApp(); }
-  void TearDown() override { EXPECT_EQ(GdiObjects::LiveCount(), 0u); }
+  void TearDown() override { EXPECT_EQ(GdiProbe::LiveCount(), 0u); }
 };
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "framework/gdi/TPen.h"
 #include "framework/surface/RasterSurface.h"
 #include "framework/surface/RecordingSurface.h"
+#include "tests/framework/gdi/GdiProbe.h"
 
 namespace {
 
@@ -136,18 +137,18 @@ TEST(WindowErase, APaintContextsEndNeverRaisesAndStillEndsThePaint) {
     dc.SelectObject(made);
     dc.SelectObject(TFont("x", 5));
     // The context holds the last count of the pen, whose deletion fails.
-    GdiObjects::FailNextDeletions(1);
+    GdiProbe::FailNextDeletions(1);
   });
   // The pen stayed, the font was restored and deleted, and the painter on
   // the image has ended.
   EXPECT_TRUE(GdiObjects::IsPen(pen));
-  EXPECT_EQ(GdiObjects::LiveCount(), 1u);
+  EXPECT_EQ(GdiProbe::LiveCount(), 1u);
   QPainter painter;
   EXPECT_TRUE(painter.begin(&window->ClientImage()));
   painter.end();
-  TGdiObject::RefForget(pen);
+  GdiProbe::RefForget(pen);
   GdiObjects::DeleteObject(pen);
-  EXPECT_EQ(GdiObjects::LiveCount(), 0u);
+  EXPECT_EQ(GdiProbe::LiveCount(), 0u);
 }
 
 TEST(WindowTimer, ATimerDeliversTheProgramsIdUntilItIsKilled) {
