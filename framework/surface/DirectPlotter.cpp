@@ -1,7 +1,30 @@
 #include "framework/surface/DirectPlotter.h"
 
 #include <algorithm>
-#include <cmath>
+
+#include "framework/surface/LineSteps.h"
+
+namespace {
+
+// Where a pattern stands at a position: the entry and the steps left in it.
+struct DashState {
+  int entry = 0;
+  long long left = 0;
+  DashState(const DirectPlotter::Dash& d, long long position) {
+    long long p = position % d.period;
+    if (p < 0) p += d.period;
+    while (p >= d.len[entry]) p -= d.len[entry++];
+    left = d.len[entry] - p;
+  }
+  bool on() const { return entry % 2 == 0; }
+  void step(const DirectPlotter::Dash& d) {
+    if (--left > 0) return;
+    entry = entry + 1 == d.count ? 0 : entry + 1;
+    left = d.len[entry];
+  }
+};
+
+}  // namespace
 
 bool DirectPlotter::Attach(QImage* image) {
   Detach();
@@ -9,117 +32,85 @@ bool DirectPlotter::Attach(QImage* image) {
   const QImage::Format f = image->format();
   if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
     return false;
-  const double ratio = image->devicePixelRatio();
-  if (ratio != std::floor(ratio) || ratio < 1 || ratio > 4) return false;
-  scale = static_cast<int>(ratio);
   // A painter may be drawing into the same buffer; write where it writes
   // (bits() could detach a shared image from it).
   bits = const_cast<uchar*>(image->constBits());
   stride = image->bytesPerLine();
-  w = image->width() / scale;
-  h = image->height() / scale;
+  w = image->width();
+  h = image->height();
   return true;
 }
 
-void DirectPlotter::block(long long x, long long y, bool clip) {
-  for (long long by = y; by < y + scale; ++by) {
-    if (clip && (by < 0 || by >= h * scale)) continue;
-    QRgb* r = row(by);
-    for (long long bx = x; bx < x + scale; ++bx)
-      if (!clip || (bx >= 0 && bx < w * scale)) r[bx] = colour;
-  }
-}
-
-void DirectPlotter::fillRows(long long y0, long long y1, long long x0, long long x1) {
+void DirectPlotter::fill(long long x0, long long y0, long long x1, long long y1) {
+  x0 = std::max(x0, 0LL), y0 = std::max(y0, 0LL);
+  x1 = std::min(x1, w - 1), y1 = std::min(y1, h - 1);
+  if (x0 > x1) return;
   for (long long y = y0; y <= y1; ++y) std::fill(row(y) + x0, row(y) + x1 + 1, colour);
 }
 
-void DirectPlotter::lineN(int x1, int y1, int x2, int y2) {
-  // Bresenham at device resolution between the device points of the ends,
-  // stopped n - 1 points short of the end: the last block then ends where
-  // the end point's logical pixel begins along the major axis. The blocks
-  // of a run of points on one device row (or column, for a steep line) are
-  // written together, as n rows of one span (or a column n wide).
-  const long long n = scale;
-  long long x = x1 * n, y = y1 * n;
-  const long long xe = x2 * n, ye = y2 * n;
-  const long long dx = std::llabs(xe - x), sx = x < xe ? 1 : -1;
-  const long long dy = -std::llabs(ye - y), sy = y < ye ? 1 : -1;
-  const bool alongX = dx >= -dy;
-  const long long steps = alongX ? dx : -dy;
-  if (steps == 0) return;
-  long long err = dx + dy;
-  long long runX = x, runY = y;  // the first point of the current run
-  for (long long k = steps - n + 1; k > 0; --k) {
-    const long long px = x, py = y;
-    const long long e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
-      x += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
-      y += sy;
-    }
-    // A run ends where the line leaves its row (column), and at the last point.
-    if (k == 1 || (alongX ? y != py : x != px)) {
-      if (alongX)
-        fillRows(py, py + n - 1, std::min(runX, px), std::max(runX, px) + n - 1);
-      else
-        fillRows(std::min(runY, py), std::max(runY, py) + n - 1, px, px + n - 1);
-      runX = x;
-      runY = y;
-    }
-  }
-}
-
-namespace {
-
-// Midpoint circle of radius r around (cx, cy): one octant computed, eight
-// points handed to `put`.
-template <typename Put>
-void midpointCircle(int cx, int cy, int r, Put put) {
-  int x = r, y = 0, err = 1 - r;
-  while (x >= y) {
-    put(cx + x, cy + y);
-    put(cx - x, cy + y);
-    put(cx + x, cy - y);
-    put(cx - x, cy - y);
-    put(cx + y, cy + x);
-    put(cx - y, cy + x);
-    put(cx + y, cy - x);
-    put(cx - y, cy - x);
-    ++y;
-    if (err < 0) {
-      err += 2 * y + 1;
-    } else {
-      --x;
-      err += 2 * (y - x) + 1;
-    }
-  }
-}
-
-}  // namespace
-
-bool DirectPlotter::Circle(double x0, double y0, double r) {
+void DirectPlotter::ClippedLine(long long x1, long long y1, long long x2, long long y2, const Dash* dash,
+                                long long phase) {
   Flush();
-  if (r != std::floor(r) || r > 16384) return false;
-  const int radius = static_cast<int>(r);
-  const int cx = static_cast<int>(x0) + radius, cy = static_cast<int>(y0) + radius;
-  const bool inside = cx - radius >= 0 && cy - radius >= 0 && cx + radius < w && cy + radius < h;
-  if (scale == 1) {
-    // Kept in locals: a store through a pixel pointer could otherwise alias
-    // the members and make each of them be read again.
-    uchar* const b = bits;
-    const qsizetype s = stride;
-    const long long iw = w, ih = h;
-    const QRgb c = colour;
-    midpointCircle(cx, cy, radius, [&](int x, int y) {
-      if (inside || (x >= 0 && y >= 0 && x < iw && y < ih)) reinterpret_cast<QRgb*>(b + y * s)[x] = c;
-    });
-  } else {
-    // At device resolution, each point the corner of a block.
-    midpointCircle(cx * scale, cy * scale, radius * scale, [&](int x, int y) { block(x, y, !inside); });
+  plotSteps(x1, y1, x2, y2, dash && dash->period > 0 ? dash : nullptr, phase, true);
+}
+
+void DirectPlotter::plotSteps(long long x1, long long y1, long long x2, long long y2, const Dash* dash,
+                              long long phase, bool clip) {
+  const raster::LineTrace t = raster::TraceOf(x1, y1, x2, y2);
+  const long long n = block;
+  // The last block ends where the end point's block begins.
+  raster::StepRange steps{0, t.major - n};
+  if (clip) steps = raster::StepsWithin(t, 0, t.major - n, 1 - n, 1 - n, w - 1, h - 1);
+  if (steps.from > steps.to) return;
+  const raster::TracePoint start = raster::PointAt(t, steps.from);
+  const long long twiceMajor = 2 * t.major, twiceMinor = 2 * t.minor;
+  long long rem = start.rem;
+  DashState pattern = dash ? DashState(*dash, phase + steps.from) : DashState(Dash{2, {1, 1}, 2}, 0);
+  if (n == 1) {
+    const qsizetype rowStep = stride / 4;
+    const qsizetype majorStep = t.alongX ? t.sx : t.sy * rowStep, minorStep = t.alongX ? t.sy * rowStep : t.sx;
+    QRgb* p = row(start.y) + start.x;
+    for (long long k = steps.to - steps.from + 1; k > 0; --k) {
+      if (!dash || pattern.on()) *p = colour;
+      if (dash) pattern.step(*dash);
+      p += majorStep;
+      rem += twiceMinor;
+      if (rem >= twiceMajor) {
+        rem -= twiceMajor;
+        p += minorStep;
+      }
+    }
+    return;
   }
-  return true;
+  // Runs of lit blocks along the major axis, each n rows (columns) across.
+  long long major = t.alongX ? start.x : start.y, minor = t.alongX ? start.y : start.x;
+  const long long majorDir = t.alongX ? t.sx : t.sy, minorDir = t.alongX ? t.sy : t.sx;
+  bool running = false;
+  long long runFrom = 0, runTo = 0, runMinor = 0;
+  const auto endRun = [&] {
+    if (!running) return;
+    running = false;
+    const long long lo = std::min(runFrom, runTo), hi = std::max(runFrom, runTo) + n - 1;
+    if (t.alongX)
+      fill(lo, runMinor, hi, runMinor + n - 1);
+    else
+      fill(runMinor, lo, runMinor + n - 1, hi);
+  };
+  for (long long k = steps.to - steps.from + 1; k > 0; --k) {
+    const bool on = !dash || pattern.on();
+    if (on && running && minor == runMinor) {
+      runTo = major;
+    } else {
+      endRun();
+      if (on) running = true, runFrom = runTo = major, runMinor = minor;
+    }
+    if (dash) pattern.step(*dash);
+    major += majorDir;
+    rem += twiceMinor;
+    if (rem >= twiceMajor) {
+      rem -= twiceMajor;
+      minor += minorDir;
+    }
+  }
+  endRun();
 }

@@ -1,21 +1,28 @@
 #pragma once
-// Thin solid lines and whole circles written straight into the pixels of a
-// 32-bit image: several times faster than Qt's line and ellipse.
+// Thin lines, circles and arcs written straight into the pixels of a 32-bit
+// image: several times faster than Qt's, and the same pixels whatever the
+// size of the image (a line or curve that leaves the image lights, inside
+// it, exactly the pixels it lights on a larger one).
 //
-// Coordinates are logical pixels. On an image whose device pixel ratio is a
-// whole number n, the line or circle is traced at device resolution (from
-// device point n*p) and every traced point is the top-left corner of an n x n
-// block: the pen covers one logical pixel across, as Qt's one-unit pen
-// shifted to the pixel centres does (RasterSurface), and a horizontal line
-// at logical row y covers device rows n*y to n*y + n - 1. At ratio 1 that is
-// the plain one-pixel plot. Other ratios are not plotted (Attach fails).
+// Coordinates are device pixels. Every traced point is the top-left corner
+// of a block of n x n pixels (SetBlock): a pen n pixels wide, which a
+// surface uses for a one-unit pen on an image of n device pixels a unit
+// (Bresenham at device resolution, each point a block: a horizontal line at
+// unit row y covers device rows n*y to n*y + n - 1). At n = 1 that is the
+// plain one-pixel plot.
 //
-// Lines wait in a short queue before they are plotted, and the pixels a line
-// will write are fetched into the cache as it joins the queue: scattered
-// short lines then find their pixels at hand instead of stalling on every
-// row. The queue keeps the order, and is emptied (Flush) before anything
-// else may touch the pixels: a circle, a colour change, Detach, and by the
-// surface before Qt draws.
+// Dashed lines and curves follow a pattern of on and off lengths, counted
+// in steps along the major axis for lines and along the arc for curves; a
+// line starts at a given position in the pattern, so that a caller can
+// carry the pattern on along connected lines.
+//
+// Lines inside the image wait in a short queue before they are plotted,
+// and the pixels a line will write are fetched into the cache as it joins
+// the queue: scattered short lines then find their pixels at hand instead
+// of stalling on every row. The queue keeps the order, and is emptied
+// (Flush) before anything else may touch the pixels: every other drawing
+// here, a change of colour or block, Detach, and by the surface before Qt
+// draws.
 
 #include <QImage>
 #include <algorithm>
@@ -23,42 +30,74 @@
 
 class DirectPlotter {
 public:
+  // A dash pattern in device steps: on, off, on, off... (count even, at
+  // most 4), with their sum.
+  struct Dash {
+    int count = 0;
+    long long len[4] = {};
+    long long period = 0;
+  };
+  // An arc's extent: rays from the centre through (sx, sy) and (ex, ey),
+  // y up, counter-clockwise as seen from the first to the second; `whole`
+  // for the whole curve (which starts at the ray to the right).
+  struct Sector {
+    long long sx = 1, sy = 0, ex = 1, ey = 0;
+    bool whole = true;
+  };
+
   // Plots on `image` (not owned; it must stay alive and unshared while
-  // attached). False, and detached, when the image is not 32-bit or its
-  // device pixel ratio is not a whole number from 1 to 4.
+  // attached). False, and detached, when the image is not 32-bit.
   bool Attach(QImage* image);
   void Detach() {
     Flush();
     bits = nullptr;
   }
   bool Attached() const { return bits != nullptr; }
+  long long Width() const { return w; }
+  long long Height() const { return h; }
   void SetColour(QRgb c) {
     if (c == colour) return;
     Flush();
     colour = c;
   }
+  // The side of the block each point covers (1 or more).
+  void SetBlock(int n) {
+    if (n == block) return;
+    Flush();
+    block = n;
+  }
+  int Block() const { return block; }
 
-  // Whether a logical point lies inside the image.
-  bool Contains(long long x, long long y) const { return x >= 0 && y >= 0 && x < w && y < h; }
+  // Whether the block of a point lies inside the image.
+  bool Holds(long long x, long long y) const { return x >= 0 && y >= 0 && x <= w - block && y <= h - block; }
 
-  // A line from (x1, y1) up to, not including, (x2, y2) (Bresenham); both
-  // points lie inside the image. It is plotted by the time the queue is
-  // flushed.
+  // A solid line from (x1, y1) up to, not including, the block of (x2, y2)
+  // (the trace stops block - 1 points short of it); the blocks of both
+  // ends lie inside the image. Plotted by the time the queue is flushed.
   void Line(int x1, int y1, int x2, int y2) {
     if (queued == kQueue) plotOldest();
-    if (scale == 1) prefetch(x1, y1, x2, y2);
+    if (block == 1) prefetch(x1, y1, x2, y2);
     queue[(head + queued) % kQueue] = Segment{x1, y1, x2, y2};
     ++queued;
   }
+  // The same for any line (coordinates up to 2^40 in size): the part of it
+  // inside the image, plotted at once. With a pattern, dashed from
+  // `phase` steps into it.
+  void ClippedLine(long long x1, long long y1, long long x2, long long y2, const Dash* dash = nullptr,
+                   long long phase = 0);
   // Plots every queued line, oldest first.
   void Flush() {
     while (queued) plotOldest();
   }
 
-  // The whole circle of radius r in the square whose top-left corner is
-  // (x0, y0) (midpoint circle), clipped to the image; false, drawing
-  // nothing, for a radius that is not a whole number or is above 16384.
-  bool Circle(double x0, double y0, double r);
+  // The whole solid circle of radius r (device pixels, at most
+  // kMaxRadius) around the device point (cx, cy) (midpoint circle), clipped
+  // to the image.
+  static constexpr long long kMaxRadius = 1 << 20;
+  void Circle(long long cx, long long cy, long long r);
+  // The points of that circle within the sector, dashed when a pattern is
+  // given (counted along the arc from the first ray).
+  void Arc(long long cx, long long cy, long long r, const Sector& sector, const Dash* dash);
 
 private:
   struct Segment {
@@ -72,10 +111,10 @@ private:
     const Segment l = queue[head];
     head = (head + 1) % kQueue;
     --queued;
-    if (scale == 1)
+    if (block == 1)
       line1(l.x1, l.y1, l.x2, l.y2);
     else
-      lineN(l.x1, l.y1, l.x2, l.y2);
+      plotSteps(l.x1, l.y1, l.x2, l.y2, nullptr, 0, false);
   }
   // Asks for the cache lines of a short line's rows (at the column halfway
   // along), or of a long line's two ends.
@@ -128,17 +167,18 @@ private:
       }
     }
   }
-  void lineN(int x1, int y1, int x2, int y2);
-  // Device rows y0 to y1, columns x0 to x1 (inclusive), inside the image.
-  void fillRows(long long y0, long long y1, long long x0, long long x1);
-  // An n x n block whose top-left corner is the device point (x, y), clipped
-  // to the image when `clip`.
-  void block(long long x, long long y, bool clip);
+  // Any line, block or pattern: the trace's steps inside the image (all of
+  // them when `inside`), each point's block where the pattern is on, runs
+  // of blocks along one row (column) filled together.
+  void plotSteps(long long x1, long long y1, long long x2, long long y2, const Dash* dash, long long phase,
+                 bool clip);
+  // Device rows y0 to y1, columns x0 to x1 (inclusive), clipped to the image.
+  void fill(long long x0, long long y0, long long x1, long long y1);
 
   uchar* bits = nullptr;
   qsizetype stride = 0;
-  long long w = 0, h = 0;  // logical size
-  int scale = 1;           // device pixels a logical pixel
+  long long w = 0, h = 0;  // device size
+  int block = 1;
   QRgb colour = 0;
   Segment queue[kQueue];
   int head = 0;    // the oldest queued line

@@ -29,6 +29,19 @@ std::size_t GlyphMasks::OutlineKeyHash::operator()(const OutlineKey& k) const {
   return mix(static_cast<std::size_t>(k.font), k.glyph);
 }
 
+void GlyphMasks::SettleOutlines(const QRawFont& font) {
+  // Qt's FreeType engines share one face among all sizes of a font file,
+  // and rendering a glyph at a fraction of a pixel leaves that fraction set
+  // on the face as a translation, which Qt's outline loading then applies
+  // too: the same glyph's outline would move by up to a 64th of a pixel
+  // with whatever text was drawn last. Rendering a glyph at no fraction,
+  // never kept in Qt's glyph cache (a projective transform is never
+  // cached), sets the translation back to zero. Tiny, so that it costs
+  // little.
+  static const QTransform kTiny(1.0 / 64, 0, 1.0 / (1 << 20), 0, 1.0 / 64, 0, 0, 0, 1);
+  (void)font.alphaMapForGlyph(0, QRawFont::PixelAntialiasing, kTiny);
+}
+
 void GlyphMasks::Clear() {
   masks.clear();
   outlines.clear();
@@ -69,6 +82,7 @@ const GlyphMasks::Outline& GlyphMasks::outlineFor(const QRawFont& font, quint32 
   OutlineKey key{fontEntry(font).id, glyph};
   if (auto it = outlines.find(key); it != outlines.end()) return it->second;
   Outline o;
+  SettleOutlines(font);
   o.path = font.pathForGlyph(glyph);
   o.path.setFillRule(Qt::WindingFill);
   o.bounds = o.path.boundingRect();

@@ -50,6 +50,11 @@ public:
   void Draw(const QRawFont& font, quint32 glyph, double scale, double x, double y, QRgb rgb,
             const PixelTarget& target);
 
+  // Makes the next outlines Qt gives for `font`, for its own glyph fills
+  // as for masks, independent of what was drawn before (see the
+  // definition).
+  static void SettleOutlines(const QRawFont& font);
+
   // Masks kept, and the estimated bytes of the masks and of the outlines
   // they were made from (never above the bound unless one alone passes it).
   std::size_t Size() const { return masks.size(); }

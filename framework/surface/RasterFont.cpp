@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kMaxPixels = 16384;
+constexpr int kMaxPixels = RasterFontMaxPixels;
 constexpr int kDefaultCell = 16;
 
 QFont baseFont(const FontDesc& d) {

@@ -37,5 +37,8 @@ inline constexpr std::size_t RasterFontCacheCapacity = 512;
 // Fonts kept now.
 std::size_t RasterFontCacheSize();
 
+// The largest pixel size a font is made at.
+inline constexpr int RasterFontMaxPixels = 16384;
+
 // The pixel size a font description asks for (see above).
 int RasterPixelSize(const FontDesc& desc);

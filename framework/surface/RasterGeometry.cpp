@@ -68,15 +68,14 @@ ArcRays arcRays(std::int64_t left, std::int64_t top, std::int64_t right, std::in
   return r;
 }
 
-std::vector<std::vector<double>> visibleArc(double cx, double cy, double a, double b, double startRad,
-                                            double spanRad, const Box& box) {
-  std::vector<std::vector<double>> out;
+std::vector<double> visibleAngles(double cx, double cy, double a, double b, double startRad, double spanRad,
+                                  const Box& box) {
+  std::vector<double> out;
   if (!(a > 0) || !(b > 0) || !(spanRad > 0)) return out;
-  auto at = [&](double t, double& x, double& y) {
-    x = cx + a * std::cos(t);
-    y = cy - b * std::sin(t);
+  auto inside = [&](double t) {
+    const double x = cx + a * std::cos(t), y = cy - b * std::sin(t);
+    return x >= box.x0 && x <= box.x1 && y >= box.y0 && y <= box.y1;
   };
-  auto inside = [&](double x, double y) { return x >= box.x0 && x <= box.x1 && y >= box.y0 && y <= box.y1; };
   // Where the ellipse crosses the box's edge lines, as angles within the span.
   std::vector<double> cuts{0.0, spanRad};
   auto addAngle = [&](double t) {
@@ -101,23 +100,30 @@ std::vector<std::vector<double>> visibleArc(double cx, double cy, double a, doub
     }
   }
   std::sort(cuts.begin(), cuts.end());
-  // Angle step whose chord strays a quarter pixel: R * step^2 / 8 = 1/4.
-  const double step = std::sqrt(2.0 / std::max(a, b));
   for (std::size_t i = 0; i + 1 < cuts.size(); ++i) {
     const double u0 = cuts[i], u1 = cuts[i + 1];
-    if (!(u1 > u0)) continue;
-    double mx, my;
-    at(startRad + (u0 + u1) / 2, mx, my);
-    if (!inside(mx, my)) continue;
+    if (!(u1 > u0) || !inside(startRad + (u0 + u1) / 2)) continue;
+    out.insert(out.end(), {u0, u1});
+  }
+  return out;
+}
+
+std::vector<std::vector<double>> visibleArc(double cx, double cy, double a, double b, double startRad,
+                                            double spanRad, const Box& box) {
+  std::vector<std::vector<double>> out;
+  const std::vector<double> parts = visibleAngles(cx, cy, a, b, startRad, spanRad, box);
+  // Angle step whose chord strays a quarter pixel: R * step^2 / 8 = 1/4.
+  const double step = std::sqrt(2.0 / std::max(a, b));
+  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+    const double u0 = parts[i], u1 = parts[i + 1];
     const double n = std::min(std::ceil((u1 - u0) / step), 65536.0);
     const int steps = std::max(1, static_cast<int>(n));
     std::vector<double> poly;
     poly.reserve(2 * (steps + 1));
     for (int k = 0; k <= steps; ++k) {
-      double x, y;
-      at(startRad + u0 + (u1 - u0) * k / steps, x, y);
-      poly.push_back(x);
-      poly.push_back(y);
+      const double t = startRad + u0 + (u1 - u0) * k / steps;
+      poly.push_back(cx + a * std::cos(t));
+      poly.push_back(cy - b * std::sin(t));
     }
     out.push_back(std::move(poly));
   }

@@ -40,6 +40,13 @@ ArcRays arcRays(std::int64_t left, std::int64_t top, std::int64_t right, std::in
 
 // The parts of the ellipse (centre cx, cy; half-axes a, b; y down) between
 // parametric angles startRad and startRad + spanRad (counter-clockwise as
+// seen) that lie inside the box, as pairs of angles from startRad (from,
+// to, from, to...), in order; neighbouring parts may touch.
+std::vector<double> visibleAngles(double cx, double cy, double a, double b, double startRad, double spanRad,
+                                  const Box& box);
+
+// The parts of the ellipse (centre cx, cy; half-axes a, b; y down) between
+// parametric angles startRad and startRad + spanRad (counter-clockwise as
 // seen) that lie inside the box, as polylines whose chords stray at most a
 // quarter pixel from the curve. Each polyline is x, y pairs.
 std::vector<std::vector<double>> visibleArc(double cx, double cy, double a, double b, double startRad,

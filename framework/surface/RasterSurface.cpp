@@ -1,5 +1,5 @@
-// The raster surface's target, its state and the damage; lines and arcs are
-// in RasterLines.cpp, text in RasterText.cpp.
+// The raster surface's target, its state, the view and the damage; lines
+// are in RasterLines.cpp, arcs in RasterArcs.cpp, text in RasterText.cpp.
 #include "framework/surface/RasterSurface.h"
 
 #include <algorithm>
@@ -20,13 +20,14 @@ RasterSurface::~RasterSurface() {
 }
 
 void RasterSurface::Retarget(QPaintDevice* device) {
+  takePlotted();
   if (painter.isActive()) painter.end();
   suspended = false;
   target = device;
   painterPen = PainterPen::Unknown;
   painterFontSet = false;
   plotter.Detach();
-  thin = false;
+  direct = false;
   glyphPixels = PixelTarget();
   if (!device) return;
   if (!painter.begin(device)) return;
@@ -36,12 +37,13 @@ void RasterSurface::Retarget(QPaintDevice* device) {
 
 void RasterSurface::Suspend() {
   if (!painter.isActive()) return;
+  takePlotted();
   painter.end();
   suspended = true;
   painterPen = PainterPen::Unknown;
   painterFontSet = false;
   plotter.Detach();
-  thin = false;
+  direct = false;
   glyphPixels = PixelTarget();
 }
 
@@ -53,11 +55,19 @@ bool RasterSurface::resume() {
   return true;
 }
 
-QRect RasterSurface::TakeDamage() {
-  if (plotted.left <= plotted.right) {
-    damage(plotted.left, plotted.top, plotted.right + 1LL, plotted.bottom + 1LL);
-    plotted = Plotted();
+void RasterSurface::takePlotted() {
+  if (plotted.left > plotted.right) return;
+  if (ratio == 1) {
+    damage(plotted.left, plotted.top, plotted.right + 1LL + plotReach, plotted.bottom + 1LL + plotReach);
+  } else {
+    damage(plotted.left / ratio, plotted.top / ratio, (plotted.right + 1.0 + plotReach) / ratio,
+           (plotted.bottom + 1.0 + plotReach) / ratio);
   }
+  plotted = Plotted();
+}
+
+QRect RasterSurface::TakeDamage() {
+  takePlotted();
   const long long w = static_cast<long long>(std::ceil(devW)), h = static_cast<long long>(std::ceil(devH));
   const long long left = std::clamp(damageLeft, 0LL, w), right = std::clamp(damageRight, 0LL, w);
   const long long top = std::clamp(damageTop, 0LL, h), bottom = std::clamp(damageBottom, 0LL, h);
@@ -97,12 +107,13 @@ void RasterSurface::begin() {
   maxPenWidth = static_cast<int>(std::min(2 * diagonal + 16, 1.0e6));
   painter.setBrush(Qt::NoBrush);
   painter.setBackgroundMode(Qt::TransparentMode);
-  linePen = pens.For(pen, ratio, maxPenWidth);
+  linePen = pens.For(pen, ratio, maxPenWidth, zoom);
 }
 
 void RasterSurface::MoveToEx(int x, int y) {
   curX = x;
   curY = y;
+  restartDash();
 }
 
 std::uint32_t RasterSurface::SetTextColor(std::uint32_t color) {
@@ -130,7 +141,8 @@ GdiHandle RasterSurface::SelectObject(GdiHandle object) {
     const GdiHandle old = penHandle;
     penHandle = object;
     pen = *p;
-    linePen = pens.For(pen, ratio, maxPenWidth);
+    linePen = pens.For(pen, ratio, maxPenWidth, zoom);
+    restartDash();
     updatePlot();
     if (painterPen == PainterPen::Line) painterPen = PainterPen::Unknown;
     return old;
@@ -151,9 +163,24 @@ GdiHandle RasterSurface::SelectObject(GdiHandle object) {
 void RasterSurface::SetViewportOrgEx(int x, int y) {
   orgX = x;
   orgY = y;
+  restartDash();
+  updatePlot();
+}
+
+void RasterSurface::SetView(double z, double x, double y) {
+  zoom = std::isfinite(z) && z > 0 ? z : 1;
+  panX = std::isfinite(x) ? x : 0;
+  panY = std::isfinite(y) ? y : 0;
+  identity = zoom == 1 && panX == 0 && panY == 0;
+  linePen = pens.For(pen, ratio, maxPenWidth, zoom);
+  painterPen = PainterPen::Unknown;
+  painterFontSet = false;
+  restartDash();
+  updatePlot();
 }
 
 void RasterSurface::EraseBkgnd(int x, int y, int width, int height, std::uint32_t color) {
+  restartDash();
   if (width <= 0 || height <= 0) return;
   if (suspended && !resume()) return;
   if (!painter.isActive()) return;

@@ -22,21 +22,42 @@
 // pixel edge, which would cover half of two logical rows). Coordinates are
 // clipped in double precision before Qt sees them, and ellipses too large
 // for Qt's rasteriser are drawn as polylines over their visible part only.
-// A whole circle, and a line that lies inside the image, in a thin solid pen
-// on a 32-bit image of whole-number ratio are plotted directly
-// (DirectPlotter), which is several times faster than Qt's ellipse and
-// line. Text hangs below its point (top of the character cell, measured in
-// logical pixels at every ratio); OPAQUE mode fills the cell with the
-// background colour (white), TRANSPARENT does not; text never uses or moves
-// the current position (the update-current-position flag is ignored). Text
+// Thin lines, circles and arcs on a 32-bit image whose device pixels a unit
+// (ratio times zoom) are a whole number are plotted directly
+// (DirectPlotter), several times faster than Qt's, with the same pixels on
+// a target of any size: what such a primitive draws inside a target equals
+// the same part of what it draws on a larger one with the same origin. Text
+// hangs below its point (top of the character cell, measured in logical
+// pixels at every ratio); OPAQUE mode fills the cell with the background
+// colour (white), TRANSPARENT does not; text never uses or moves the
+// current position (the update-current-position flag is ignored). Text
 // bytes are UTF-8 when valid, else Windows-1252; laid-out texts are cached
 // (TextCache). Text larger than Qt keeps glyph images for (64 device
 // pixels) is drawn on a 32-bit image from kept masks of its glyphs
 // (GlyphMasks) instead of Qt's outline fill.
 //
-// The calls are implemented by concern: the target, the state and the
-// damage in RasterSurface.cpp, lines and arcs in RasterLines.cpp, text in
-// RasterText.cpp.
+// Dashes: the pattern of a thin pen runs on along connected lines, from
+// where one LineTo ended into the next; it starts afresh at MoveToEx, at
+// every pen selection, at SetViewportOrgEx, SetView and EraseBkgnd. Text
+// and arcs leave it alone (an arc's own pattern starts at its start). On
+// plotted lines the pattern counts steps along the major axis; through Qt
+// (vector devices, fractional scales) it counts length along the line and
+// reaches Qt as the pen's dash offset.
+//
+// The view (SetView): zoom about the viewport origin, then a pan. A point
+// (x, y) given to the surface is drawn at logical point
+//   (orgX + panX + zoom * x, orgY - panY + zoom * y),
+// the pan measured from the origin in logical pixels, x right and y up.
+// Everything scales: pen widths (a thin pen is zoom logical pixels wide,
+// never less than one device pixel), dash lengths, arcs, and text (its font
+// chosen as at 1:1, then scaled; glyphs above the font size limit are
+// clamped to it). EraseBkgnd and the damage stay in logical pixels of the
+// target, untransformed. At zoom 1 and no pan every pixel is as without a
+// view.
+//
+// The calls are implemented by concern: the target, the state, the view
+// and the damage in RasterSurface.cpp, lines in RasterLines.cpp, arcs in
+// RasterArcs.cpp, text in RasterText.cpp.
 
 #include <QImage>
 #include <QPainter>
@@ -78,6 +99,12 @@ public:
   // clipped to the target; may be a little larger than what changed).
   QRect TakeDamage();
 
+  // The view: zoom (logical pixels a unit, above 0) about the viewport
+  // origin, then the pan (logical pixels, x right, y up); see above. Not a
+  // platform call: recording surfaces and traces never see it. A zoom that
+  // is not finite and above 0 is taken as 1, a pan that is not finite as 0.
+  void SetView(double zoom, double panX, double panY);
+
   void MoveToEx(int x, int y) override;
   void LineTo(int x, int y) override;
   void TextOutA(int x, int y, const char* text, int count) override;
@@ -106,43 +133,72 @@ private:
   }
   void damage(double left, double top, double right, double bottom);
 
-  // Lines and arcs (RasterLines.cpp).
-  // A line of device coordinates through Qt. Never inlined into LineTo, so
+  // Lines (RasterLines.cpp).
+  // A line of logical coordinates through Qt. Never inlined into LineTo, so
   // that the plotted path, the hottest, keeps a small frame.
-  [[gnu::noinline]] void drawLine(long long ix1, long long iy1, long long ix2, long long iy2);
+  [[gnu::noinline]] void drawLine(double x1, double y1, double x2, double y2, double length);
+  // A plotted line that is dashed or reaches beyond the image.
+  [[gnu::noinline]] void plotLine(long long x1, long long y1, long long x2, long long y2);
   void usePen();
-  // Whether the selected pen is plotted directly; refreshed after a change
-  // of pen or target.
+  // Whether lines and curves in the selected pen are plotted directly, and
+  // how; refreshed after a change of pen, target, origin or view.
   void updatePlot();
   double halfPenWidth() const;
   // Where Qt's drawing of the selected pen goes, off the given point, so
   // that it covers the logical pixels it covers at ratio 1 (see above).
   double penShift() const;
+  void restartDash() { dashPhase = 0; }
+
+  // Arcs (RasterArcs.cpp).
   void drawEllipsePart(double x0, double y0, double x1, double y1, double startDeg, double spanDeg,
                        bool whole);
+  // A plotted ellipse (device rectangle corners, the rays of the request in
+  // doubled coordinates, y up), as a polyline of fixed chords.
+  void plotEllipse(long long x0, long long y0, long long x1, long long y1, double startRad, double spanRad,
+                   bool circle);
+
+  // The view's logical coordinates of a surface point.
+  double viewX(double x) const { return orgX + panX + zoom * x; }
+  double viewY(double y) const { return orgY - panY + zoom * y; }
 
   // Text (RasterText.cpp).
   void useTextPen();
-  // Whether text in the selected font is drawn from glyph masks here.
-  bool ownsGlyphs() const;
+  // How much text in the selected font is scaled: the zoom, within the
+  // font size limit.
+  double textScale() const;
+  // Whether text in the selected font, so scaled, is drawn from glyph masks
+  // here.
+  bool ownsGlyphs(double scale) const;
   // Draws the placed glyphs of a text whose top-left corner is at (left,
-  // top) from masks; false, drawing nothing, when a font of the text has
-  // glyphs that masks cannot hold.
-  bool drawGlyphs(const TextCache::Entry& e, double left, double top);
-  void drawVisibleSlice(const char* text, int count, double left, double top);
+  // top), scaled, from masks; false, drawing nothing, when a font of the
+  // text has glyphs that masks cannot hold.
+  bool drawGlyphs(const TextCache::Entry& e, double left, double top, double scale);
+  void drawVisibleSlice(const char* text, int count, double left, double top, double scale);
 
   DirectPlotter plotter;
-  bool thin = false;  // the selected pen is plotted directly
+  // Plotting: device point = scale * surface point + (plotX, plotY).
+  bool direct = false;  // lines and curves in the selected pen are plotted
+  bool dashed = false;  // ... with a pattern (plotDash)
+  long long plotScale = 1, plotX = 0, plotY = 0;
+  DirectPlotter::Dash plotDash;
+  // Where the dash pattern of connected lines stands, in logical pixels at
+  // 1:1 (units of the pattern's lengths).
+  double dashPhase = 0;
 
   QPaintDevice* target = nullptr;
   QPainter painter;
   bool suspended = false;  // painting ended by Suspend, target kept
   long long damageLeft = LLONG_MAX, damageTop = LLONG_MAX;
   long long damageRight = LLONG_MIN, damageBottom = LLONG_MIN;
-  // The part of the damage from lines plotted directly (inclusive bounds).
+  // The part of the damage from lines plotted directly: the device points
+  // traced (inclusive bounds); each covers a block `plotReach` more right
+  // and down.
   struct Plotted {
     int left = INT_MAX, top = INT_MAX, right = INT_MIN, bottom = INT_MIN;
   } plotted;
+  int plotReach = 0;
+  // Moves the plotted bounds into the damage.
+  void takePlotted();
   double devW = 0, devH = 0;  // logical size of the target
   double ratio = 1;           // device pixels a logical pixel
   int maxPenWidth = 1;
@@ -165,10 +221,15 @@ private:
   int bkMode = OPAQUE;
   int orgX = 0, orgY = 0;
   int curX = 0, curY = 0;
+  double zoom = 1, panX = 0, panY = 0;
+  bool identity = true;  // zoom 1, no pan
 
   RasterPens pens;
   TextCache texts;
   GlyphMasks glyphMasks;
   bool glyphMasksOn = true;  // off: all text through Qt (tests compare the two)
+  // The selected font's own, for settling its outlines before Qt fills them.
+  int settledFont = 0;
+  QRawFont settleRaw;
   PixelTarget glyphPixels;   // the target's pixels while painting on an image masks can draw on
 };

@@ -65,16 +65,19 @@ TEST_F(SurfaceRaster, OpaqueTextFillsItsCell) {
 }
 
 TEST_F(SurfaceRaster, TextsAboveOrBelowThePictureAreNotLaidOut) {
+  // Not laid out when the cell lies further off than its glyphs may
+  // overhang it (half its height and two pixels: here at most 12).
   QImage& img = newImage(200, 60);
   TDC& d = start(img);
   d.SetBkMode(OPAQUE);  // a cell that reaches the picture shows
   d.SelectObject(TFont(nullptr, 20));
   d.SetTextColor(TColor(255, 255, 255));
-  d.TextOutA(10, 0, "HHHH", 4);    // cell top at device row 60: below
-  d.TextOutA(10, -80, "HHHH", 4);  // cell bottom at row 0: above
+  d.TextOutA(10, 12, "HHHH", 4);    // cell top at device row 72: below
+  d.TextOutA(10, -92, "HHHH", 4);  // cell bottom at row -12 or above: above
   EXPECT_EQ(RasterSurfaceProbe::TextCacheBytes(*surface), 0u);
-  d.TextOutA(10, -1, "HHHH", 4);  // cell top at row 59: its first row shows
+  d.TextOutA(10, 0, "HHHH", 4);  // cell top at row 60: laid out, nothing shows
   EXPECT_GT(RasterSurfaceProbe::TextCacheBytes(*surface), 0u);
+  d.TextOutA(10, -1, "HHHH", 4);  // cell top at row 59: its first row shows
   finish();
   const Lit b = lit(img);
   EXPECT_EQ(b.y0, 59);
