@@ -68,7 +68,8 @@ void DirectPlotter::plotSteps(long long x1, long long y1, long long x2, long lon
   DashState pattern = dash ? DashState(*dash, phase + steps.from) : DashState(Dash{2, {1, 1}, 2}, 0);
   if (n == 1) {
     const qsizetype rowStep = stride / 4;
-    const qsizetype majorStep = t.alongX ? t.sx : t.sy * rowStep, minorStep = t.alongX ? t.sy * rowStep : t.sx;
+    const qsizetype majorStep = t.alongX ? t.sx : t.sy * rowStep,
+                    minorStep = t.alongX ? t.sy * rowStep : t.sx;
     QRgb* p = row(start.y) + start.x;
     for (long long k = steps.to - steps.from + 1; k > 0; --k) {
       if (!dash || pattern.on()) *p = colour;

@@ -91,9 +91,9 @@ public:
   }
 
   // The whole solid circle of radius r (device pixels, at most
-  // kMaxRadius) around the device point (cx, cy) (midpoint circle), clipped
-  // to the image.
-  static constexpr long long kMaxRadius = 1 << 20;
+  // kMaxRadius: it walks the whole circle, seen or not) around the device
+  // point (cx, cy) (midpoint circle), clipped to the image.
+  static constexpr long long kMaxRadius = 1 << 16;
   void Circle(long long cx, long long cy, long long r);
   // The points of that circle within the sector, dashed when a pattern is
   // given (counted along the arc from the first ray).

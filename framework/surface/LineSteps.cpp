@@ -43,8 +43,8 @@ TracePoint PointAt(const LineTrace& t, long long k) {
   return {t.x + t.sx * across, t.y + t.sy * along, rem};
 }
 
-StepRange StepsWithin(const LineTrace& t, long long first, long long last, long long x0, long long y0, long long x1,
-                      long long y1) {
+StepRange StepsWithin(const LineTrace& t, long long first, long long last, long long x0, long long y0,
+                      long long x1, long long y1) {
   i128 from = first, to = last;
   const long long majorStart = t.alongX ? t.x : t.y, minorStart = t.alongX ? t.y : t.x;
   const long long majorDir = t.alongX ? t.sx : t.sy, minorDir = t.alongX ? t.sy : t.sx;

@@ -40,7 +40,7 @@ TracePoint PointAt(const LineTrace& t, long long k);
 struct StepRange {
   long long from, to;
 };
-StepRange StepsWithin(const LineTrace& t, long long first, long long last, long long x0, long long y0, long long x1,
-                      long long y1);
+StepRange StepsWithin(const LineTrace& t, long long first, long long last, long long x0, long long y0,
+                      long long x1, long long y1);
 
 }  // namespace raster

@@ -70,7 +70,8 @@ void DirectPlotter::Arc(long long cx, long long cy, long long r, const Sector& s
   // The sector: from the first ray counter-clockwise (y up) to the second;
   // within half a turn a point must lie on the inner side of both rays,
   // beyond it outside the other sector.
-  const bool small = cross(s.sx, s.sy, s.ex, s.ey) > 0 || (cross(s.sx, s.sy, s.ex, s.ey) == 0 && s.sx * s.ex + s.sy * s.ey < 0);
+  const bool small = cross(s.sx, s.sy, s.ex, s.ey) > 0 ||
+                     (cross(s.sx, s.sy, s.ex, s.ey) == 0 && s.sx * s.ex + s.sy * s.ey < 0);
   const auto within = [&](long long px, long long py) {
     if (s.whole) return true;
     if (small) return cross(s.sx, s.sy, px, py) >= 0 && cross(px, py, s.ex, s.ey) >= 0;
@@ -80,7 +81,8 @@ void DirectPlotter::Arc(long long cx, long long cy, long long r, const Sector& s
   const long long fx = s.whole ? 1 : s.sx, fy = s.whole ? 0 : s.sy;
   const auto lit = [&](long long px, long long py) {
     if (!dash) return true;
-    double angle = std::atan2(static_cast<double>(cross(fx, fy, px, py)), static_cast<double>(fx * px + fy * py));
+    double angle =
+        std::atan2(static_cast<double>(cross(fx, fy, px, py)), static_cast<double>(fx * px + fy * py));
     if (angle < 0) angle += 2 * std::numbers::pi;
     const long long at = static_cast<long long>(angle * static_cast<double>(r)) % dash->period;
     long long p = at;

@@ -50,8 +50,9 @@ void RasterSurface::Arc(int left, int top, int right, int bottom, int xStart, in
     damage((x0 - m) / ratio, (y0 - m) / ratio, (x1 + m) / ratio, (y1 + m) / ratio);
   }
   // A circle of whole radius: the midpoint circle, as a whole circle always
-  // is; anything else a polyline of fixed chords.
-  if (r - l == b - t && (r - l) % 2 == 0 && (x1 - x0) / 2 <= DirectPlotter::kMaxRadius) {
+  // is; anything else, or larger, a polyline of fixed chords.
+  if (r - l == b - t && (r - l) % 2 == 0 && (r - l) / 2 <= kLargeRadius &&
+      (x1 - x0) / 2 <= DirectPlotter::kMaxRadius) {
     const long long radius = (x1 - x0) / 2;
     if (rays.whole && !dashed) {
       plotter.Circle(x0 + radius, y0 + radius, radius);
@@ -80,9 +81,8 @@ void RasterSurface::plotEllipse(long long x0, long long y0, long long x1, long l
   const double chords = std::ceil(spanRad / step0);
   const double step = spanRad / chords;
   const double m = plotReach + 2;
-  const std::vector<double> parts =
-      raster::visibleAngles(cx, cy, a, b, startRad, spanRad,
-                            raster::Box{-m, -m, plotter.Width() + m, plotter.Height() + m});
+  const std::vector<double> parts = raster::visibleAngles(
+      cx, cy, a, b, startRad, spanRad, raster::Box{-m, -m, plotter.Width() + m, plotter.Height() + m});
   // Dashes counted along the curve: the arc's length for a circle, about
   // it for an ellipse.
   const double perRadian = circle ? a : (a + b) / 2;

@@ -231,5 +231,5 @@ private:
   // The selected font's own, for settling its outlines before Qt fills them.
   int settledFont = 0;
   QRawFont settleRaw;
-  PixelTarget glyphPixels;   // the target's pixels while painting on an image masks can draw on
+  PixelTarget glyphPixels;  // the target's pixels while painting on an image masks can draw on
 };

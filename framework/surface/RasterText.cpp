@@ -129,7 +129,8 @@ bool RasterSurface::drawGlyphs(const TextCache::Entry& e, double left, double to
   for (const PlacedGlyph& g : e.glyphs) {
     const double x = (left + g.x * scale) * ratio, y = (top + g.y * scale) * ratio;
     if (x < -reach || y < -reach || x > glyphPixels.w + reach || y > glyphPixels.h + reach) continue;
-    glyphMasks.Draw(e.fonts[static_cast<std::size_t>(g.font)], g.glyph, ratio * scale, x, y, rgb, glyphPixels);
+    glyphMasks.Draw(e.fonts[static_cast<std::size_t>(g.font)], g.glyph, ratio * scale, x, y, rgb,
+                    glyphPixels);
   }
   return true;
 }

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <list>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "framework/gdi/TClientDC.h"
@@ -27,11 +28,13 @@ bool litNear(const QImage& img, int x, int y, int r = 2) {
   return false;
 }
 
-// Renders items on a black w x h image, after white lines and white text.
-QImage render(int w, int h, std::vector<zvItem> items) {
+// Renders items on a black w x h image (logical pixels, at device pixel
+// ratio `ratio`), after white lines and white text.
+QImage render(int w, int h, std::vector<zvItem> items, int ratio = 1) {
   EnsureGuiApp();
   DrawAttributes attributes;
-  QImage img = BlackImage(w, h);
+  QImage img = BlackImage(w * ratio, h * ratio);
+  img.setDevicePixelRatio(ratio);
   {
     RasterSurface surface(&img);
     TClientDC dc(surface);
@@ -62,6 +65,66 @@ TEST(DisplayPixel, DashedLineHasGaps) {
   for (int x = 0; x < 99; ++x) (Rgb(img, x, 10) ? on : off)++;
   EXPECT_EQ(on, 18 + 18 + 18 + 18 + 3);
   EXPECT_EQ(off, 6 * 4);
+}
+
+// Which logical columns of logical row `row` are lit, as a string of # and .
+std::string rowOf(const QImage& img, int row, int from, int to) {
+  const int r = static_cast<int>(img.devicePixelRatio());
+  std::string s;
+  for (int x = from; x < to; ++x) s += Rgb(img, x * r, row * r) ? '#' : '.';
+  return s;
+}
+
+// What a dash pattern lights from its start: `on` then `off`, repeated.
+std::string pattern(int on, int off, int length) {
+  std::string s;
+  while (static_cast<int>(s.size()) < length) s += std::string(on, '#') + std::string(off, '.');
+  return s.substr(0, length);
+}
+
+TEST(DisplayPixel, DashesRunOnAlongAPolylineOfShortSteps) {
+  // A polyline of 3-pixel steps shows the gaps of one line over the same
+  // span, at ratios 1 and 2; so does a vertex after a line item.
+  for (int ratio : {1, 2}) {
+    std::vector<zvItem> steps = {item(ZV_LINE_TYPE, {2}), item(ZV_POLYLINE, {20, 10})};
+    for (int x = 23; x <= 200; x += 3) steps.push_back(item(ZV_POLYVERTEX, {x, 10}));
+    const QImage stepped = render(220, 20, steps, ratio);
+    const QImage one = render(220, 20, {item(ZV_LINE_TYPE, {2}), item(ZV_LINE, {20, 10, 200, 10})}, ratio);
+    EXPECT_EQ(rowOf(stepped, 10, 0, 220), rowOf(one, 10, 0, 220)) << "ratio " << ratio;
+    EXPECT_EQ(rowOf(stepped, 10, 20, 200), pattern(18, 6, 180)) << "ratio " << ratio;
+    const QImage joined = render(
+        220, 20, {item(ZV_LINE_TYPE, {2}), item(ZV_LINE, {20, 10, 110, 10}), item(ZV_POLYVERTEX, {200, 10})},
+        ratio);
+    EXPECT_EQ(rowOf(joined, 10, 0, 220), rowOf(one, 10, 0, 220)) << "ratio " << ratio;
+  }
+}
+
+TEST(DisplayPixel, DashesStartAfreshAfterAMoveAPenAndANewLineItem) {
+  // Dots of 3 on, 3 off; the first piece ends 4 pixels into the pattern.
+  const std::vector<zvItem> head = {item(ZV_LINE_TYPE, {3}), item(ZV_POLYLINE, {10, 10}),
+                                    item(ZV_POLYVERTEX, {14, 10})};
+  const std::string restarted = pattern(3, 3, 4) + pattern(3, 3, 30);
+  struct Case {
+    const char* what;
+    std::vector<zvItem> between;  // then a piece on to x = 44 from where the first ended
+    std::string want;
+  } cases[] = {
+      {"a vertex", {}, pattern(3, 3, 34)},
+      {"a move", {item(ZV_POLYLINE, {14, 10})}, restarted},
+      {"the same pen again", {item(ZV_LINE_COLOR, {255, 255, 255})}, restarted},
+      {"a text", {item(ZV_TEXT, {46, 19, 1}, "x")}, pattern(3, 3, 34)},
+      {"an arc", {item(ZV_ARC, {52, 15, 3, 0, 90})}, pattern(3, 3, 34)},
+  };
+  for (const Case& c : cases) {
+    std::vector<zvItem> items = head;
+    items.insert(items.end(), c.between.begin(), c.between.end());
+    items.push_back(item(ZV_POLYVERTEX, {44, 10}));
+    EXPECT_EQ(rowOf(render(60, 20, items), 10, 10, 44), c.want) << c.what;
+  }
+  // A second line item starts afresh at its first point.
+  const QImage two = render(
+      60, 20, {item(ZV_LINE_TYPE, {3}), item(ZV_LINE, {10, 10, 14, 10}), item(ZV_LINE, {14, 10, 44, 10})});
+  EXPECT_EQ(rowOf(two, 10, 10, 44), restarted);
 }
 
 TEST(DisplayPixel, PolylineContinuesFromTheLastPoint) {

@@ -67,8 +67,9 @@ TEST(LineSteps, StepsWithinABoxAreThoseWhosePointsLieInIt) {
       if (from > to) from = k;
       to = k;
     }
-    const auto what = testing::Message() << x1 << "," << y1 << " -> " << x2 << "," << y2 << " in " << bx0 << ","
-                                         << by0 << ".." << bx1 << "," << by1 << " steps " << first << ".." << last;
+    const auto what = testing::Message()
+                      << x1 << "," << y1 << " -> " << x2 << "," << y2 << " in " << bx0 << "," << by0 << ".."
+                      << bx1 << "," << by1 << " steps " << first << ".." << last;
     if (from > to) {
       EXPECT_GT(r.from, r.to) << what;
     } else {

@@ -24,15 +24,24 @@ enum class Kind { ThinLines, DashedLines, Polylines, WideLines, Circles, WideCir
 
 const char* nameOf(Kind k) {
   switch (k) {
-    case Kind::ThinLines: return "thin lines";
-    case Kind::DashedLines: return "dashed lines";
-    case Kind::Polylines: return "dashed polylines";
-    case Kind::WideLines: return "wide lines";
-    case Kind::Circles: return "circles";
-    case Kind::WideCircles: return "wide circles";
-    case Kind::Arcs: return "arcs";
-    case Kind::WideArcs: return "wide arcs";
-    case Kind::Texts: return "texts";
+    case Kind::ThinLines:
+      return "thin lines";
+    case Kind::DashedLines:
+      return "dashed lines";
+    case Kind::Polylines:
+      return "dashed polylines";
+    case Kind::WideLines:
+      return "wide lines";
+    case Kind::Circles:
+      return "circles";
+    case Kind::WideCircles:
+      return "wide circles";
+    case Kind::Arcs:
+      return "arcs";
+    case Kind::WideArcs:
+      return "wide arcs";
+    case Kind::Texts:
+      return "texts";
   }
   return "";
 }
@@ -69,7 +78,8 @@ std::vector<Primitive> primitives(Kind kind, int count, int w, int h, unsigned s
       case Kind::Polylines: {
         const int style = styles[in(0, 2)];
         std::vector<int> v{x(), y()};
-        for (int k = in(2, 12); k > 0; --k) v.insert(v.end(), {v[v.size() - 2] + in(-40, 40), v.back() + in(-40, 40)});
+        for (int k = in(2, 12); k > 0; --k)
+          v.insert(v.end(), {v[v.size() - 2] + in(-40, 40), v.back() + in(-40, 40)});
         out.push_back([=](TDC& dc) {
           dc.SelectObject(TPen(colour, 1, style));
           dc.MoveToEx(v[0], v[1]);
@@ -178,9 +188,9 @@ TEST_P(SurfaceCrop, BottomLeftPartIsThePictureOfThatSize) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, SurfaceCrop,
-                         ::testing::Values(Kind::ThinLines, Kind::DashedLines, Kind::Polylines, Kind::WideLines,
-                                           Kind::Circles, Kind::WideCircles, Kind::Arcs, Kind::WideArcs,
-                                           Kind::Texts),
+                         ::testing::Values(Kind::ThinLines, Kind::DashedLines, Kind::Polylines,
+                                           Kind::WideLines, Kind::Circles, Kind::WideCircles, Kind::Arcs,
+                                           Kind::WideArcs, Kind::Texts),
                          [](const auto& info) {
                            std::string s = nameOf(info.param);
                            for (char& c : s)

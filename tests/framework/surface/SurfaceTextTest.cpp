@@ -72,7 +72,7 @@ TEST_F(SurfaceRaster, TextsAboveOrBelowThePictureAreNotLaidOut) {
   d.SetBkMode(OPAQUE);  // a cell that reaches the picture shows
   d.SelectObject(TFont(nullptr, 20));
   d.SetTextColor(TColor(255, 255, 255));
-  d.TextOutA(10, 12, "HHHH", 4);    // cell top at device row 72: below
+  d.TextOutA(10, 12, "HHHH", 4);   // cell top at device row 72: below
   d.TextOutA(10, -92, "HHHH", 4);  // cell bottom at row -12 or above: above
   EXPECT_EQ(RasterSurfaceProbe::TextCacheBytes(*surface), 0u);
   d.TextOutA(10, 0, "HHHH", 4);  // cell top at row 60: laid out, nothing shows
