@@ -5,6 +5,8 @@
 // image of device pixel ratio 1 (argument 1) and 2 (argument 2: 3840x2160
 // device pixels, the same logical picture); at ratio 2 raw QPainter draws
 // with a one-unit pen, which covers what the surface's thin pen covers.
+// Without a raw counterpart: dashed short lines, long lines that cross the
+// picture from outside it, and short lines under a view at zoom 2.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -113,7 +115,8 @@ struct ItemCanvas {
   RasterSurface surface;
   TClientDC dc{surface};
   DrawAttributes attributes;
-  explicit ItemCanvas(int ratio) : img(blackImage(ratio)), surface(&img) {
+  explicit ItemCanvas(int ratio, double zoom = 1) : img(blackImage(ratio)), surface(&img) {
+    surface.SetView(zoom, 0, 0);
     dc.SetViewportOrgEx(0, H);
     dc.SetBkMode(TRANSPARENT);
     for (zvItem i :
@@ -250,6 +253,43 @@ void BM_RawPenAndLine(benchmark::State& state) {
   itemsPerSecond(state, a.size() / 2);
 }
 
+void BM_ItemDashedShortLines(benchmark::State& state) {
+  static auto v = [] {
+    auto ls = lines(kShortLines, 10, 1);
+    ls.insert(ls.begin(), item(ZV_LINE_TYPE, {2}));
+    return ls;
+  }();
+  ItemCanvas c(ratioOf(state));
+  for (auto _ : state) c.run(v);
+  itemsPerSecond(state, v.size() - 1);
+}
+
+// Lines from 500 pixels outside the picture on one side to as far on the
+// other: every one is cut at two edges.
+void BM_ItemLinesAcrossTheEdges(benchmark::State& state) {
+  static auto v = [] {
+    std::mt19937 rng(8);
+    std::vector<zvItem> ls;
+    for (int i = 0; i < kLongLines; ++i) {
+      const int y1 = static_cast<int>(rng() % H), y2 = static_cast<int>(rng() % H);
+      ls.push_back(i % 2 ? item(ZV_LINE, {-500, y1, W + 500, y2})
+                         : item(ZV_LINE, {y1, -500, y2 + 800, H + 500}));
+    }
+    return ls;
+  }();
+  ItemCanvas c(ratioOf(state));
+  for (auto _ : state) c.run(v);
+  itemsPerSecond(state, v.size());
+}
+
+// The short lines under a view at zoom 2: a quarter of them inside.
+void BM_ItemShortLinesZoomed(benchmark::State& state) {
+  static auto v = lines(kShortLines, 10, 1);
+  ItemCanvas c(ratioOf(state), 2);
+  for (auto _ : state) c.run(v);
+  itemsPerSecond(state, v.size());
+}
+
 double residentBytes() { return static_cast<double>(ResidentBytes()); }
 
 // A client writing a million distinct 200-byte texts: the laid-out text
@@ -292,5 +332,8 @@ BENCHMARK(BM_ItemTexts)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iteratio
 BENCHMARK(BM_RawDrawTextTexts)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ItemColourAndLine)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RawPenAndLine)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemDashedShortLines)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemLinesAcrossTheEdges)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ItemShortLinesZoomed)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv) { return RunGuiBenchmarks(argc, argv); }

@@ -15,8 +15,8 @@
 #include <string>
 
 #include "bench/BenchSupport.h"
-#include "framework/surface/RasterSurface.h"
 #include "export/PngWriter.h"
+#include "framework/surface/RasterSurface.h"
 #include "tools/RenderFile.h"
 
 namespace {
@@ -29,11 +29,12 @@ std::string commands(Picture picture) {
   std::string s = "0 0 ";
   char item[160];
   if (picture == kSegments) {
-    // compare-gnuplot.sh's segments: from anywhere, at most 10 pixels each way.
+    // Segments like compare-gnuplot.sh's: inside the picture, at most 20
+    // pixels each way.
     std::mt19937 rng(1);
     for (int i = 0; i < 1000000; ++i) {
-      const int x = static_cast<int>(rng() % 1900), y = static_cast<int>(rng() % 1060);
-      const int dx = static_cast<int>(rng() % 21) - 10, dy = static_cast<int>(rng() % 21) - 10;
+      const int x = static_cast<int>(rng() % 1880) + 20, y = static_cast<int>(rng() % 1040) + 21;
+      const int dx = static_cast<int>(rng() % 41) - 20, dy = static_cast<int>(rng() % 41) - 20;
       std::snprintf(item, sizeof item, "2 4 %d %d %d %d ", x, y, x + dx, y + dy);
       s += item;
     }

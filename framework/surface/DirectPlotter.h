@@ -16,17 +16,19 @@
 // line starts at a given position in the pattern, so that a caller can
 // carry the pattern on along connected lines.
 //
-// Lines inside the image wait in a short queue before they are plotted,
-// and the pixels a line will write are fetched into the cache as it joins
-// the queue: scattered short lines then find their pixels at hand instead
-// of stalling on every row. The queue keeps the order, and is emptied
-// (Flush) before anything else may touch the pixels: every other drawing
-// here, a change of colour or block, Detach, and by the surface before Qt
-// draws.
+// Lines inside the image wait in a batch before they are plotted. They
+// all have one colour, so the order in which they are plotted changes no
+// pixel: a batch is plotted band of rows by band of rows, and the rows of
+// a band stay in the cache while its lines are plotted, where lines
+// scattered over the image would each stall on every row. The batch is
+// emptied (Flush) before anything else may touch the pixels: every other
+// drawing here, a change of colour or block, Detach, and by the surface
+// before Qt draws.
 
 #include <QImage>
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 class DirectPlotter {
 public:
@@ -73,21 +75,19 @@ public:
 
   // A solid line from (x1, y1) up to, not including, the block of (x2, y2)
   // (the trace stops block - 1 points short of it); the blocks of both
-  // ends lie inside the image. Plotted by the time the queue is flushed.
+  // ends lie inside the image. Plotted by the time the batch is flushed.
   void Line(int x1, int y1, int x2, int y2) {
-    if (queued == kQueue) plotOldest();
-    if (block == 1) prefetch(x1, y1, x2, y2);
-    queue[(head + queued) % kQueue] = Segment{x1, y1, x2, y2};
-    ++queued;
+    if (batched == kBatch) Flush();
+    batch[batched++] = Segment{x1, y1, x2, y2};
   }
   // The same for any line (coordinates up to 2^40 in size): the part of it
   // inside the image, plotted at once. With a pattern, dashed from
   // `phase` steps into it.
   void ClippedLine(long long x1, long long y1, long long x2, long long y2, const Dash* dash = nullptr,
                    long long phase = 0);
-  // Plots every queued line, oldest first.
+  // Plots every line in the batch.
   void Flush() {
-    while (queued) plotOldest();
+    if (batched) plotBatch();
   }
 
   // The whole solid circle of radius r (device pixels, at most
@@ -103,51 +103,42 @@ private:
   struct Segment {
     int x1, y1, x2, y2;
   };
-  // Deep enough that a line's pixels arrive before it is plotted.
-  static constexpr int kQueue = 16;
+  // Lines a batch holds at most, and the rows of a band.
+  static constexpr int kBatch = 8192;
+  static constexpr int kBandShift = 5;
 
   QRgb* row(long long y) const { return reinterpret_cast<QRgb*>(bits + y * stride); }
-  void plotOldest() {
-    const Segment l = queue[head];
-    head = (head + 1) % kQueue;
-    --queued;
-    if (block == 1)
-      line1(l.x1, l.y1, l.x2, l.y2);
-    else
-      plotSteps(l.x1, l.y1, l.x2, l.y2, nullptr, 0, false);
-  }
-  // Asks for the cache lines of a short line's rows (at the column halfway
-  // along), or of a long line's two ends.
-  void prefetch(int x1, int y1, int x2, int y2) const {
-    const int top = std::min(y1, y2), bottom = std::max(y1, y2);
-    if (bottom - top > 32) {
-      fetch(row(y1) + x1);
-      fetch(row(y2) + x2);
-      return;
-    }
-    const int mid = x1 + (x2 - x1) / 2;
-    for (int y = top; y <= bottom; ++y) fetch(row(y) + mid);
-  }
-  static void fetch(const QRgb* p) {
-#if defined(__x86_64__) || defined(__i386__)
-    // The compiler drops a loop of __builtin_prefetch as having no effect.
-    asm volatile("prefetcht0 %0" ::"m"(*reinterpret_cast<const char*>(p)));
-#else
-    __builtin_prefetch(p, 1);
-#endif
-  }
+  void plotBatch();
   // Bresenham with one loop for each major axis: the major coordinate steps
   // at every pixel, the minor one when the error term says so. These are the
-  // pixels of the textbook two-test loop, with one branch a pixel less.
-  void line1(int x, int y, int xe, int ye) {
+  // pixels of the textbook two-test loop, with one branch a pixel less. On
+  // short lines, whose rows a batch finds in the cache, the minor step is
+  // taken without a branch (a random slope mispredicts it often); long
+  // lines wait on memory, and there the branch lets the loop run ahead.
+  void line1(int x, int y, int xe, int ye) const {
     const int dx = std::abs(xe - x), dy = std::abs(ye - y);
-    const int sx = x < xe ? 1 : -1;
-    const qsizetype sy = y < ye ? stride / 4 : -stride / 4;
+    const qsizetype rowStep = stride / 4;
+    const qsizetype sx = x < xe ? 1 : -1, sy = y < ye ? rowStep : -rowStep;
     QRgb* p = row(y) + x;
-    int err = dx - dy;
+    const QRgb c = colour;
+    constexpr int kShort = 64;
     if (dx >= dy) {
+      if (dx <= kShort) {
+        // The loop's err below, at 2 err <= dx, steps across: f = 2 err -
+        // dx - 1 is below 0 then.
+        int f = dx - 2 * dy - 1;
+        for (int n = dx; n > 0; --n) {
+          *p = c;
+          p += sx;
+          const int step = f >> 31;  // -1 when stepping across, else 0
+          f += (2 * dx & step) - 2 * dy;
+          p += sy & step;
+        }
+        return;
+      }
+      int err = dx - dy;
       for (int n = dx; n > 0; --n) {
-        *p = colour;
+        *p = c;
         p += sx;
         err -= dy;
         if (2 * (err + dy) <= dx) {
@@ -155,15 +146,28 @@ private:
           p += sy;
         }
       }
-    } else {
+      return;
+    }
+    if (dy <= kShort) {
+      // Along y the step comes at 2 err >= -dy: g = -2 err - dy - 1 below 0.
+      int g = dy - 2 * dx - 1;
       for (int n = dy; n > 0; --n) {
-        *p = colour;
+        *p = c;
         p += sy;
-        err += dx;
-        if (2 * (err - dx) >= -dy) {
-          err -= dy;
-          p += sx;
-        }
+        const int step = g >> 31;
+        g += (2 * dy & step) - 2 * dx;
+        p += sx & step;
+      }
+      return;
+    }
+    int err = dx - dy;
+    for (int n = dy; n > 0; --n) {
+      *p = c;
+      p += sy;
+      err += dx;
+      if (2 * (err - dx) >= -dy) {
+        err -= dy;
+        p += sx;
       }
     }
   }
@@ -180,7 +184,7 @@ private:
   long long w = 0, h = 0;  // device size
   int block = 1;
   QRgb colour = 0;
-  Segment queue[kQueue];
-  int head = 0;    // the oldest queued line
-  int queued = 0;  // lines waiting
+  // The batch, and room to sort it (made when first attached).
+  std::unique_ptr<Segment[]> batch, sorted;
+  int batched = 0;  // lines in the batch
 };

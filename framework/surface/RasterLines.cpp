@@ -47,9 +47,9 @@ void RasterSurface::usePen() {
 }
 
 void RasterSurface::updatePlot() {
-  direct = false;
-  dashed = false;
-  if (!plotter.Attached() || !painter.isActive() || pen.width > 1) return;
+  plottable = false;
+  direct = dashed = false;
+  if (!plotter.Attached() || !painter.isActive()) return;
   // Plotted where a unit is a whole number of device pixels and the origin
   // and the pan land on whole device pixels.
   const double scale = ratio * zoom;
@@ -65,16 +65,24 @@ void RasterSurface::updatePlot() {
     plotReach = static_cast<int>(plotScale - 1);
   }
   plotter.SetBlock(static_cast<int>(plotScale));
+  plottable = true;
+  usePlotPen();
+}
+
+void RasterSurface::usePlotPen() {
+  direct = plottable && pen.width <= 1;
+  dashed = false;
+  if (!direct) return;
   plotter.SetColour(ToQRgb(pen.color));
   const DashPattern d = DashPatternOf(pen);
-  dashed = d.count > 0;
+  if (!d.count) return;
+  dashed = true;
   // In device steps; each point lights a block that reaches a block - 1
   // steps further, so the points of a dash stop that much short of its
   // length, and the gap after it is as much longer.
   plotDash.count = d.count;
   for (int i = 0; i < d.count; ++i) plotDash.len[i] = d.len[i] * plotScale + (i % 2 ? 1 : -1) * plotReach;
   plotDash.period = d.period * plotScale;
-  direct = true;
 }
 
 void RasterSurface::LineTo(int x, int y) {
@@ -129,7 +137,7 @@ void RasterSurface::plotLine(long long x1, long long y1, long long x2, long long
 }
 
 void RasterSurface::drawLine(double x1, double y1, double x2, double y2, double length) {
-  plotter.Flush();  // Qt draws next: the queued lines go first
+  plotter.Flush();  // Qt draws next: the batched lines go first
   {
     const double reach = halfPenWidth() + 2;
     damage(std::min(x1, x2) - reach, std::min(y1, y2) - reach, std::max(x1, x2) + reach,

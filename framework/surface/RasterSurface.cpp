@@ -14,7 +14,7 @@ RasterSurface::RasterSurface(QPaintDevice* device) {
 
 RasterSurface::~RasterSurface() {
   if (painter.isActive()) {
-    plotter.Flush();  // while painting, the target is alive: queued lines still reach it
+    plotter.Flush();  // while painting, the target is alive: batched lines still reach it
     painter.end();
   }
 }
@@ -27,7 +27,7 @@ void RasterSurface::Retarget(QPaintDevice* device) {
   painterPen = PainterPen::Unknown;
   painterFontSet = false;
   plotter.Detach();
-  direct = false;
+  plottable = direct = false;
   glyphPixels = PixelTarget();
   if (!device) return;
   if (!painter.begin(device)) return;
@@ -43,7 +43,7 @@ void RasterSurface::Suspend() {
   painterPen = PainterPen::Unknown;
   painterFontSet = false;
   plotter.Detach();
-  direct = false;
+  plottable = direct = false;
   glyphPixels = PixelTarget();
 }
 
@@ -143,7 +143,7 @@ GdiHandle RasterSurface::SelectObject(GdiHandle object) {
     pen = *p;
     linePen = pens.For(pen, ratio, maxPenWidth, zoom);
     restartDash();
-    updatePlot();
+    usePlotPen();
     if (painterPen == PainterPen::Line) painterPen = PainterPen::Unknown;
     return old;
   }

@@ -140,9 +140,10 @@ private:
   // A plotted line that is dashed or reaches beyond the image.
   [[gnu::noinline]] void plotLine(long long x1, long long y1, long long x2, long long y2);
   void usePen();
-  // Whether lines and curves in the selected pen are plotted directly, and
-  // how; refreshed after a change of pen, target, origin or view.
+  // Whether lines and curves are plotted directly, and how; refreshed after
+  // a change of target, origin or view (updatePlot) or of pen (usePlotPen).
   void updatePlot();
+  void usePlotPen();
   double halfPenWidth() const;
   // Where Qt's drawing of the selected pen goes, off the given point, so
   // that it covers the logical pixels it covers at ratio 1 (see above).
@@ -177,8 +178,9 @@ private:
 
   DirectPlotter plotter;
   // Plotting: device point = scale * surface point + (plotX, plotY).
-  bool direct = false;  // lines and curves in the selected pen are plotted
-  bool dashed = false;  // ... with a pattern (plotDash)
+  bool plottable = false;  // the target and the view allow plotting
+  bool direct = false;     // lines and curves in the selected pen are plotted
+  bool dashed = false;     // ... with a pattern (plotDash)
   long long plotScale = 1, plotX = 0, plotY = 0;
   DirectPlotter::Dash plotDash;
   // Where the dash pattern of connected lines stands, in logical pixels at

@@ -1,7 +1,11 @@
-// Thin solid lines inside a 32-bit image are plotted directly: every
+// Thin solid lines on a 32-bit image are plotted directly: every
 // direction, the start point drawn and the end point left out, lines that
-// leave the image still drawn (by Qt) over their visible part.
+// leave the image drawn over their visible part, batches of one colour.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
 
 #include "framework/gdi/TClientDC.h"
 #include "framework/gdi/TPen.h"
@@ -109,4 +113,62 @@ TEST(SurfaceLine, PlottedPixelsAreTheTextbookBresenhamPixels) {
       }
       ASSERT_EQ(image, want) << "line by " << dx << "," << dy;
     }
+}
+
+// Lines of one colour are plotted in batches, band of rows by band of
+// rows: runs of many lines of one colour between others, at ratios 1 and
+// 2, light the pixels the textbook loop lights drawing them in order.
+TEST(SurfaceLine, BatchedLinesKeepTheOrderOfTheirColours) {
+  EnsureGuiApp();
+  constexpr int W = 300, H = 200;
+  std::mt19937 rng(17);
+  const auto in = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  struct Run {
+    unsigned colour;
+    std::vector<Line> lines;
+  };
+  std::vector<Run> runs;
+  for (int r = 0; r < 12; ++r) {
+    Run run{static_cast<unsigned>(in(1, 3)) * 0x3F3F3Fu, {}};
+    for (int k = in(1, 1500); k > 0; --k) {
+      const int x = in(0, W - 1), y = in(0, H - 1);
+      run.lines.push_back(
+          {x, y, std::clamp(x + in(-30, 30), 0, W - 1), std::clamp(y + in(-30, 30), 0, H - 1)});
+    }
+    runs.push_back(std::move(run));
+  }
+  for (int ratio : {1, 2}) {
+    QImage image = BlackImage(W * ratio, H * ratio);
+    image.setDevicePixelRatio(ratio);
+    RasterSurface surface(&image);
+    {
+      TClientDC dc(surface);
+      for (const Run& run : runs) {
+        dc.SelectObject(TPen(TColor(run.colour & 0xFF, run.colour & 0xFF, run.colour & 0xFF), 1, PS_SOLID));
+        for (const Line& l : run.lines) {
+          dc.MoveToEx(l.x1, l.y1);
+          dc.LineTo(l.x2, l.y2);
+        }
+      }
+    }
+    surface.End();
+    QImage want = BlackImage(W * ratio, H * ratio);
+    for (const Run& run : runs)
+      for (const Line& l : run.lines) {
+        // At device resolution, each point a ratio x ratio block, stopping
+        // ratio - 1 points short of the end.
+        int x = l.x1 * ratio, y = l.y1 * ratio;
+        const int ex = l.x2 * ratio, ey = l.y2 * ratio, ax = std::abs(ex - x), ay = -std::abs(ey - y);
+        int err = ax + ay;
+        for (int k = std::max(ax, -ay) - ratio + 1; k > 0; --k) {
+          for (int by = 0; by < ratio; ++by)
+            for (int bx = 0; bx < ratio; ++bx) want.setPixel(x + bx, y + by, 0xFF000000u | run.colour);
+          const int e2 = 2 * err;
+          if (e2 >= ay) err += ay, x += ex > x ? 1 : -1;
+          if (e2 <= ax) err += ax, y += ey > y ? 1 : -1;
+        }
+      }
+    want.setDevicePixelRatio(ratio);
+    EXPECT_EQ(image, want) << "ratio " << ratio;
+  }
 }
