@@ -34,12 +34,18 @@ void GlyphMasks::SettleOutlines(const QRawFont& font) {
   // and rendering a glyph at a fraction of a pixel leaves that fraction set
   // on the face as a translation, which Qt's outline loading then applies
   // too: the same glyph's outline would move by up to a 64th of a pixel
-  // with whatever text was drawn last. Rendering a glyph at no fraction,
-  // never kept in Qt's glyph cache (a projective transform is never
-  // cached), sets the translation back to zero. Tiny, so that it costs
-  // little.
-  static const QTransform kTiny(1.0 / 64, 0, 1.0 / (1 << 20), 0, 1.0 / 64, 0, 0, 0, 1);
-  (void)font.alphaMapForGlyph(0, QRawFont::PixelAntialiasing, kTiny);
+  // with whatever text was drawn last. Rendering a glyph at no fraction
+  // sets the translation back to zero, if the rendering is not in Qt's
+  // glyph cache: a font keeps the glyphs of its last ten transforms, and
+  // these scales (distinct in FreeType's 16.16 fixed point) come round
+  // again only after 2^24 settlings. (A projective transform is never
+  // cached, but Qt does not free what it renders then.) Tiny, so that it
+  // costs little.
+  static std::uint64_t settled = 0;
+  ++settled;
+  const double sx = (256.0 + static_cast<double>(settled % 4096)) / 65536;
+  const double sy = (256.0 + static_cast<double>(settled / 4096 % 4096)) / 65536;
+  (void)font.alphaMapForGlyph(0, QRawFont::PixelAntialiasing, QTransform::fromScale(sx, sy));
 }
 
 void GlyphMasks::Clear() {
