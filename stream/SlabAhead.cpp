@@ -7,11 +7,7 @@ SlabAhead::~SlabAhead() { UnmapHugePages(Take(), kHugePageBytes); }
 void SlabAhead::Start() noexcept {
   if (worker_.joinable() || block_) return;
   try {
-    worker_ = std::thread([this] {
-      void* block = MapHugePages(kHugePageBytes);
-      if (block) prepare_(block);
-      block_ = block;
-    });
+    worker_ = std::thread([this] { block_ = MapPresentPages(kHugePageBytes); });
   } catch (...) {
     // No thread to be had: the caller maps its blocks itself.
   }

@@ -1,9 +1,10 @@
 #pragma once
-// One huge-page block, mapped and prepared on a worker thread while the
-// display list fills the block before it. Fresh memory is zeroed by the
-// kernel when it is first touched; for a list of millions of items that is a
-// third of the time spent storing them. Done ahead on another core, it runs
-// beside the reading and parsing instead of stalling them.
+// One block of memory for the display list, mapped with all its pages
+// present on a worker thread while the list fills the block before it.
+// Fresh memory is zeroed by the kernel when its pages are made present; for
+// a list of millions of items that is a large share of the time spent
+// storing them. Done ahead on another core, it runs beside the reading and
+// parsing instead of stalling them.
 //
 // At most one block is under way or ready at a time. Everything degrades to
 // the caller mapping the block itself: when no thread can be started, when
@@ -13,11 +14,7 @@
 
 class SlabAhead {
 public:
-  // Called on the worker with each freshly mapped block of kHugePageBytes;
-  // must not throw.
-  using Prepare = void (*)(void* block) noexcept;
-
-  explicit SlabAhead(Prepare prepare) : prepare_(prepare) {}
+  SlabAhead() = default;
   SlabAhead(const SlabAhead&) = delete;
   SlabAhead& operator=(const SlabAhead&) = delete;
   // Waits for a block under way and unmaps a block never taken.
@@ -25,13 +22,12 @@ public:
 
   // Begins making the next block, unless one is already under way or ready.
   void Start() noexcept;
-  // The block made ahead, prepared, after waiting for it to be done; null
-  // when none was started or its mapping failed. The block is the caller's
-  // from then on (UnmapHugePages).
+  // The block made ahead (kHugePageBytes from MapPresentPages), after
+  // waiting for it to be done; null when none was started or its mapping
+  // failed. The block is the caller's from then on (UnmapHugePages).
   void* Take() noexcept;
 
 private:
-  Prepare prepare_;
   std::thread worker_;
   void* block_ = nullptr;  // written by the worker, read after joining it
 };
