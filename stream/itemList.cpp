@@ -44,7 +44,7 @@ itemList::Slab itemList::makeSlab(int size, int first) {
 }
 
 void itemList::freeSlab(const Slab& slab) const noexcept {
-  const int built = std::clamp(built_ - slab.first, 0, slab.size);
+  const int built = strings_ ? std::clamp(built_ - slab.first, 0, slab.size) : 0;
   for (int i = 0; i < built; ++i) slab.items[i].~zvItem();
   if (slab.mapped)
     UnmapHugePages(slab.items, kHugePageBytes);

@@ -36,6 +36,7 @@ public:
       ++built_;
     }
     *slot = item;
+    strings_ = strings_ || item.HasStr();
     ++tailOffset_;
     ++count_;
     return 1;
@@ -73,6 +74,9 @@ private:
   // Slots 0 to built_ - 1 hold items (those past the count from before a
   // Flush); the others are raw memory.
   int built_ = 0;
+  // Whether a slot was ever given a string: when none was, the items need
+  // no ending, and the end of a long list reads none of them.
+  bool strings_ = false;
   std::vector<Slab> slabs_;
   // Where the next item goes: the slab (its index and slots) and the offset
   // within it.
