@@ -6,10 +6,16 @@
 // storing them. Done ahead on another core, it runs beside the reading and
 // parsing instead of stalling them.
 //
+// The list never waits for the worker: a block that is not ready when the
+// list needs one is left to finish and taken the next time, and the list
+// maps the block it needs itself. So on a busy machine, where the worker may
+// not run for a while, the list is as fast as without it.
+//
 // At most one block is under way or ready at a time. Everything degrades to
-// the caller mapping the block itself: when no thread can be started, when
+// the caller mapping its blocks itself: when no thread can be started, when
 // the mapping fails, or when nothing was started.
 
+#include <atomic>
 #include <thread>
 
 class SlabAhead {
@@ -22,12 +28,16 @@ public:
 
   // Begins making the next block, unless one is already under way or ready.
   void Start() noexcept;
-  // The block made ahead (kHugePageBytes from MapPresentPages), after
-  // waiting for it to be done; null when none was started or its mapping
-  // failed. The block is the caller's from then on (UnmapHugePages).
+  // The block made ahead (kHugePageBytes from MapPresentPages) if it is
+  // ready; null when none was started, it is still under way or its
+  // mapping failed. The block is the caller's from then on
+  // (UnmapHugePages).
   void* Take() noexcept;
+  // As Take, after waiting for a block under way.
+  void* Wait() noexcept;
 
 private:
   std::thread worker_;
-  void* block_ = nullptr;  // written by the worker, read after joining it
+  std::atomic<bool> done_{false};  // the worker has stored block_
+  void* block_ = nullptr;          // written by the worker, read after joining it
 };

@@ -39,17 +39,18 @@ TEST(SlabAhead, HandsOverOnePresentZeroedBlockPerStart) {
 
   ahead.Start();
   ahead.Start();  // one under way or ready at a time
-  void* block = ahead.Take();
+  void* block = ahead.Wait();
   ASSERT_NE(block, nullptr);
   EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % kHugePageBytes, 0u);
   EXPECT_TRUE(allPresent(block));
   EXPECT_TRUE(allZero(block));
   EXPECT_EQ(ahead.Take(), nullptr) << "a block is handed over once";
+  EXPECT_EQ(ahead.Wait(), nullptr);
   static_cast<unsigned char*>(block)[kHugePageBytes - 1] = 0x5A;  // the caller's to write
   UnmapHugePages(block, kHugePageBytes);
 
   ahead.Start();  // the next one after a hand-over
-  block = ahead.Take();
+  block = ahead.Wait();
   ASSERT_NE(block, nullptr);
   EXPECT_TRUE(allZero(block)) << "fresh memory, whatever the block before held";
   UnmapHugePages(block, kHugePageBytes);
@@ -63,10 +64,24 @@ TEST(SlabAhead, DestroyingWithABlockUnderWayOrUntakenWaitsAndReleases) {
   {
     SlabAhead ahead;
     ahead.Start();
-    void* block = ahead.Take();
+    void* block = ahead.Wait();
     ASSERT_NE(block, nullptr);
     UnmapHugePages(block, kHugePageBytes);
     ahead.Start();  // made again and never taken
+  }
+}
+
+TEST(SlabAhead, TakeNeverWaitsAndABlockNotReadyIsHandedOverLater) {
+  SlabAhead ahead;
+  for (int round = 0; round < 20; ++round) {
+    ahead.Start();
+    void* now = ahead.Take();  // ready or not: never blocks
+    void* later = ahead.Wait();
+    EXPECT_TRUE((now == nullptr) != (later == nullptr)) << "one block a start, handed over once";
+    void* block = now ? now : later;
+    ASSERT_NE(block, nullptr);
+    EXPECT_TRUE(allZero(block));
+    UnmapHugePages(block, kHugePageBytes);
   }
 }
 
