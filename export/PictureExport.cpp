@@ -55,8 +55,8 @@ ExportResult writePng(const PictureRequest& r, const std::string& path, const Dr
   }
   OutputFile file;
   if (!file.Open(path, inputs)) return failed(file, "");
-  const bool encoded =
-      EncodePng(image, [&file](const unsigned char* bytes, std::size_t size) { return file.Write(bytes, size); });
+  const bool encoded = EncodePng(
+      image, [&file](const unsigned char* bytes, std::size_t size) { return file.Write(bytes, size); }, r.threads);
   if (!encoded) {
     file.Abandon();
     return failed(file, "the picture could not be encoded");

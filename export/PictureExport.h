@@ -28,6 +28,7 @@ struct PictureRequest {
   PictureFormat format = PictureFormat::Png;
   int width = 800, height = 600;  // the client area, in logical pixels
   int scale = 1;                  // PNG only: device pixels a logical pixel
+  int threads = 0;                // PNG only: threads to deflate on (EncodePng)
 };
 
 // Draws the picture; false when there is nothing to write (its input could

@@ -39,7 +39,7 @@ itemList::Slab itemList::makeSlab(int size, int first) {
   }
   // The slab after this one is a full-size slab: a list grown this far
   // likely needs it, so it is made meanwhile.
-  if (2LL * size >= kSlabItems) ahead_.Start();
+  if (aheadOn_ && 2LL * size >= kSlabItems) ahead_.Start();
   return slab;
 }
 

@@ -56,6 +56,10 @@ public:
 
   zvItem& operator[](int index);
 
+  // Whether full-size slabs are made ahead on a worker thread (the
+  // default), or each on the appending thread when it is needed.
+  void PrepareAhead(bool ahead) { aheadOn_ = ahead; }
+
 private:
   struct Slab {
     zvItem* items;
@@ -87,4 +91,5 @@ private:
   // The full-size slab after the newest one, made on a worker thread while
   // the newest one fills.
   SlabAhead ahead_;
+  bool aheadOn_ = true;
 };
