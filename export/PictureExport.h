@@ -15,6 +15,7 @@
 
 #include "export/OutputFile.h"
 
+class QImage;
 class Surface;
 struct DisplayState;
 
@@ -45,6 +46,9 @@ struct ExportResult {
 // refused before `draw` runs.
 ExportResult ExportPicture(const PictureRequest& request, const std::string& path, const DrawPicture& draw,
                            const std::vector<FileId>& inputs = {});
+
+// Writes `image` (its pixels as they are, at their resolution) as PNG.
+ExportResult ExportImage(const QImage& image, const std::string& path, const std::vector<FileId>& inputs = {});
 
 // The picture a display shows after a paint with erasing: the client area
 // erased to black, then the display list replayed on it. The replay applies

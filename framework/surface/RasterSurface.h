@@ -70,6 +70,9 @@ public:
   // Ends painting on the target for now, keeping it: the next drawing call
   // begins again. Meanwhile another painter may work on the target.
   void Suspend();
+  // Whether it paints on its target now: a device that could not begin
+  // painting (a PDF writer whose file failed) leaves it not painting.
+  bool Painting() const { return painter.isActive(); }
 
   // The part of the target drawn since the last call (logical pixels,
   // clipped to the target; may be a little larger than what changed).
