@@ -32,7 +32,7 @@ ExportResult writePng(const PictureRequest& r, const std::string& path, const Dr
     RasterSurface surface(&image);
     if (!draw(surface)) return {ExportResult::NotDrawn, {}};
   }
-  return ExportImage(image, path, inputs);
+  return ExportImage(image, path, inputs, r.threads);
 }
 
 ExportResult writeVector(const PictureRequest& r, const std::string& path, const DrawPicture& draw,
@@ -48,11 +48,12 @@ ExportResult writeVector(const PictureRequest& r, const std::string& path, const
 
 }  // namespace
 
-ExportResult ExportImage(const QImage& image, const std::string& path, const std::vector<FileId>& inputs) {
+ExportResult ExportImage(const QImage& image, const std::string& path, const std::vector<FileId>& inputs,
+                         int threads) {
   OutputFile file;
   if (!file.Open(path, inputs)) return failed(file, "");
   const bool encoded = EncodePng(
-      image, [&file](const unsigned char* bytes, std::size_t size) { return file.Write(bytes, size); }, r.threads);
+      image, [&file](const unsigned char* bytes, std::size_t size) { return file.Write(bytes, size); }, threads);
   if (!encoded) {
     file.Abandon();
     return failed(file, "the picture could not be encoded");

@@ -47,8 +47,10 @@ struct ExportResult {
 ExportResult ExportPicture(const PictureRequest& request, const std::string& path, const DrawPicture& draw,
                            const std::vector<FileId>& inputs = {});
 
-// Writes `image` (its pixels as they are, at their resolution) as PNG.
-ExportResult ExportImage(const QImage& image, const std::string& path, const std::vector<FileId>& inputs = {});
+// Writes `image` (its pixels as they are, at their resolution) as PNG,
+// deflated on `threads` threads (EncodePng).
+ExportResult ExportImage(const QImage& image, const std::string& path, const std::vector<FileId>& inputs = {},
+                         int threads = 0);
 
 // The picture a display shows after a paint with erasing: the client area
 // erased to black, then the display list replayed on it. The replay applies

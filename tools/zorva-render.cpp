@@ -29,7 +29,7 @@ const char kUsage[] =
     "  --scale F   draw a PNG at F device pixels a unit (1 to 4, default 1):\n"
     "              the same picture, F*W x F*H pixels (each at most 16384)\n"
     "  --threads N work on at most N threads (1 to 64; default: one a\n"
-    "              processor it may run on); the output is the same\n"
+    "              processor it may run on); the same trace and pixels\n"
     "  --trace     print every drawing call, one a line\n"
     "  -o OUT      write the final picture to OUT: .png, .svg or .pdf; OUT is\n"
     "              replaced only once the picture is written whole, and is\n"
