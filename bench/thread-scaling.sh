@@ -4,7 +4,9 @@
 # memory made ahead on a worker), 1M short segments (up to 20 pixels each
 # way) in a 1920x1080 PNG, and 2,000 long lines in an 8000x8000 PNG (the
 # PNG deflated in bands). Given BASEDIR, an earlier build (run without
-# --threads) takes part in the same rounds. Runs alternate; median of RUNS
+# --threads) takes part in the same rounds. Runs alternate, each round in
+# an order turned by one from the round before (a run can be sped up or
+# slowed down by the memory the run before it gave back); median of RUNS
 # wall and cpu (user + system) seconds; "speed-up" is the 1-thread wall
 # time over this one's, "base/this" the earlier build's over this one's.
 # Usage: bench/thread-scaling.sh BINDIR [RUNS] [BASEDIR]
@@ -32,10 +34,12 @@ inputs=("items:--size 800x600:items.zv" "segments:--size 1920x1080:segments.zv" 
 variants=(1 2 4)
 [ -z "$basedir" ] || variants=(base "${variants[@]}")
 load=$(cut -d' ' -f1-3 /proc/loadavg)
-for _ in $(seq "$runs"); do
+for round in $(seq "$runs"); do
   for input in "${inputs[@]}"; do
     IFS=: read -r name size file <<< "$input"
-    for v in "${variants[@]}"; do
+    n=${#variants[@]}
+    for k in $(seq 0 $((n - 1))); do
+      v=${variants[$(( (k + round) % n ))]}
       if [ "$v" = base ]; then
         # shellcheck disable=SC2086
         timeRun "$work/$name.$v" "$basedir/zorva-render" $size -o "$work/out.png" "$work/$file"

@@ -53,7 +53,8 @@ ExportResult ExportImage(const QImage& image, const std::string& path, const std
   OutputFile file;
   if (!file.Open(path, inputs)) return failed(file, "");
   const bool encoded = EncodePng(
-      image, [&file](const unsigned char* bytes, std::size_t size) { return file.Write(bytes, size); }, threads);
+      image, [&file](const unsigned char* bytes, std::size_t size) { return file.Write(bytes, size); },
+      threads);
   if (!encoded) {
     file.Abandon();
     return failed(file, "the picture could not be encoded");

@@ -76,9 +76,9 @@ bool deflateOneStream(int rows, std::size_t rowBytes, const PngRowPacker& pack, 
 
 struct Band {
   enum State { Waiting, Done, Failed } state = Waiting;  // set under the coder's lock
-  Bytes bytes;         // raw deflate, ending on a byte boundary
-  uLong adler = 1;     // of the band's row bytes
-  z_off_t length = 0;  // row bytes in the band
+  Bytes bytes;                                           // raw deflate, ending on a byte boundary
+  uLong adler = 1;                                       // of the band's row bytes
+  z_off_t length = 0;                                    // row bytes in the band
 };
 
 // Deflate until the input is used up (flush Z_NO_FLUSH) or until the flush
@@ -212,8 +212,9 @@ private:
       }
       changed.notify_all();
     }
-    const unsigned char trailer[4] = {static_cast<unsigned char>(adler >> 24), static_cast<unsigned char>(adler >> 16),
-                                      static_cast<unsigned char>(adler >> 8), static_cast<unsigned char>(adler)};
+    const unsigned char trailer[4] = {
+        static_cast<unsigned char>(adler >> 24), static_cast<unsigned char>(adler >> 16),
+        static_cast<unsigned char>(adler >> 8), static_cast<unsigned char>(adler)};
     return sink(trailer, sizeof trailer);
   }
 

@@ -209,9 +209,12 @@ bool EncodePng(const QImage& image, const PngSink& sink, int threads) {
 
 bool SavePng(const QImage& image, const std::string& path, std::string* reason, int threads) {
   OutputFile out;
-  const bool written = out.Open(path) && EncodePng(image, [&out](const unsigned char* bytes, std::size_t size) {
-                         return out.Write(bytes, size);
-                       }, threads) && out.Commit();
+  const bool written =
+      out.Open(path) &&
+      EncodePng(
+          image, [&out](const unsigned char* bytes, std::size_t size) { return out.Write(bytes, size); },
+          threads) &&
+      out.Commit();
   if (!written && reason) *reason = out.Reason().empty() ? "the picture could not be encoded" : out.Reason();
   return written;
 }

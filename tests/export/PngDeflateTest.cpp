@@ -100,9 +100,8 @@ TEST(PngDeflate, ARefusalStopsTheStreamOnEveryNumberOfThreads) {
       EXPECT_EQ(calls, refuseAt + 1) << "no bytes offered after a refusal";
     }
   }
-  EXPECT_FALSE(DeflateRows(0, 4, [](int, unsigned char*) {}, 2, [](const unsigned char*, std::size_t) {
-    return true;
-  }));
+  EXPECT_FALSE(DeflateRows(
+      0, 4, [](int, unsigned char*) {}, 2, [](const unsigned char*, std::size_t) { return true; }));
 }
 
 TEST_F(PngDeflateImages, ThePictureReadsTheSameOnEveryNumberOfThreads) {
