@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <cerrno>
 #include <cstdint>
 
 namespace {
@@ -10,11 +11,8 @@ std::size_t rounded(std::size_t bytes) {
   return (bytes + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
 }
 
-}  // namespace
-
-void* MapHugePages(std::size_t bytes) noexcept {
-  if (bytes == 0 || bytes > SIZE_MAX / 2 - kHugePageBytes) return nullptr;
-  const std::size_t size = rounded(bytes);
+// `size` bytes (a multiple of kHugePageBytes) on a huge-page boundary.
+void* mapAligned(std::size_t size) noexcept {
   // Map one huge page more than needed, then give back the parts before
   // the first boundary and after the end.
   void* area =
@@ -25,8 +23,34 @@ void* MapHugePages(std::size_t bytes) noexcept {
   if (aligned > at) munmap(area, aligned - at);
   const std::uintptr_t end = at + size + kHugePageBytes;
   if (aligned + size < end) munmap(reinterpret_cast<void*>(aligned + size), end - aligned - size);
-  void* memory = reinterpret_cast<void*>(aligned);
-  madvise(memory, size, MADV_HUGEPAGE);
+  return reinterpret_cast<void*>(aligned);
+}
+
+bool sizeFits(std::size_t bytes) { return bytes != 0 && bytes <= SIZE_MAX / 2 - kHugePageBytes; }
+
+}  // namespace
+
+void* MapHugePages(std::size_t bytes) noexcept {
+  if (!sizeFits(bytes)) return nullptr;
+  const std::size_t size = rounded(bytes);
+  void* memory = mapAligned(size);
+  if (memory) madvise(memory, size, MADV_HUGEPAGE);
+  return memory;
+}
+
+void* MapPresentPages(std::size_t bytes) noexcept {
+  if (!sizeFits(bytes)) return nullptr;
+  const std::size_t size = rounded(bytes);
+  void* memory = mapAligned(size);
+  if (!memory) return nullptr;
+  // Where the system gives huge pages unasked, this range opts out.
+  madvise(memory, size, MADV_NOHUGEPAGE);
+  if (madvise(memory, size, MADV_POPULATE_WRITE) != 0) {
+    if (errno != EINVAL) {  // EINVAL: a kernel without it; the first writes fault the pages in
+      munmap(memory, size);
+      return nullptr;
+    }
+  }
   return memory;
 }
 

@@ -5,6 +5,17 @@ ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # The median and the largest of the numbers on standard input.
 median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 worst() { sort -n | tail -n 1; }
+# Runs a command (its output thrown away) and appends "wall cpu" seconds of
+# the whole process to file $1; cpu is user + system time, steadier than
+# wall time on a shared machine.
+timeRun() {
+  local out=$1; shift
+  local TIMEFORMAT='%R %U %S' t
+  t=$( { time "$@" > /dev/null 2>&1; } 2>&1 )
+  echo "$t" | awk '{ print $1, $2 + $3 }' >> "$out"
+}
+# The median wall and cpu seconds in a file of timeRun lines: "wall cpu".
+medians() { echo "$(cut -d' ' -f1 "$1" | median) $(cut -d' ' -f2 "$1" | median)"; }
 # How many display windows are visible: the main window and its popups.
 windows() { xdotool search --onlyvisible --class zorvad 2>/dev/null | wc -l; }
 # Looks, without pausing, until no display window is visible (so the time it

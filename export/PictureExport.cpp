@@ -1,14 +1,11 @@
 #include "export/PictureExport.h"
 
-#include <QIODevice>
 #include <QImage>
-#include <QPageSize>
-#include <QPdfWriter>
 
 #include <cctype>
 
 #include "export/PngWriter.h"
-#include "export/SvgWriter.h"
+#include "export/VectorFile.h"
 #include "export/VectorScene.h"
 #include "framework/gdi/TClientDC.h"
 #include "framework/surface/RasterImage.h"
@@ -16,24 +13,6 @@
 #include "stream/Replay.h"
 
 namespace {
-
-const char kTitle[] = "ZORVA picture";
-
-// Qt's device over an OutputFile, for the PDF writer: its failures keep the
-// system's reason.
-class OutputDevice : public QIODevice {
-public:
-  explicit OutputDevice(OutputFile& file) : file(file) { open(QIODevice::WriteOnly); }
-
-protected:
-  qint64 readData(char*, qint64) override { return -1; }
-  qint64 writeData(const char* data, qint64 size) override {
-    return file.Write(data, static_cast<std::size_t>(size)) ? size : -1;
-  }
-
-private:
-  OutputFile& file;
-};
 
 ExportResult failed(const OutputFile& file, const char* otherwise) {
   return {ExportResult::Failed, file.Reason().empty() ? otherwise : file.Reason()};
@@ -53,10 +32,29 @@ ExportResult writePng(const PictureRequest& r, const std::string& path, const Dr
     RasterSurface surface(&image);
     if (!draw(surface)) return {ExportResult::NotDrawn, {}};
   }
+  return ExportImage(image, path, inputs, r.threads);
+}
+
+ExportResult writeVector(const PictureRequest& r, const std::string& path, const DrawPicture& draw,
+                         const std::vector<FileId>& inputs) {
+  VectorScene scene(r.width, r.height);
+  if (!draw(scene)) return {ExportResult::NotDrawn, {}};
+  VectorFile out;
+  std::string reason;
+  if (!out.Open(r.format, path, r.width, r.height, inputs, reason)) return {ExportResult::Failed, reason};
+  out.Paint(scene, VectorFile::Clock::time_point::max());
+  return out.Finish();
+}
+
+}  // namespace
+
+ExportResult ExportImage(const QImage& image, const std::string& path, const std::vector<FileId>& inputs,
+                         int threads) {
   OutputFile file;
   if (!file.Open(path, inputs)) return failed(file, "");
-  const bool encoded =
-      EncodePng(image, [&file](const unsigned char* bytes, std::size_t size) { return file.Write(bytes, size); });
+  const bool encoded = EncodePng(
+      image, [&file](const unsigned char* bytes, std::size_t size) { return file.Write(bytes, size); },
+      threads);
   if (!encoded) {
     file.Abandon();
     return failed(file, "the picture could not be encoded");
@@ -64,42 +62,6 @@ ExportResult writePng(const PictureRequest& r, const std::string& path, const Dr
   if (!file.Commit()) return failed(file, "");
   return {ExportResult::Written, {}};
 }
-
-ExportResult writeVector(const PictureRequest& r, const std::string& path, const DrawPicture& draw,
-                         const std::vector<FileId>& inputs) {
-  VectorScene scene(r.width, r.height);
-  if (!draw(scene)) return {ExportResult::NotDrawn, {}};
-  OutputFile file;
-  if (!file.Open(path, inputs)) return failed(file, "");
-  bool painted = false;
-  if (r.format == PictureFormat::Svg) {
-    SvgWriter svg(r.width, r.height,
-                  [&file](const char* bytes, std::size_t size) { return file.Write(bytes, size); }, kTitle);
-    RasterSurface surface(&svg);
-    scene.Paint(surface);
-    surface.End();
-    painted = !svg.Failed();
-  } else {
-    OutputDevice device(file);
-    QPdfWriter pdf(&device);
-    pdf.setResolution(72);  // one pixel a point
-    pdf.setPageSize(QPageSize(QSizeF(r.width, r.height), QPageSize::Point));
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setTitle(kTitle);
-    RasterSurface surface(&pdf);
-    painted = surface.Painting();
-    scene.Paint(surface);
-    surface.End();
-  }
-  if (!painted) {
-    file.Abandon();
-    return failed(file, "the picture could not be written");
-  }
-  if (!file.Commit()) return failed(file, "");
-  return {ExportResult::Written, {}};
-}
-
-}  // namespace
 
 bool PictureFormatOf(const std::string& name, PictureFormat& format) {
   const auto dot = name.rfind('.');

@@ -15,6 +15,7 @@
 
 #include "export/OutputFile.h"
 
+class QImage;
 class Surface;
 struct DisplayState;
 
@@ -28,6 +29,7 @@ struct PictureRequest {
   PictureFormat format = PictureFormat::Png;
   int width = 800, height = 600;  // the client area, in logical pixels
   int scale = 1;                  // PNG only: device pixels a logical pixel
+  int threads = 0;                // PNG only: threads to deflate on (EncodePng)
 };
 
 // Draws the picture; false when there is nothing to write (its input could
@@ -44,6 +46,11 @@ struct ExportResult {
 // refused before `draw` runs.
 ExportResult ExportPicture(const PictureRequest& request, const std::string& path, const DrawPicture& draw,
                            const std::vector<FileId>& inputs = {});
+
+// Writes `image` (its pixels as they are, at their resolution) as PNG,
+// deflated on `threads` threads (EncodePng).
+ExportResult ExportImage(const QImage& image, const std::string& path, const std::vector<FileId>& inputs = {},
+                         int threads = 0);
 
 // The picture a display shows after a paint with erasing: the client area
 // erased to black, then the display list replayed on it. The replay applies

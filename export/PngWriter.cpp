@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "export/OutputFile.h"
+#include "export/PngDeflate.h"
 
 namespace {
 
@@ -18,10 +19,9 @@ using Bytes = std::vector<unsigned char>;
 
 const unsigned char kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 
-// Pixel bytes go to deflate this many at a time, and IDAT chunks hold at
-// most this much: large enough that a chunk's overhead and a write call per
-// chunk do not count, small enough to stay in the cache.
-constexpr std::size_t kStripBytes = 64 * 1024;
+// IDAT chunks hold at most this much: large enough that a chunk's overhead
+// and a write call per chunk do not count, small enough to stay in the
+// cache.
 constexpr std::size_t kIdatBytes = 256 * 1024;
 
 void putU32(unsigned char* p, std::uint32_t v) {
@@ -167,65 +167,54 @@ void packRow(const QRgb* s, int width, bool alpha, unsigned char* d) {
   }
 }
 
-struct Deflater {
-  z_stream z{};
-  bool ready = false;
-  ~Deflater() {
-    if (ready) ::deflateEnd(&z);
-  }
-};
-
-// The rows in one zlib stream, cut into IDAT chunks.
-bool emitPixels(const PngSink& sink, const QImage& image, bool alpha) {
-  Deflater d;
-  if (::deflateInit2(&d.z, 1, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK) return false;
-  d.ready = true;
+// The rows' zlib stream, cut into IDAT chunks of kIdatBytes (the last one
+// shorter).
+bool emitPixels(const PngSink& sink, const QImage& image, bool alpha, int threads) {
   const std::size_t rowBytes = 1 + static_cast<std::size_t>(image.width()) * (alpha ? 4 : 3);
-  const int stripRows = static_cast<int>(std::max<std::size_t>(1, kStripBytes / rowBytes));
-  Bytes strip(rowBytes * static_cast<std::size_t>(stripRows));
   Bytes frame(8 + kIdatBytes + 4);
-  d.z.next_out = frame.data() + 8;
-  d.z.avail_out = kIdatBytes;
-  for (int y = 0;;) {
-    if (d.z.avail_in == 0 && y < image.height()) {
-      const int rows = std::min(stripRows, image.height() - y);
-      for (int r = 0; r < rows; ++r)
-        packRow(reinterpret_cast<const QRgb*>(image.constScanLine(y + r)), image.width(), alpha,
-                strip.data() + rowBytes * static_cast<std::size_t>(r));
-      y += rows;
-      d.z.next_in = strip.data();
-      d.z.avail_in = static_cast<uInt>(rowBytes * static_cast<std::size_t>(rows));
+  std::size_t filled = 0;
+  const auto take = [&](const unsigned char* bytes, std::size_t size) {
+    while (size > 0) {
+      const std::size_t n = std::min(size, kIdatBytes - filled);
+      std::memcpy(frame.data() + 8 + filled, bytes, n);
+      filled += n;
+      bytes += n;
+      size -= n;
+      if (filled == kIdatBytes) {
+        if (!emitFramed(sink, frame.data(), "IDAT", filled)) return false;
+        filled = 0;
+      }
     }
-    // Every call has input or finishes, and room for output, so deflate
-    // always makes progress: any status but these is a fault.
-    const int status = ::deflate(&d.z, y == image.height() ? Z_FINISH : Z_NO_FLUSH);
-    if (status != Z_OK && status != Z_STREAM_END) return false;
-    if (d.z.avail_out == 0 || status == Z_STREAM_END) {
-      if (!emitFramed(sink, frame.data(), "IDAT", kIdatBytes - d.z.avail_out)) return false;
-      d.z.next_out = frame.data() + 8;
-      d.z.avail_out = kIdatBytes;
-    }
-    if (status == Z_STREAM_END) return true;
-  }
+    return true;
+  };
+  const auto pack = [&](int y, unsigned char* out) {
+    packRow(reinterpret_cast<const QRgb*>(image.constScanLine(y)), image.width(), alpha, out);
+  };
+  if (!DeflateRows(image.height(), rowBytes, pack, threads, take)) return false;
+  return filled == 0 || emitFramed(sink, frame.data(), "IDAT", filled);
 }
 
 }  // namespace
 
-bool EncodePng(const QImage& image, const PngSink& sink) {
+bool EncodePng(const QImage& image, const PngSink& sink, int threads) {
   if (image.isNull()) return false;
   const bool alpha = image.hasAlphaChannel();
   // Shares the pixels when the image is in that format already.
   const QImage pixels = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
   if (pixels.isNull()) return false;
-  return emitHeader(sink, image, alpha) && emitPixels(sink, pixels, alpha) &&
+  if (threads <= 0) threads = PngDefaultThreads();
+  return emitHeader(sink, image, alpha) && emitPixels(sink, pixels, alpha, threads) &&
          emitChunk(sink, "IEND", Bytes());
 }
 
-bool SavePng(const QImage& image, const std::string& path, std::string* reason) {
+bool SavePng(const QImage& image, const std::string& path, std::string* reason, int threads) {
   OutputFile out;
-  const bool written = out.Open(path) && EncodePng(image, [&out](const unsigned char* bytes, std::size_t size) {
-                         return out.Write(bytes, size);
-                       }) && out.Commit();
+  const bool written =
+      out.Open(path) &&
+      EncodePng(
+          image, [&out](const unsigned char* bytes, std::size_t size) { return out.Write(bytes, size); },
+          threads) &&
+      out.Commit();
   if (!written && reason) *reason = out.Reason().empty() ? "the picture could not be encoded" : out.Reason();
   return written;
 }

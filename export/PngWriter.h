@@ -23,13 +23,17 @@ class QImage;
 // take them, which stops the encoding.
 using PngSink = std::function<bool(const unsigned char* bytes, std::size_t size)>;
 
-// Encodes `image` into `sink`. False for a null image, when memory runs
-// out, or when the sink refuses bytes.
-bool EncodePng(const QImage& image, const PngSink& sink);
+// Encodes `image` into `sink`, deflating on up to `threads` threads (0: as
+// many as the processors it may run on; 1: the calling thread alone, one
+// deflate stream); the rows a reader decodes are the same whatever the
+// number (export/PngDeflate.h). The sink is called on the calling thread.
+// False for a null image, when memory runs out, or when the sink refuses
+// bytes.
+bool EncodePng(const QImage& image, const PngSink& sink, int threads = 0);
 
 // Writes `image` to the file `path` through an OutputFile: a temporary
 // file beside it replaces it once the whole picture is written. False when
 // the file cannot be opened, a write fails or falls short, or its close or
 // rename reports an error; the reason then goes to `reason` when given, and
-// `path` is left as it was.
-bool SavePng(const QImage& image, const std::string& path, std::string* reason = nullptr);
+// `path` is left as it was. `threads` as for EncodePng.
+bool SavePng(const QImage& image, const std::string& path, std::string* reason = nullptr, int threads = 0);

@@ -192,60 +192,78 @@ void VectorScene::clear() {
   std::fill(table.begin(), table.end(), 0);
 }
 
-void VectorScene::Paint(Surface& onto) const {
-  std::vector<GdiHandle> penHandles(pens.size(), 0), fontHandles(fonts.size(), 0);
-  std::uint32_t selectedPen = kNone, selectedFont = kNone, at = kNone;
-  std::uint32_t color = 0;
-  unsigned align = 0;
-  int mode = OPAQUE;
-  int x = 0, y = 0;
-  auto usePen = [&](std::uint32_t index) {
-    if (selectedPen == index) return;
-    const PenDesc& p = pens[index];
-    if (!penHandles[index]) penHandles[index] = GdiObjects::CreatePen(p.style, p.width, p.color);
-    onto.SelectObject(penHandles[index]);
-    selectedPen = index;
-  };
-  for (const Drawing& d : drawings) {
-    if (!d.alive) continue;
-    if (d.kind != Kind::Erase && d.origin != at) {
-      onto.SetViewportOrgEx(origins[d.origin].first, origins[d.origin].second);
-      at = d.origin;
-    }
-    switch (d.kind) {
-      case Kind::Line:
-        usePen(d.style);
-        if (d.restart || x != d.v[0] || y != d.v[1]) onto.MoveToEx(d.v[0], d.v[1]);
-        onto.LineTo(d.v[2], d.v[3]);
-        x = d.v[2];
-        y = d.v[3];
-        break;
-      case Kind::Arc:
-        usePen(d.style);
-        onto.Arc(d.v[0], d.v[1], d.v[2], d.v[3], d.v[4], d.v[5], d.v[6], d.v[7]);
-        break;
-      case Kind::Text: {
-        const TextStyle& s = textStyles[d.style];
-        if (selectedFont != s.font) {
-          if (!fontHandles[s.font]) fontHandles[s.font] = GdiObjects::CreateFontA(fonts[s.font]);
-          onto.SelectObject(fontHandles[s.font]);
-          selectedFont = s.font;
-        }
-        if (color != s.color) color = s.color, onto.SetTextColor(color);
-        if (align != s.align) align = s.align, onto.SetTextAlign(align);
-        if (mode != s.bkMode) mode = s.bkMode, onto.SetBkMode(mode);
-        onto.TextOutA(d.v[0], d.v[1], texts.data() + d.extra, d.v[2]);
-        break;
-      }
-      case Kind::Erase:
-        onto.EraseBkgnd(d.v[0], d.v[1], d.v[2], d.v[3], static_cast<std::uint32_t>(d.v[4]));
-        break;
-    }
-  }
+void VectorScene::Paint(Surface& onto) const { Painter(*this, onto).Run(Painter::Clock::time_point::max()); }
+
+VectorScene::Painter::Painter(const VectorScene& scene, Surface& onto)
+    : scene(scene),
+      onto(onto),
+      penHandles(scene.pens.size(), 0),
+      fontHandles(scene.fonts.size(), 0),
+      selectedPen(kNone),
+      selectedFont(kNone),
+      at(kNone) {}
+
+VectorScene::Painter::~Painter() {
   onto.SelectObject(GdiObjects::DefaultPen);
   onto.SelectObject(GdiObjects::DefaultFont);
   for (GdiHandle h : penHandles)
     if (h) GdiObjects::DeleteObject(h);
   for (GdiHandle h : fontHandles)
     if (h) GdiObjects::DeleteObject(h);
+}
+
+void VectorScene::Painter::usePen(std::uint32_t index) {
+  if (selectedPen == index) return;
+  const PenDesc& p = scene.pens[index];
+  if (!penHandles[index]) penHandles[index] = GdiObjects::CreatePen(p.style, p.width, p.color);
+  onto.SelectObject(penHandles[index]);
+  selectedPen = index;
+}
+
+bool VectorScene::Painter::Run(Clock::time_point until) {
+  constexpr std::size_t kBatch = 1024;  // drawings between two looks at the clock
+  const std::vector<Drawing>& drawings = scene.drawings;
+  while (next < drawings.size()) {
+    const std::size_t stop = std::min(drawings.size(), next + kBatch);
+    for (; next < stop; ++next)
+      if (drawings[next].alive) draw(drawings[next]);
+    if (next < drawings.size() && Clock::now() >= until) return false;
+  }
+  return true;
+}
+
+void VectorScene::Painter::draw(const Drawing& d) {
+  if (d.kind != Kind::Erase && d.origin != at) {
+    onto.SetViewportOrgEx(scene.origins[d.origin].first, scene.origins[d.origin].second);
+    at = d.origin;
+  }
+  switch (d.kind) {
+    case Kind::Line:
+      usePen(d.style);
+      if (d.restart || x != d.v[0] || y != d.v[1]) onto.MoveToEx(d.v[0], d.v[1]);
+      onto.LineTo(d.v[2], d.v[3]);
+      x = d.v[2];
+      y = d.v[3];
+      break;
+    case Kind::Arc:
+      usePen(d.style);
+      onto.Arc(d.v[0], d.v[1], d.v[2], d.v[3], d.v[4], d.v[5], d.v[6], d.v[7]);
+      break;
+    case Kind::Text: {
+      const TextStyle& s = scene.textStyles[d.style];
+      if (selectedFont != s.font) {
+        if (!fontHandles[s.font]) fontHandles[s.font] = GdiObjects::CreateFontA(scene.fonts[s.font]);
+        onto.SelectObject(fontHandles[s.font]);
+        selectedFont = s.font;
+      }
+      if (color != s.color) color = s.color, onto.SetTextColor(color);
+      if (align != s.align) align = s.align, onto.SetTextAlign(align);
+      if (mode != s.bkMode) mode = s.bkMode, onto.SetBkMode(mode);
+      onto.TextOutA(d.v[0], d.v[1], scene.texts.data() + d.extra, d.v[2]);
+      break;
+    }
+    case Kind::Erase:
+      onto.EraseBkgnd(d.v[0], d.v[1], d.v[2], d.v[3], static_cast<std::uint32_t>(d.v[4]));
+      break;
+  }
 }

@@ -24,6 +24,7 @@
 // State calls behave as on any surface (each returns the previous value).
 // Memory: about 60 bytes a kept drawing, plus its text's bytes.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -52,6 +53,9 @@ public:
   // made for the purpose (and deleted again). `onto` starts in a new
   // context's state; it is left with its initial pen and font selected.
   void Paint(Surface& onto) const;
+
+  // The same, a part at a time (below).
+  class Painter;
   // Drawings kept.
   std::size_t Count() const { return live; }
 
@@ -110,4 +114,33 @@ private:
   int curX = 0, curY = 0;
   std::uint64_t run = 0;  // the dash run so far; 0 right after a restart
   bool restartPending = true;
+
+public:
+  // The same, a part at a time: each Run draws on until the drawings are
+  // done or `until` has passed. The scene must not change meanwhile.
+  class Painter {
+  public:
+    using Clock = std::chrono::steady_clock;
+    Painter(const VectorScene& scene, Surface& onto);
+    // Puts back the initial pen and font and deletes its own.
+    ~Painter();
+    Painter(const Painter&) = delete;
+    Painter& operator=(const Painter&) = delete;
+    // True when every drawing is drawn.
+    bool Run(Clock::time_point until);
+
+  private:
+    void usePen(std::uint32_t index);
+    void draw(const Drawing& d);
+
+    const VectorScene& scene;
+    Surface& onto;
+    std::size_t next = 0;
+    std::vector<GdiHandle> penHandles, fontHandles;
+    std::uint32_t selectedPen, selectedFont, at;
+    std::uint32_t color = 0;
+    unsigned align = 0;
+    int mode = OPAQUE;
+    int x = 0, y = 0;
+  };
 };

@@ -40,6 +40,8 @@ public:
   int GetFunc() const { return func; }
   // Argument slot i (0 to MaxArgs - 1), whatever the count says.
   int GetArg(int i) const { return args[i]; }
+  // Whether the item holds a string (not the empty one).
+  bool HasStr() const { return !str.empty(); }
 
   // Fills the item from the text form of one item at the start of the
   // NUL-terminated text `buf`. Returns the number of bytes the item takes, or

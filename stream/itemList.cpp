@@ -8,7 +8,7 @@
 
 namespace {
 
-// The most items a slab holds: as many as fill one huge page.
+// The most items a slab holds: as many as fill one block of 2 MiB.
 constexpr int kSlabItems = static_cast<int>(kHugePageBytes / sizeof(zvItem));
 
 }  // namespace
@@ -24,34 +24,28 @@ itemList::~itemList() {
   for (const Slab& s : slabs_) freeSlab(s);
 }
 
-void itemList::constructSlots(void* block) noexcept {
-  auto* items = static_cast<zvItem*>(block);
-  for (int i = 0; i < kSlabItems; ++i) new (items + i) zvItem();  // cannot throw
-}
-
 itemList::Slab itemList::makeSlab(int size, int first) {
   Slab slab{nullptr, size, first, false};
   if (size == kSlabItems) {
     void* memory = ahead_.Take();
     if (!memory) {
-      memory = MapHugePages(kHugePageBytes);
+      memory = MapPresentPages(kHugePageBytes);
       if (!memory) throw std::bad_alloc();
-      constructSlots(memory);
     }
     slab.items = static_cast<zvItem*>(memory);
     slab.mapped = true;
   } else {
     slab.items = static_cast<zvItem*>(::operator new(static_cast<std::size_t>(size) * sizeof(zvItem)));
-    for (int i = 0; i < size; ++i) new (slab.items + i) zvItem();  // cannot throw
   }
-  // The slab after this one is a huge-page slab: a list grown this far
+  // The slab after this one is a full-size slab: a list grown this far
   // likely needs it, so it is made meanwhile.
-  if (2LL * size >= kSlabItems) ahead_.Start();
+  if (aheadOn_ && 2LL * size >= kSlabItems) ahead_.Start();
   return slab;
 }
 
-void itemList::freeSlab(const Slab& slab) noexcept {
-  for (int i = 0; i < slab.size; ++i) slab.items[i].~zvItem();
+void itemList::freeSlab(const Slab& slab) const noexcept {
+  const int built = strings_ ? std::clamp(built_ - slab.first, 0, slab.size) : 0;
+  for (int i = 0; i < built; ++i) slab.items[i].~zvItem();
   if (slab.mapped)
     UnmapHugePages(slab.items, kHugePageBytes);
   else

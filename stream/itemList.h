@@ -2,12 +2,14 @@
 // The growable, ordered array of display items; it never refuses an item
 // while memory lasts. The storage is a few large slabs: the first holds the
 // first 1001 items, each later one twice as many as the one before up to
-// 2 MiB of items, which the kernel may back with one huge page. An
-// append never copies the items already held and costs amortised O(1),
-// items never move once stored, and a list of millions of items costs few
-// page faults and few allocations.
+// 2 MiB of items, mapped with its pages present. An append never copies
+// the items already held and costs amortised O(1), items never move once
+// stored, and a list of millions of items costs few allocations. A slot
+// holds an item from its first append on: slots never filled cost no
+// writes.
 
 #include <cstddef>
+#include <new>
 #include <vector>
 
 #include "stream/SlabAhead.h"
@@ -28,7 +30,13 @@ public:
   // unchanged.
   int Add(const zvItem& item) {
     if (tailOffset_ == tailSize_) nextSlab();
-    tail_[tailOffset_] = item;
+    zvItem* const slot = tail_ + tailOffset_;
+    if (count_ == built_) {
+      new (slot) zvItem();  // cannot throw
+      ++built_;
+    }
+    *slot = item;
+    strings_ = strings_ || item.HasStr();
     ++tailOffset_;
     ++count_;
     return 1;
@@ -48,6 +56,10 @@ public:
 
   zvItem& operator[](int index);
 
+  // Whether full-size slabs are made ahead on a worker thread (the
+  // default), or each on the appending thread when it is needed.
+  void PrepareAhead(bool ahead) { aheadOn_ = ahead; }
+
 private:
   struct Slab {
     zvItem* items;
@@ -59,10 +71,16 @@ private:
   // storage is full.
   void nextSlab();
   Slab makeSlab(int size, int first);
-  static void constructSlots(void* block) noexcept;
-  static void freeSlab(const Slab& slab) noexcept;
+  // Ends the items of the slab and gives its memory back.
+  void freeSlab(const Slab& slab) const noexcept;
 
   int count_ = 0;
+  // Slots 0 to built_ - 1 hold items (those past the count from before a
+  // Flush); the others are raw memory.
+  int built_ = 0;
+  // Whether a slot was ever given a string: when none was, the items need
+  // no ending, and the end of a long list reads none of them.
+  bool strings_ = false;
   std::vector<Slab> slabs_;
   // Where the next item goes: the slab (its index and slots) and the offset
   // within it.
@@ -70,7 +88,8 @@ private:
   zvItem* tail_ = nullptr;
   int tailOffset_ = 0;
   int tailSize_ = 0;
-  // The huge-page slab after the newest one, made on a worker thread while
+  // The full-size slab after the newest one, made on a worker thread while
   // the newest one fills.
-  SlabAhead ahead_{constructSlots};
+  SlabAhead ahead_;
+  bool aheadOn_ = true;
 };

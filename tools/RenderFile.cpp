@@ -41,7 +41,7 @@ void awaitWriter(int fd) {
 
 }  // namespace
 
-RenderResult RenderFile(const char* path, Surface& surface, int width, int height) {
+RenderResult RenderFile(const char* path, Surface& surface, int width, int height, int threads) {
   RenderResult result;
   // The kinds the display takes, opened as the display opens them.
   const CommandInput input = OpenCommandInput(AT_FDCWD, path);
@@ -54,6 +54,7 @@ RenderResult RenderFile(const char* path, Surface& surface, int width, int heigh
   if (input.fifo) awaitWriter(file.fd);
 
   DisplayState state;
+  state.displayList.PrepareAhead(threads != 1);
   HeadlessHost host(width, height);
   {
     TClientDC dc(surface);

@@ -22,7 +22,9 @@ struct RenderResult {
   int items = 0;        // items in the display list at the end
 };
 
-RenderResult RenderFile(const char* path, Surface& surface, int width, int height);
+// threads: 1 keeps all the work on the calling thread; any other number
+// lets the display list prepare its memory on a worker thread.
+RenderResult RenderFile(const char* path, Surface& surface, int width, int height, int threads = 0);
 
 // A FIFO can be followed only once. For a FIFO, reads its bytes as
 // RenderFile would (waiting for the first writer, up to the end the writers

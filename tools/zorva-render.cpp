@@ -19,7 +19,7 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: zorva-render [--size WxH] [--scale F] [--trace] [-o OUT] FILE\n"
+    "Usage: zorva-render [--size WxH] [--scale F] [--threads N] [--trace] [-o OUT] FILE\n"
     "Follows the command file FILE as the display window would, in a client\n"
     "area of WxH pixels (default 800x600) with a black background and the\n"
     "origin at the bottom-left corner, and stops at its end or at an exit item.\n"
@@ -28,6 +28,8 @@ const char kUsage[] =
     "  --size WxH  the client area, each side 1 to 16384\n"
     "  --scale F   draw a PNG at F device pixels a unit (1 to 4, default 1):\n"
     "              the same picture, F*W x F*H pixels (each at most 16384)\n"
+    "  --threads N work on at most N threads (1 to 64; default: one a\n"
+    "              processor it may run on); the same trace and pixels\n"
     "  --trace     print every drawing call, one a line\n"
     "  -o OUT      write the final picture to OUT: .png, .svg or .pdf; OUT is\n"
     "              replaced only once the picture is written whole, and is\n"
@@ -44,6 +46,7 @@ struct Options {
   int width = 800, height = 600;
   int scale = 1;
   bool scaleGiven = false;
+  int threads = 0;  // 0: one a processor
   bool trace = false;
   bool picture = false;  // -o given
   std::string out;
@@ -70,6 +73,15 @@ bool parseSize(const char* text, int& w, int& h) {
   if (lw < 1 || lh < 1 || lw > kMaxSide || lh > kMaxSide) return false;
   w = static_cast<int>(lw);
   h = static_cast<int>(lh);
+  return true;
+}
+
+bool parseThreads(const char* text, int& threads) {
+  char* end = nullptr;
+  errno = 0;
+  const long n = std::strtol(text, &end, 10);
+  if (end == text || *end || errno || n < 1 || n > 64) return false;
+  threads = static_cast<int>(n);
   return true;
 }
 
@@ -111,6 +123,9 @@ int parseArgs(int argc, char** argv, Options& o) {
       if (++i >= argc || !parseScale(argv[i], o.scale))
         return usageError("--scale needs a whole number from 1 to 4");
       o.scaleGiven = true;
+    } else if (a == "--threads") {
+      if (++i >= argc || !parseThreads(argv[i], o.threads))
+        return usageError("--threads needs a whole number from 1 to 64");
     } else if (a == "-o") {
       if (++i >= argc) return usageError("-o needs a file name");
       o.out = argv[i];
@@ -144,11 +159,12 @@ int writePicture(const Options& o, const std::vector<FileId>& inputs) {
   request.width = o.width;
   request.height = o.height;
   request.scale = o.scale;
+  request.threads = o.threads;
   RenderResult rendered;
   const ExportResult written = ExportPicture(
       request, o.out,
       [&](Surface& surface) {
-        rendered = RenderFile(o.file.c_str(), surface, o.width, o.height);
+        rendered = RenderFile(o.file.c_str(), surface, o.width, o.height, o.threads);
         return rendered.opened;
       },
       inputs);
@@ -190,7 +206,7 @@ int main(int argc, char** argv) {
     }
     if (o.trace) {
       RecordingSurface recorder(std::cout);
-      const RenderResult result = RenderFile(o.file.c_str(), recorder, o.width, o.height);
+      const RenderResult result = RenderFile(o.file.c_str(), recorder, o.width, o.height, o.threads);
       std::cout.flush();
       if (!result.opened) return cannotOpen(o, result.error);
     }
@@ -198,7 +214,7 @@ int main(int argc, char** argv) {
     if (!o.trace) {
       // Nothing to show: still follow the file, so that errors are reported.
       RasterSurface surface;
-      const RenderResult result = RenderFile(o.file.c_str(), surface, o.width, o.height);
+      const RenderResult result = RenderFile(o.file.c_str(), surface, o.width, o.height, o.threads);
       if (!result.opened) return cannotOpen(o, result.error);
     }
   } catch (const std::exception& e) {

@@ -104,7 +104,7 @@ ScreenChoice ChooseScreen(const ScreenEnvironment& env, const ScreenProbes& prob
       missing += (missing.empty() ? "" : " or ") + quoted(name);
     }
     if (displays == 0 && !missing.empty())
-      return {{}, "no Qt platform plugin " + missing + " is installed (QT_QPA_PLATFORM)"};
+      return {{}, "no platform " + missing + " is installed (QT_QPA_PLATFORM)"};
     for (const std::string& entry : entries)
       if (kindOf(entry) != Kind::Other && attempt.Try(kindOf(entry))) return {entry, {}};
     if (entries.empty()) return {};

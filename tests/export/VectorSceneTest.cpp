@@ -7,6 +7,7 @@
 #include <string>
 
 #include "export/VectorScene.h"
+#include "tests/framework/gdi/GdiProbe.h"
 #include "framework/surface/GdiObjects.h"
 #include "framework/surface/RecordingSurface.h"
 
@@ -68,7 +69,7 @@ TEST(VectorScene, ALiveDrawingAndItsReplayAreKeptOnce) {
             "SelectObject(DEFAULT_FONT)\n"
             "DeleteObject(pen1)\n"
             "DeleteObject(font1)\n");
-  EXPECT_EQ(GdiObjects::LiveCount(), 1u) << "only the test's own pen is left";
+  EXPECT_EQ(GdiProbe::LiveCount(), 1u) << "only the test's own pen is left";
 }
 
 TEST(VectorScene, ARepeatedDrawingMovesToItsLastOccurrence) {
@@ -180,9 +181,12 @@ TEST(VectorScene, StateCallsReturnThePreviousValues) {
   EXPECT_EQ(scene.SetTextAlign(TA_CENTER), 0u);
   EXPECT_EQ(scene.SetBkMode(TRANSPARENT), OPAQUE);
   EXPECT_EQ(scene.SelectObject(GdiObjects::WhitePen), GdiObjects::DefaultPen);
-  EXPECT_EQ(scene.SelectObject(GdiObjects::SystemFont), GdiObjects::DefaultFont);
+  const GdiHandle font = GdiObjects::CreateFontA(FontDesc{});
+  EXPECT_EQ(scene.SelectObject(font), GdiObjects::DefaultFont);
   EXPECT_EQ(scene.SelectObject(0), 0u);
   EXPECT_EQ(scene.SelectObject(GdiObjects::BlackPen), GdiObjects::WhitePen);
+  EXPECT_EQ(scene.SelectObject(GdiObjects::DefaultFont), font);
+  GdiObjects::DeleteObject(font);
 }
 
 TEST(VectorScene, ManyDrawingsEachRepeatedAreKeptOnceInOrder) {

@@ -85,6 +85,34 @@ TEST_F(RenderPng, FileHoldsTheDrawnPicture) {
     }
 }
 
+// Enough items for the display list's memory to be made on its worker and
+// enough rows for the PNG to be deflated in several bands: the trace and
+// the pixels are the same on every number of threads.
+TEST_F(RenderPng, EveryNumberOfThreadsGivesTheSameTraceAndPixels) {
+  std::string bytes = kPictures[0].bytes;
+  for (int i = 0; i < 150'000; ++i) {
+    const int x = (i * 37) % 1590, y = (i * 53) % 1190;
+    bytes += "2 4 " + std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(x + 9) + " " +
+             std::to_string(y + (i % 19) - 9) + " ";
+  }
+  const std::string file = writeFile("threads.zv", bytes);
+  const QImage expected = drawn(file, 1600, 1200, 1);
+  std::string firstTrace;
+  for (int threads : {1, 2, 4}) {
+    SCOPED_TRACE(std::to_string(threads) + " threads");
+    const std::string args = "--size 1600x1200 --threads " + std::to_string(threads);
+    const ToolRun trace = runCommand(renderCommand(args + " --trace '" + file + "'"));
+    ASSERT_EQ(trace.status, 0);
+    if (firstTrace.empty()) firstTrace = trace.out;
+    EXPECT_TRUE(trace.out == firstTrace) << "the trace differs";
+    const std::string out = testing::TempDir() + "zorva-png-threads.png";
+    ASSERT_EQ(runCommand(renderCommand(args + " -o '" + out + "' '" + file + "'")).status, 0);
+    EXPECT_EQ(firstDifference(QImage(QString::fromStdString(out)), expected), "");
+    std::remove(out.c_str());
+  }
+  std::remove(file.c_str());
+}
+
 TEST_F(RenderPng, AWriteThatFailsIsReported) {
   const std::string file = writeFile("fail.zv", kPictures[0].bytes);
   const std::string missing = testing::TempDir() + "zorva-png-no-such-folder/out.png";

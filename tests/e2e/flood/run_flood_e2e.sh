@@ -102,4 +102,27 @@ if start_display "$cut"; then
   gone_window "ZORVA daemon" 30 || bad "the exit item did not close the third display"
 fi
 
+# --- 4. A text right after a start item is drawn in the start's font only:
+# the window equals zorva-render's picture of the same file.
+start="$work/start.zv"
+if start_display "$start"; then
+  printf '0 0 \n5 3 255 100 200 \n3 4 20 240 7 EB5Bg5F\n' >> "$start"
+  size=$(window_size "$win")
+  w=${size%x*}; h=${size#*x}
+  "$render" --size "${w}x${h}" -o "$work/start-want.png" "$start"
+  settled_shot "$win" 60 && settled=yes || settled=no
+  crop="${w}x$((h - 40))+0+40"
+  convert "$work/settled.png" -crop "$crop" +repage "$work/start-got.png"
+  convert "$work/start-want.png" -crop "$crop" +repage "$work/start-want-client.png"
+  diff=$(compare -metric AE "$work/start-got.png" "$work/start-want-client.png" null: 2>&1)
+  lit=$(convert "$work/start-got.png" -threshold 5% -format '%[fx:int(mean*w*h)]' info:)
+  if [ "$settled" = yes ] && [ "$diff" = 0 ] && [ "$lit" -gt 20 ]; then
+    ok "a text after a start item: the window equals zorva-render's picture ($lit pixels lit)"
+  else
+    bad "start and text: settled=$settled, $diff pixels differ, $lit lit"
+  fi
+  printf '1 0 ' >> "$start"
+  gone_window "ZORVA daemon" 30 || bad "the exit item did not close the fourth display"
+fi
+
 finish

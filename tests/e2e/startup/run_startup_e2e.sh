@@ -53,6 +53,7 @@ no_screen "nothing set" "neither DISPLAY nor WAYLAND_DISPLAY is set"
 no_screen "X display gone" "X display \":$unused\"" DISPLAY=":$unused"
 no_screen "Wayland display gone" "Wayland display \"wl-none\"" WAYLAND_DISPLAY=wl-none
 no_screen "explicit xcb" "X display (DISPLAY is not set)" QT_QPA_PLATFORM=xcb
+no_screen "a platform that is not installed" 'no platform "bogus" is installed' QT_QPA_PLATFORM=bogus
 
 # An explicit platform is honoured: offscreen needs no display.
 file="$work/offscreen.zv"
@@ -69,6 +70,25 @@ fi
 # --- From here on a real X display.
 start_xvfb
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+
+# --- A low limit of open files: the display raises it to the hard limit and
+# comes up; a hard limit too low for it is one line and status 1.
+file="$work/fds.zv"
+: > "$file"
+( ulimit -Sn 12; timeout 40 "$prog" -d "$file" ) 2>"$work/err"; st=$?
+printf '1 0 ' >> "$file"
+if [ "$st" = 0 ] && gone_file "$file" 15; then
+  ok "with a soft limit of 12 open files the display comes up and closes"
+else
+  bad "soft limit 12: launcher status $st, stderr: $(cat "$work/err")"
+fi
+: > "$work/fds2.zv"
+( ulimit -n 40; timeout 20 "$prog" "$work/fds2.zv" ) >"$work/out" 2>"$work/err"; st=$?
+if [ "$st" = 1 ] && [ "$(wc -l < "$work/err")" = 1 ] && grep -q "limit of open files (40)" "$work/err"; then
+  ok "a hard limit of 40 open files: $(cat "$work/err")"
+else
+  bad "hard limit 40: status $st, stderr: $(cat "$work/err")"
+fi
 
 answer() {  # window name: press Return in it
   local w

@@ -19,7 +19,8 @@ on_exit() { end_detached "$prog" "XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR"; }
 unset DISPLAY QT_QPA_PLATFORM XDG_SESSION_TYPE
 socket=zorva-wl
 weston --backend=headless-backend.so --socket="$socket" --idle-time=0 >"$work/weston.log" 2>&1 &
-servers+=("$!")
+weston_pid=$!
+servers+=("$weston_pid")
 for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$socket" ] && break; sleep 0.1; done
 if [ ! -S "$XDG_RUNTIME_DIR/$socket" ]; then
   bad "weston did not start: $(tail -n 5 "$work/weston.log")"
@@ -59,6 +60,27 @@ if [ "$st" = 0 ] && gone_file "$file" 5; then
   ok "the launcher returns 0 with the Wayland window up; an exit item ends it"
 else
   bad "launcher on Wayland: status $st, stderr: $(cat "$work/err")"
+fi
+
+# --- The compositor dies under a display: status 1 and, as under X, the
+# command file is removed (the client learns the display closed).
+file="$work/orphan.zv"
+: > "$file"
+mkfifo "$work/ready2"
+exec 7<>"$work/ready2"
+ZORVA_READY_FD=9 run_bg "$prog" "$file" 9>"$work/ready2"
+byte=
+if read -r -N 1 -t 20 -u 7 byte && [ "$byte" = $'\x01' ]; then
+  printf '0 0 2 4 10 20 400 20 ' >> "$file"
+  kill -9 "$weston_pid"
+  st=$(status_of "$status_file" 20)
+  if [ "$st" = 1 ] && gone_file "$file" 5 && grep -q "The Wayland connection broke" "$err_file"; then
+    ok "the compositor's death ends the display with status 1 and removes the file"
+  else
+    bad "compositor killed: status $st, file $( [ -e "$file" ] && echo kept || echo gone), stderr: $(cat "$err_file")"
+  fi
+else
+  bad "no readiness from the second display: $(cat "$err_file")"
 fi
 
 # --- A Wayland display that has gone: one line, status 1.

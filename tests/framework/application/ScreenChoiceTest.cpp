@@ -83,8 +83,8 @@ TEST(ChooseScreen, APlatformWithoutAPluginIsDroppedOrNamedInTheLine) {
     std::string platform, chosen, failure;
   };
   const Case cases[] = {
-      {"bogus", "", "no Qt platform plugin \"bogus\" is installed (QT_QPA_PLATFORM)"},
-      {"bogus:opt;nothing", "", "no Qt platform plugin \"bogus\" or \"nothing\" is installed (QT_QPA_PLATFORM)"},
+      {"bogus", "", "no platform \"bogus\" is installed (QT_QPA_PLATFORM)"},
+      {"bogus:opt;nothing", "", "no platform \"bogus\" or \"nothing\" is installed (QT_QPA_PLATFORM)"},
       {"offscreen", "", ""},        // installed: Qt's business
       {"bogus;offscreen", "", ""},  // one of them is installed
       {"bogus;xcb", "xcb", ""},     // the display entries are tried
