@@ -41,7 +41,8 @@ public:
   };
   // An arc's extent: rays from the centre through (sx, sy) and (ex, ey),
   // y up, counter-clockwise as seen from the first to the second; `whole`
-  // for the whole curve (which starts at the ray to the right).
+  // for the whole curve (which starts at the ray to the right and runs
+  // clockwise as seen).
   struct Sector {
     long long sx = 1, sy = 0, ex = 1, ey = 0;
     bool whole = true;

@@ -78,11 +78,14 @@ void DirectPlotter::Arc(long long cx, long long cy, long long r, const Sector& s
     return !(cross(s.ex, s.ey, px, py) > 0 && cross(px, py, s.sx, s.sy) > 0);
   };
   // A point's place in the pattern: the length of arc from the first ray.
-  const long long fx = s.whole ? 1 : s.sx, fy = s.whole ? 0 : s.sy;
+  // A whole circle's pattern runs clockwise as seen from the ray to the
+  // right, as a painter's and an SVG reader's circle does; an arc's from its
+  // start, the way it runs.
+  const long long fx = s.whole ? 1 : s.sx, fy = s.whole ? 0 : s.sy, turn = s.whole ? -1 : 1;
   const auto lit = [&](long long px, long long py) {
     if (!dash) return true;
     double angle =
-        std::atan2(static_cast<double>(cross(fx, fy, px, py)), static_cast<double>(fx * px + fy * py));
+        std::atan2(static_cast<double>(turn * cross(fx, fy, px, py)), static_cast<double>(fx * px + fy * py));
     if (angle < 0) angle += 2 * std::numbers::pi;
     const long long at = static_cast<long long>(angle * static_cast<double>(r)) % dash->period;
     long long p = at;

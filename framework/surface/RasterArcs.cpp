@@ -65,29 +65,42 @@ void RasterSurface::Arc(int left, int top, int right, int bottom, int xStart, in
     plotter.Arc(x0 + radius, y0 + radius, radius, sector, dashed ? &plotDash : nullptr);
     return;
   }
-  plotEllipse(x0, y0, x1, y1, rays.whole ? 0 : rays.startDeg * std::numbers::pi / 180,
-              rays.whole ? 2 * std::numbers::pi : rays.spanDeg * std::numbers::pi / 180, r - l == b - t);
+  // A whole ellipse runs clockwise as seen from the right, as a painter's
+  // and an SVG reader's does (its dashes start there).
+  if (rays.whole)
+    plotEllipse(x0, y0, x1, y1, 0, -2 * std::numbers::pi, r - l == b - t);
+  else
+    plotEllipse(x0, y0, x1, y1, rays.startDeg * std::numbers::pi / 180, rays.spanDeg * std::numbers::pi / 180,
+                r - l == b - t);
 }
 
 void RasterSurface::plotEllipse(long long x0, long long y0, long long x1, long long y1, double startRad,
                                 double spanRad, bool circle) {
-  // Vertices at parametric angles startRad + k * step, the step fixed by the
-  // ellipse alone (chords that stray at most a quarter pixel from it, at
-  // most a sixteenth of a turn), so that every target plots the same
-  // chords; only those that can reach the image are plotted.
+  // Vertices at parametric angles startRad + k * step (counter-clockwise
+  // as seen; clockwise for a span below 0), the step fixed by the ellipse
+  // alone (chords that stray at most a quarter pixel from it, at most a
+  // sixteenth of a turn), so that every target plots the same chords; only
+  // those that can reach the image are plotted.
   const double cx = (x0 + x1) / 2.0, cy = (y0 + y1) / 2.0, a = (x1 - x0) / 2.0, b = (y1 - y0) / 2.0;
+  const double turn = spanRad < 0 ? -1 : 1, span = std::fabs(spanRad);
   const double most = std::max(a, b);
   const double step0 = std::min(std::sqrt(2.0 / most), std::numbers::pi / 8);
-  const double chords = std::ceil(spanRad / step0);
-  const double step = spanRad / chords;
+  const double chords = std::ceil(span / step0);
+  const double step = span / chords;
   const double m = plotReach + 2;
-  const std::vector<double> parts = raster::visibleAngles(
-      cx, cy, a, b, startRad, spanRad, raster::Box{-m, -m, plotter.Width() + m, plotter.Height() + m});
+  // The visible parts, as angles along the way from the start.
+  std::vector<double> parts =
+      raster::visibleAngles(cx, cy, a, b, turn > 0 ? startRad : startRad - span, span,
+                            raster::Box{-m, -m, plotter.Width() + m, plotter.Height() + m});
+  if (turn < 0) {
+    std::reverse(parts.begin(), parts.end());
+    for (double& u : parts) u = span - u;
+  }
   // Dashes counted along the curve: the arc's length for a circle, about
   // it for an ellipse.
   const double perRadian = circle ? a : (a + b) / 2;
   const auto vertex = [&](double k, long long& x, long long& y) {
-    const double angle = startRad + k * step;
+    const double angle = startRad + turn * k * step;
     x = std::llround(cx + a * std::cos(angle));
     y = std::llround(cy - b * std::sin(angle));
   };

@@ -83,9 +83,13 @@ TEST_F(RenderVector, EachDrawingOnceWhatStillShowsKept) {
 }
 
 TEST_F(RenderVector, QtsSvgRendererShowsThePngsPicture) {
+  // Qt's SVG renderer dashes a curve along lengths about a tenth longer
+  // than the curve's, where the PNG's dashes measure the curve itself: the
+  // dash ends of a dashed circle and arc differ a little more.
   struct Case {
     const char* name;
     const char* bytes;
+    double share = 0.01;  // of the lit pixels that may differ
   } cases[] = {
       {"lines in colours, widths and line types",
        "0 0 4 3 255 0 0 2 4 10 20 300 20 6 1 3 4 3 0 255 0 2 4 10 40 300 180 6 1 8 4 3 30 60 250 "
@@ -97,9 +101,11 @@ TEST_F(RenderVector, QtsSvgRendererShowsThePngsPicture) {
       {"circles, arcs and polylines, solid and dashed",
        "0 0 11 3 100 100 50 4 3 255 128 0 6 1 5 13 5 200 100 60 30 200 14 2 10 10 15 2 80 150 "
        "15 2 150 20 15 2 290 180 6 1 0 11 3 250 150 3 7 1 2 11 3 60 60 40 13 5 250 60 30 90 0 "
-       "14 2 200 20 15 2 230 25 15 2 260 20 15 2 290 25 "},
-      {"a clear, and an old picture under a start", "0 0 2 4 0 0 320 200 12 0 2 4 0 200 320 0 11 3 40 40 30 "
-                                                    "0 0 4 3 0 255 255 11 3 160 100 60 3 4 100 150 4 kept "},
+       "14 2 200 20 15 2 230 25 15 2 260 20 15 2 290 25 ",
+       0.02},
+      {"a clear, and an old picture under a start",
+       "0 0 2 4 0 0 320 200 12 0 2 4 0 200 320 0 11 3 40 40 30 "
+       "0 0 4 3 0 255 255 11 3 160 100 60 3 4 100 150 4 kept "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -115,7 +121,7 @@ TEST_F(RenderVector, QtsSvgRendererShowsThePngsPicture) {
     painter.end();
     const PictureMatch m = MatchPictures(png, shown);
     EXPECT_GT(m.lit, 500);
-    EXPECT_LE(m.Share(), 0.01) << m.differ << " of " << m.lit << " lit pixels differ";
+    EXPECT_LE(m.Share(), c.share) << m.differ << " of " << m.lit << " lit pixels differ";
   }
 }
 
