@@ -78,6 +78,12 @@ public:
   // (the trace stops block - 1 points short of it); the blocks of both
   // ends lie inside the image. Plotted by the time the batch is flushed.
   void Line(int x1, int y1, int x2, int y2) {
+    // A long line gains nothing from the batch: its rows are many, and
+    // each is visited once. With the batch's colour, it may go at once.
+    if (block == 1 && std::abs(y2 - y1) > kBandRows) {
+      line1(x1, y1, x2, y2);
+      return;
+    }
     if (batched == kBatch) Flush();
     batch[batched++] = Segment{x1, y1, x2, y2};
   }
@@ -107,6 +113,7 @@ private:
   // Lines a batch holds at most, and the rows of a band.
   static constexpr int kBatch = 8192;
   static constexpr int kBandShift = 5;
+  static constexpr int kBandRows = 1 << kBandShift;
 
   QRgb* row(long long y) const { return reinterpret_cast<QRgb*>(bits + y * stride); }
   void plotBatch();

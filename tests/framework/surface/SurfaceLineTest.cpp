@@ -116,8 +116,9 @@ TEST(SurfaceLine, PlottedPixelsAreTheTextbookBresenhamPixels) {
 }
 
 // Lines of one colour are plotted in batches, band of rows by band of
-// rows: runs of many lines of one colour between others, at ratios 1 and
-// 2, light the pixels the textbook loop lights drawing them in order.
+// rows, and long ones at once: runs of many lines of one colour between
+// others, at ratios 1 and 2, light the pixels the textbook loop lights
+// drawing them in order.
 TEST(SurfaceLine, BatchedLinesKeepTheOrderOfTheirColours) {
   EnsureGuiApp();
   constexpr int W = 300, H = 200;
@@ -131,9 +132,10 @@ TEST(SurfaceLine, BatchedLinesKeepTheOrderOfTheirColours) {
   for (int r = 0; r < 12; ++r) {
     Run run{static_cast<unsigned>(in(1, 3)) * 0x3F3F3Fu, {}};
     for (int k = in(1, 1500); k > 0; --k) {
-      const int x = in(0, W - 1), y = in(0, H - 1);
+      // Mostly short lines; every tenth reaches further than a band.
+      const int x = in(0, W - 1), y = in(0, H - 1), reach = k % 10 ? 30 : 150;
       run.lines.push_back(
-          {x, y, std::clamp(x + in(-30, 30), 0, W - 1), std::clamp(y + in(-30, 30), 0, H - 1)});
+          {x, y, std::clamp(x + in(-reach, reach), 0, W - 1), std::clamp(y + in(-reach, reach), 0, H - 1)});
     }
     runs.push_back(std::move(run));
   }
