@@ -85,6 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zvItem item(kind, 5, args, text.c_str());
     // Retargeting keeps the state; do it now and then as a resize would.
     if (k == 0xEF) surface.Retarget(image);
+    // A view now and then, as zooming and panning the window sets one.
+    static constexpr double kZooms[] = {1.0 / 16, 0.5, 1.4142135623730951, 1, 2, 64};
+    if (k == 0xEE) surface.SetView(kZooms[(args[0] & 7) % 6], args[1] % 100000, args[2] % 100000);
     const auto t0 = std::chrono::steady_clock::now();
     DisplayItem(item, &target);
     const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
