@@ -70,11 +70,12 @@ void CommandStream::request(Request r) {
 bool CommandStream::TakeItem(zvItem& item) {
   switch (item.GetFunc()) {
     case ZV_INIT:
-      state.displayList.Flush();
+      state.RestartList();
       InitDisplayList("Arial", 12, TColor(255, 255, 255), 1, TColor(255, 255, 255), 1, 1);
       state.clearDisplayList = 1;
       winDC->SetViewportOrgEx(0, host.ClientHeight());
       winDC->SetBkMode(TRANSPARENT);
+      state.transparentText = true;
       // The live context takes the seven defaults too, exactly as the replay
       // will: the items drawn before that replay then use them, and are not
       // drawn once in the old attributes and again in the new.
@@ -85,7 +86,7 @@ bool CommandStream::TakeItem(zvItem& item) {
       return false;
     case ZV_CLEAR:
       if (state.clearDisplayList == 1) break;
-      state.displayList.Flush();
+      state.RestartList();
       request(Request::Invalidate);
       // Before any font item there is no face name: the empty name lets
       // the platform choose the face.

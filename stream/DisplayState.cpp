@@ -2,6 +2,8 @@
 
 void DisplayState::Restart() {
   displayList.Flush();
+  listGeneration = 0;
+  transparentText = false;
   clearDisplayList = 1;
   resetDrawAttributes();
 }

@@ -16,6 +16,20 @@ struct DisplayState : DrawAttributes {
   // item; clear items act only while it is 0.
   int clearDisplayList = 1;
 
+  // Counts the restarts of the list by start and clear items, which leave
+  // it beginning with the seven attribute items; 0 until the first.
+  unsigned listGeneration = 0;
+  // Whether a start item has set the live context's background mode to
+  // transparent (it is opaque until then, and stays transparent).
+  bool transparentText = false;
+
+  // A start or clear item empties the list (its storage kept) and counts
+  // the restart.
+  void RestartList() {
+    displayList.Flush();
+    ++listGeneration;
+  }
+
   // Back to the program's start: the list emptied (its storage kept), the
   // flag 1 and the attributes at their start values.
   void Restart();

@@ -56,6 +56,18 @@ void TClientArea::Erase(const QRegion& region, std::uint32_t color) {
   for (const QRect& r : clipped) Current().EraseBkgnd(r.x(), r.y(), r.width(), r.height(), color);
 }
 
+bool TClientArea::CopyBottomLeft(const QImage& source) {
+  if (image->isNull() || source.devicePixelRatio() != image->devicePixelRatio() ||
+      source.format() != image->format() || source.width() < image->width() ||
+      source.height() < image->height())
+    return false;
+  raster.Suspend();  // every line drawn so far is in the pixels overwritten below
+  const int below = source.height() - image->height();
+  const std::size_t bytes = static_cast<std::size_t>(image->width()) * 4;
+  for (int y = 0; y < image->height(); ++y) std::memcpy(image->scanLine(y), source.constScanLine(below + y), bytes);
+  return true;
+}
+
 QRegion TClientArea::TakeDrawn() {
   raster.Suspend();
   return raster.TakeDamage();

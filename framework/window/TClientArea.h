@@ -49,8 +49,18 @@ public:
   // again with null. Contexts made before keep the surface they were made on.
   void Redirect(Surface* surface);
 
+  // Draws what comes next in a view: zoom and pan as the raster surface
+  // takes them (RasterSurface::SetView). A surface put in the image's
+  // place draws item coordinates as they are.
+  void SetView(double zoom, double panX, double panY) { raster.SetView(zoom, panX, panY); }
+
   // Fills a region of the client area through the current surface.
   void Erase(const QRegion& region, std::uint32_t color);
+
+  // Copies the bottom-left part of `source` (device pixels at this area's
+  // ratio) over the whole image, so that their bottom rows meet. False, and
+  // nothing copied, when the ratios differ or `source` is smaller.
+  bool CopyBottomLeft(const QImage& source);
 
   // Ends painting on the image for now and returns what was drawn on it
   // since the last call.

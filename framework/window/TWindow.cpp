@@ -17,6 +17,7 @@
 #include "base/TextBytes.h"
 #include "framework/application/QtApplication.h"
 #include "framework/application/TScheduler.h"
+#include "framework/window/ModalClose.h"
 #include "framework/window/TPaintDC.h"
 #include "framework/window/TWindowImpl.h"
 
@@ -93,6 +94,7 @@ bool TWindow::Create() {
   }
   impl->layout->activate();
   impl->top->winId();  // the platform window, whose exposures are watched
+  WatchCloseWhileModal();
   if (QWindow* window = impl->top->windowHandle()) {
     impl->filter = new Impl::ExposeFilter(impl.get());
     impl->filter->setParent(impl->top);
@@ -272,6 +274,8 @@ Surface& TWindow::ClientSurface() { return impl->area.Current(); }
 
 void TWindow::SetClientSurface(Surface* surface) { impl->area.Redirect(surface); }
 
+void TWindow::SetClientView(double zoom, double panX, double panY) { impl->area.SetView(zoom, panX, panY); }
+
 
 void TWindow::ClientImageReplaced(QImage&) {}
 
@@ -337,11 +341,22 @@ void TWindow::SetOverlay(const TOverlay& overlay) {
 
 int TWindow::DragDistance() { return QApplication::startDragDistance(); }
 
+const QImage& TWindow::ClientPixels() {
+  // Every drawing is in the pixels; what was drawn still goes to the screen.
+  impl->screenDue += impl->area.TakeDrawn();
+  return impl->area.Image();
+}
+
 bool TWindow::CopyClientToClipboard() {
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (!clipboard || ClientImage().isNull()) return false;
-  impl->area.TakeDrawn();  // every drawing is in the pixels copied
-  clipboard->setImage(ClientImage());
+  clipboard->setImage(ClientPixels());
+  return true;
+}
+
+bool TWindow::ShowPicture(const QImage& picture) {
+  if (!impl->client || !impl->area.CopyBottomLeft(picture)) return false;
+  impl->screenDue += impl->client->rect();
   return true;
 }
 

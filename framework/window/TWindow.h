@@ -141,10 +141,15 @@ public:
   // The client area's backing image (device pixels, with the screen's
   // device pixel ratio). A null image before creation.
   QImage& ClientImage();
+  // The backing image with every drawing so far complete in its pixels.
+  const QImage& ClientPixels();
   // The client area's drawing surface: the one surface on the backing
   // image, or the surface set by SetClientSurface. Every device context of
   // the window (TPaintDC, TClientDC) draws through it, and so does erasing.
   Surface& ClientSurface();
+  // The view the client image's surface draws in: zoom and pan, as
+  // RasterSurface::SetView takes them; identity at start.
+  void SetClientView(double zoom, double panX, double panY);
   // Makes `surface` (not owned; for example a recording surface in tests)
   // the client surface instead of the image's; null restores the image's.
   // Contexts made before keep the surface they were made on.
@@ -189,6 +194,11 @@ public:
   // an image at the screen's device resolution. False when there is no
   // clipboard or no image.
   bool CopyClientToClipboard();
+  // Inside the paint bracket: the client area becomes the bottom-left part
+  // of `picture` (device pixels at the client image's ratio and format),
+  // as if it had been drawn. False, and nothing changed, when it does not
+  // fit.
+  bool ShowPicture(const QImage& picture);
 
   // The colour the background is erased with (0x00BBGGRR), or NoColor
   // (the system's window colour, the initial state) or NoErase.
@@ -202,6 +212,9 @@ public:
   // The top-level system window (a QWidget holding the menu bar and the
   // client area); null before creation.
   QWidget* TopLevelWidget() const;
+  // The window whose top-level system window `widget` is; null for any
+  // other widget.
+  static TWindow* OwnerOf(const QWidget* widget);
 
   // --- Attributes -------------------------------------------------------
   // The scheduler the window posts to: the current one.

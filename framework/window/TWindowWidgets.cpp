@@ -144,6 +144,11 @@ bool TWindow::Impl::ClientWidget::event(QEvent* event) {
   return QWidget::event(event);
 }
 
+TWindow* TWindow::OwnerOf(const QWidget* widget) {
+  const auto* top = dynamic_cast<const Impl::TopWidget*>(widget);
+  return top && top->impl ? top->impl->owner : nullptr;
+}
+
 void TWindow::Impl::TopWidget::closeEvent(QCloseEvent* event) {
   event->ignore();
   if (impl) {
