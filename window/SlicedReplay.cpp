@@ -12,15 +12,16 @@ constexpr int kMaxBatch = 4096;
 constexpr auto kBatchTime = std::chrono::microseconds(500);
 }  // namespace
 
-void SlicedReplay::Start(DisplayState& s, TClientDC& c) {
+void SlicedReplay::Start(DisplayState& s, TClientDC& c, DrawAttributes* a) {
   state = &s;
   dc = &c;
+  attributes = a ? a : &s;
   next = 0;
 }
 
 bool SlicedReplay::Run(Clock::time_point until) {
   if (!state) return true;
-  DisplayTarget target{dc, state};
+  DisplayTarget target{dc, attributes};
   const int count = state->displayList.Count();
   while (next < count) {
     const int stop = std::min(count, next + batch);

@@ -11,6 +11,7 @@
 #include <chrono>
 
 struct DisplayState;
+struct DrawAttributes;
 class TClientDC;
 
 class SlicedReplay {
@@ -18,8 +19,9 @@ public:
   using Clock = std::chrono::steady_clock;
 
   // Begins a replay of `state`'s list on `dc`, from its first item; a
-  // replay still unfinished is dropped.
-  void Start(DisplayState& state, TClientDC& dc);
+  // replay still unfinished is dropped. Its attribute items update
+  // `attributes` (the display's own, unless given others).
+  void Start(DisplayState& state, TClientDC& dc, DrawAttributes* attributes = nullptr);
   // Draws on until the list is done or `until` has passed (at least one
   // item a call). True when the replay is done.
   bool Run(Clock::time_point until);
@@ -30,6 +32,7 @@ public:
 private:
   DisplayState* state = nullptr;
   TClientDC* dc = nullptr;
+  DrawAttributes* attributes = nullptr;
   int next = 0;
   // Items drawn between two looks at the clock, adapted to what they cost:
   // a look costs about as much as drawing a short line.

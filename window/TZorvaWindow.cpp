@@ -1,20 +1,22 @@
 #include "window/TZorvaWindow.h"
 
+#include <QScreen>
+#include <QWidget>
 #include <algorithm>
 
 #include "framework/application/ExitHook.h"
 #include "framework/application/TScheduler.h"
 #include "framework/window/TPaintDC.h"
 #include "stream/DisplayState.h"
+#include "window/Commands.h"
 
 namespace {
 
 constexpr unsigned kPollTimer = 1;
 constexpr unsigned kPollMs = 500;
-// The rest of a polling step that paused to let the window answer input.
-constexpr unsigned kStepContinue = WM_USER + 1;
-// The next slice of a replay.
-constexpr unsigned kReplayContinue = WM_USER + 2;
+// How long a paint may spend bringing the retained picture up to date
+// before it replays instead.
+constexpr auto kCatchUpForPaint = std::chrono::milliseconds(40);
 
 const char kAboutText[] =
     "ZORVA daemon\n"
@@ -26,11 +28,27 @@ const char kAboutText[] =
 
 const TResponseTableEntry TZorvaWindow::Responses[] = {
     {WM_TIMER, 0, v_WPARAM_Dispatch<&TZorvaWindow::EvTimer>},
-    {kStepContinue, 0, v_Dispatch<&TZorvaWindow::EvStepContinue>},
-    {kReplayContinue, 0, v_Dispatch<&TZorvaWindow::EvReplayContinue>},
+    {WM_STEP_CONTINUE, 0, v_Dispatch<&TZorvaWindow::EvStepContinue>},
+    {WM_REPLAY_CONTINUE, 0, v_Dispatch<&TZorvaWindow::EvReplayContinue>},
+    {WM_RETAIN_CONTINUE, 0, v_Dispatch<&TZorvaWindow::EvRetainContinue>},
     {WM_PAINT, 0, v_Dispatch<&TZorvaWindow::EvPaint>},
     {WM_SIZE, 0, v_U_POINT_Dispatch<&TZorvaWindow::EvSize>},
     {0, CM_HELPABOUT, v_Dispatch<&TZorvaWindow::About>},
+    {0, CM_COPY, v_Dispatch<&TZorvaWindow::CmCopy>},
+    {0, CM_SAVE, v_Dispatch<&TZorvaWindow::CmSave>},
+    {WM_COMMAND_ENABLE, CM_SAVE, v_CommandEnable_Dispatch<&TZorvaWindow::CeSave>},
+    {WM_SAVE_CONTINUE, 0, v_Dispatch<&TZorvaWindow::EvSaveContinue>},
+    {0, CM_ZOOMIN, v_Dispatch<&TZorvaWindow::CmZoomIn>},
+    {0, CM_ZOOMOUT, v_Dispatch<&TZorvaWindow::CmZoomOut>},
+    {0, CM_ACTUALSIZE, v_Dispatch<&TZorvaWindow::CmActualSize>},
+    {0, CM_FIT, v_Dispatch<&TZorvaWindow::CmFit>},
+    {0, CM_SHOWCOORDINATES, v_Dispatch<&TZorvaWindow::CmShowCoordinates>},
+    {WM_COMMAND_ENABLE, CM_SHOWCOORDINATES, v_CommandEnable_Dispatch<&TZorvaWindow::CeShowCoordinates>},
+    {WM_LBUTTONDOWN, 0, v_Mouse_Dispatch<&TZorvaWindow::EvLButtonDown>},
+    {WM_MOUSEMOVE, 0, v_Mouse_Dispatch<&TZorvaWindow::EvMouseMove>},
+    {WM_LBUTTONUP, 0, v_Mouse_Dispatch<&TZorvaWindow::EvLButtonUp>},
+    {WM_MOUSEWHEEL, 0, v_Wheel_Dispatch<&TZorvaWindow::EvMouseWheel>},
+    {WM_MOUSELEAVE, 0, v_Dispatch<&TZorvaWindow::EvMouseLeave>},
     {0, 0, nullptr},
 };
 
@@ -72,6 +90,7 @@ void TZorvaWindow::SetupWindow() {
   SetBkgndColor(TColor(0, 0, 0).GetValue());
   // Where no watch can be set up, the timer alone polls.
   watch.Watch(conID, [this] { FileChanged(); });
+  fitRetained();
 }
 
 void TZorvaWindow::SetSlice(std::chrono::nanoseconds length) {
@@ -83,12 +102,14 @@ void TZorvaWindow::EvTimer(unsigned timerId) {
   if (waitForReplay(Waiting::Tick)) return;
   stream.EvTimer(timerId);
   runWaiting();
+  keepRetained();
 }
 
 void TZorvaWindow::EvStepContinue() {
   if (waitForReplay(Waiting::StepRest)) return;
   stream.ContinueStep();
   runWaiting();
+  keepRetained();
 }
 
 void TZorvaWindow::EvPaint() {
@@ -101,11 +122,50 @@ void TZorvaWindow::EvPaint() {
     }
     replay.Abandon();
   }
+  if (WholeClientErasePending() && showRetained()) return;
   // The replay covers the whole client area whatever the paint region is.
   TPaintDC paint(*this);
   if (!winDC) return;
   replay.Start(state, *winDC);
   runReplaySlice();
+}
+
+bool TZorvaWindow::showRetained() {
+  if (!winDC || surface) return false;
+  if (!retained.Matches(state) && !retained.CatchUp(state, SlicedReplay::Clock::now() + kCatchUpForPaint))
+    return false;
+  // The erase and the replay in one: the live context already holds what
+  // the replay would leave it (the same attribute items, applied in order).
+  TPaintDC paint(*this);
+  return ShowPicture(retained.Image());
+}
+
+void TZorvaWindow::keepRetained() {
+  if (retainPosted || replay.Running() || stream.StepRunning() || !retained.Behind(state)) return;
+  retainPosted = PostAfterEvents(WM_RETAIN_CONTINUE);
+}
+
+void TZorvaWindow::EvRetainContinue() {
+  retainPosted = false;
+  // The stream and replays go first; each schedules this again when done.
+  if (replay.Running() || stream.StepRunning()) return;
+  retained.CatchUp(state, SlicedReplay::Clock::now() + slice);
+  keepRetained();
+}
+
+void TZorvaWindow::ClientImageReplaced(QImage& image) {
+  TFrameWindow::ClientImageReplaced(image);
+  fitRetained();
+}
+
+void TZorvaWindow::fitRetained() {
+  if (surface) return;
+  // As large as the screen at the client image's ratio, so that any client
+  // area on that screen is part of the picture.
+  const QWidget* top = TopLevelWidget();
+  const QScreen* screen = top ? top->screen() : nullptr;
+  if (!screen || !retained.Fit(screen->size(), ClientImage().devicePixelRatio())) retained.Drop();
+  keepRetained();
 }
 
 void TZorvaWindow::EvReplayContinue() {
@@ -114,14 +174,22 @@ void TZorvaWindow::EvReplayContinue() {
 
 void TZorvaWindow::runReplaySlice() {
   if (!replay.Run(SlicedReplay::Clock::now() + slice)) {
-    PostAfterEvents(kReplayContinue);
+    PostAfterEvents(WM_REPLAY_CONTINUE);
     return;
   }
   runWaiting();
+  keepRetained();
+}
+
+bool TZorvaWindow::holds(Waiting what) const {
+  // A replay holds everything back; a save holds the stream back while it
+  // reads the list.
+  const bool stream = what == Waiting::Tick || what == Waiting::StepRest;
+  return replay.Running() || (stream && save && save->ReadsList());
 }
 
 bool TZorvaWindow::waitForReplay(Waiting what) {
-  if (!replay.Running()) return false;
+  if (!holds(what)) return false;
   // Ticks do not pile up: one waiting tick reads everything that came.
   if (what != Waiting::Tick || std::find(waiting.begin(), waiting.end(), what) == waiting.end())
     waiting.push_back(what);
@@ -132,8 +200,9 @@ void TZorvaWindow::runWaiting() {
   // In the order they came, as if each had come after the replay: a tick's
   // step runs to its end first (its own slices included), a posted paint
   // goes to the back of the queue, behind the requests that step made.
-  while (!waiting.empty() && !replay.Running() && HWindow) {
+  while (!waiting.empty() && HWindow) {
     const Waiting next = waiting.front();
+    if (holds(next)) break;
     // The rest of a step goes on; anything else waits for the step's end.
     if (next != Waiting::StepRest && stream.StepRunning()) break;
     waiting.erase(waiting.begin());
@@ -192,7 +261,7 @@ void TZorvaWindow::PostPaintRequest() { PostMessage(WM_PAINT); }
 void TZorvaWindow::InvalidateClient(bool erase) { Invalidate(erase); }
 int TZorvaWindow::ClientHeight() { return GetClientRect().bottom; }
 bool TZorvaWindow::SlicesSteps() const { return true; }
-void TZorvaWindow::PostStepContinuation() { PostAfterEvents(kStepContinue); }
+void TZorvaWindow::PostStepContinuation() { PostAfterEvents(WM_STEP_CONTINUE); }
 
 const char* TZorvaWindow::appName() const {
   TScheduler* scheduler = GetScheduler();

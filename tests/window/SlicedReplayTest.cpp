@@ -159,8 +159,8 @@ TEST_F(SlicedReplayTest, AStepThatAReplayInterruptedGoesOnAfterIt) {
   append("0 0 " + lines(20000, 5));
   window->HandleMessage(WM_TIMER, 1);  // pauses after its first read
   ASSERT_FALSE(window->Idle());
-  window->Invalidate(true);
-  window->UpdateWindow();  // the paint cycle, as an exposure runs it
+  window->InvalidateRect(TRect{0, 0, 20, 20}, true);
+  window->UpdateWindow();  // the paint cycle, as an exposure of a corner runs it
   EXPECT_TRUE(window->Replaying());
   RunUntil([&] {
     app.PumpWaitingMessages();

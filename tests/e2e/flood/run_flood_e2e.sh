@@ -125,4 +125,64 @@ if start_display "$start"; then
   gone_window "ZORVA daemon" 30 || bad "the exit item did not close the fourth display"
 fi
 
+# --- 5. A close request during the replay of a window of a million items
+# is answered between its slices, and the file is deleted.
+big="$work/big.zv"
+awk 'BEGIN { srand(9); printf "0 0 "
+  for (i = 0; i < 1000000; i++) { x = int(rand() * 700); y = int(rand() * 500)
+    printf "2 4 %d %d %d %d ", x, y, x + int(rand() * 21) - 10, y + int(rand() * 21) - 10 } }' > "$work/big.src"
+if start_display "$big"; then
+  cat "$work/big.src" >> "$big"
+  # Until the display has drawn the file: its size no longer read.
+  for _ in $(seq 600); do
+    [ "$(awk '{ print $14 + $15 }' /proc/"$(pgrep -n -x zorvad)"/stat 2>/dev/null)" != "${last:-}" ] || break
+    last=$(awk '{ print $14 + $15 }' /proc/"$(pgrep -n -x zorvad)"/stat 2>/dev/null); sleep 0.3
+  done
+  # The About box covers part of the window; when it goes, that part is
+  # exposed and the whole list is replayed, in slices.
+  keys_to "$win" alt+h a
+  box=$(find_window "ZORVAd" 15)
+  if [ -n "$box" ]; then
+    keys_to "$box" Return
+    t0=$(ms)
+    "$wmdelete" "$win"
+    if gone_window "ZORVA daemon" 30; then
+      ok "a close request during the replay of a million items was answered ($(( $(ms) - t0 )) ms)"
+    else
+      bad "the window did not close during its replay"
+    fi
+    check "closing during the replay deleted the command file" gone_file "$big" 10
+  else
+    bad "no About box over the million items"
+  fi
+fi
+
+# --- 6. A storm of resizes during a flood ends with the exact picture: that
+# of the last size, as zorva-render draws the file at that size.
+storm="$work/storm.zv"
+if start_display "$storm"; then
+  printf '0 0 ' >> "$storm"
+  # Whole items only: a piece cut inside an item could make an exit item.
+  awk 'BEGIN { srand(11); for (i = 0; i < 20000; i++) { x = int(rand() * 700); y = int(rand() * 500)
+    printf "2 4 %d %d %d %d \n", x, y, x + int(rand() * 21) - 10, y + int(rand() * 21) - 10 } }' > "$work/storm.src"
+  ( for _ in $(seq 40); do cat "$work/storm.src" >> "$storm"; sleep 0.05; done ) &
+  writer=$!; pids+=("$writer")
+  for i in $(seq 20); do
+    xdotool windowsize "$win" $((600 + (i % 5) * 40)) $((450 + (i % 4) * 30)); sleep 0.05
+  done
+  xdotool windowsize "$win" 760 560
+  wait "$writer" 2>/dev/null
+  size=$(window_size "$win")
+  w=${size%x*}; h=${size#*x}
+  settled_shot "$win" 120 && settled=yes || settled=no
+  top=$(client_top "$work/settled.png")
+  convert "$work/settled.png" -crop "${w}x$((h - top))+0+${top}" +repage "$work/storm-got.png"
+  "$render" --size "${w}x$((h - top))" -o "$work/storm-want.png" "$storm"
+  diff=$(compare -metric AE "$work/storm-got.png" "$work/storm-want.png" null: 2>&1)
+  check "after a storm of resizes during a flood the window equals zorva-render's picture (settled=$settled, $diff differ)" \
+    test "$settled" = yes -a "$diff" = 0
+  printf '1 0 ' >> "$storm"
+  gone_window "ZORVA daemon" 30 || bad "the exit item did not close the display after the storm"
+fi
+
 finish

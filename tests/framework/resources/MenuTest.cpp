@@ -87,7 +87,10 @@ TEST(MenuText, PopupsNestAtMostEightDeep) {
 
 TEST(MenuResource, DrawMenuHoldsEditAndHelp) {
   EXPECT_EQ(describe(TMenu::Load("DRAW_MENU")),
-            "&Edit(100 &Copy to clipboard, -, 24310 &Exit), &Help(24346 &About...)");
+            "&Edit(100 &Copy to clipboard[Ctrl+C], 101 Save picture &as\xE2\x80\xA6[Ctrl+S], -, 24310 &Exit), "
+            "&View(102 Zoom &in[Ctrl++|Ctrl+=|Num++|Ctrl+Num++], 103 Zoom &out[Ctrl+-|Num+-|Ctrl+Num+-], "
+            "104 &Actual size[Ctrl+0], 105 &Fit picture[Ctrl+F], -, 106 Show &coordinates), "
+            "&Help(24346 &About...)");
   EXPECT_THROW(TMenu::Load("NO_SUCH_MENU"), TXMenu);
   EXPECT_THROW(TMenu::Load(""), TXMenu);
   EXPECT_THROW(TMenu::Load("../DRAW_MENU"), TXMenu);
