@@ -114,7 +114,7 @@ else
 fi
 check "the command file is untouched" test "$(md5sum < "$file")" = "$before"
 
-# --- Zoom, pan and fit. The red line (20, 40)-(300, 40) is 281 pixels
+# --- Zoom, pan and fit. The red line (20, 40)-(300, 40) is 280 pixels
 # long and one row thick at 1:1.
 # The client area once it has settled, into $work/$1.png.
 view_shot() {
@@ -133,7 +133,7 @@ read -r fw fh fx fy <<<"$(red_box fit)"
 read -r zoom want_w want_x <<<"$(awk -v w="$w" -v h="$ch" 'BEGIN {
   z = 1; while (401 * z * sqrt(2) <= w && 300 * z * sqrt(2) <= h) z *= sqrt(2)
   while (401 * z > w || 300 * z > h) z /= sqrt(2)
-  printf "%.3f %d %d\n", z, 281 * z, (w - 401 * z) / 2 + 20 * z }')"
+  printf "%.3f %d %d\n", z, 280 * z, (w - 401 * z) / 2 + 20 * z }')"
 check "Fit zooms $zoom times, centred: the red line is $fw wide at $fx (want $want_w at $want_x)" \
   test $((fw - want_w)) -ge -2 -a $((fw - want_w)) -le 2 -a $((fx - want_x)) -ge -2 -a $((fx - want_x)) -le 2
 keys_to "$win" ctrl+0
@@ -159,9 +159,36 @@ printf '2 4 -500 -500 -400 -500 ' >> "$file"
 keys_to "$win" ctrl+f
 view_shot far
 read -r zw zh zx zy <<<"$(red_box far)"
-check "Fit zooms out to a far item: the red line is shorter ($zw)" test "$zw" -lt 281 -a "$zw" -gt 100
+check "Fit zooms out to a far item: the red line is shorter ($zw)" test "$zw" -lt 280 -a "$zw" -gt 100
 check "and the far item is in view" \
   test "$(convert "$work/far.png" -crop "$((w / 2))x$((ch / 4))+0+$((ch * 3 / 4))" -fill black -fuzz 10% +opaque '#0080FF' -trim -format '%w' info: 2>/dev/null)" -gt 10
+keys_to "$win" ctrl+0
+
+# --- The label reads item coordinates: at 1:1, client column c and row r
+# read (c, H - r); zoomed 2:1 about the bottom-left pixel, (200, H - 399)
+# reads the same (100, 200). The label's box lies 12 pixels right of and
+# below the pointer; its inside is cut out at $work/$1.png.
+label_at() {
+  xdotool mousemove --window "$win" "$2" $((top + $3)) mousedown 1
+  wait_pixel "$win" $(($2 + 16)) $((top + $3 + 14)) 10 "#FFFFD2" || bad "no label at $2,$3"
+  import -window "$win" "$work/label-shot.png"
+  xdotool mouseup 1
+  convert "$work/label-shot.png" -crop "40x10+$(($2 + 13))+$((top + $3 + 13))" +repage "$work/$1.png"
+}
+label_at label-1 100 $((ch - 200))
+label_at label-other 101 $((ch - 200))
+xdotool mousemove --window "$win" 0 $((top + ch - 1)) click 4 click 4
+view_shot zoomed-2
+# The view now takes item (x, y) to column 2x and rows H - 79 + 2(40 - y)
+# and the next one: the red line (its last point not drawn) covers columns
+# 40 to 599 on the two rows from H - 79.
+check "zoomed 2:1 the red line lands on its rows ($(red_box zoomed-2))" \
+  test "$(red_box zoomed-2)" = "560 2 +40 +$((ch - 79))"
+label_at label-2 200 $((ch - 399))
+check "the label reads the same coordinates at 1:1 and at 2:1" \
+  test "$(compare -metric AE "$work/label-1.png" "$work/label-2.png" null: 2>&1)" = 0
+check "and other coordinates differently" \
+  test "$(compare -metric AE "$work/label-1.png" "$work/label-other.png" null: 2>&1)" != 0
 keys_to "$win" ctrl+0
 
 # --- Failures show a box and leave nothing behind: a missing folder, and a
