@@ -122,7 +122,12 @@ void TZorvaWindow::EvPaint() {
     }
     replay.Abandon();
   }
-  if (WholeClientErasePending() && showRetained()) return;
+  if (WholeClientErasePending() && showRetained()) {
+    // The picture is complete at once: what waited for a replay goes on.
+    runWaiting();
+    keepRetained();
+    return;
+  }
   // The replay covers the whole client area whatever the paint region is.
   TPaintDC paint(*this);
   if (!winDC) return;

@@ -13,9 +13,13 @@
 
 namespace {
 
-class CloseWhileModal : public QAbstractNativeEventFilter {
+constexpr char kFilterName[] = "zorva-close-while-modal";
+
+// A child of the application, so that it goes with it.
+class CloseWhileModal : public QObject, public QAbstractNativeEventFilter {
 public:
-  explicit CloseWhileModal(xcb_connection_t* connection) {
+  CloseWhileModal(xcb_connection_t* connection, QObject* app) : QObject(app) {
+    setObjectName(kFilterName);
     const char name[] = "WM_DELETE_WINDOW";
     xcb_intern_atom_reply_t* reply =
         xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 1, sizeof name - 1, name), nullptr);
@@ -51,12 +55,9 @@ private:
 }  // namespace
 
 void WatchCloseWhileModal() {
-  static bool installed = false;
-  if (installed) return;
   auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
   auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   if (!x11 || !x11->connection()) return;
-  installed = true;
-  // Lives as long as the process: the application object keeps a pointer.
-  app->installNativeEventFilter(new CloseWhileModal(x11->connection()));
+  if (app->findChild<CloseWhileModal*>(kFilterName, Qt::FindDirectChildrenOnly)) return;
+  app->installNativeEventFilter(new CloseWhileModal(x11->connection(), app));
 }

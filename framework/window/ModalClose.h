@@ -9,5 +9,6 @@
 
 class TWindow;
 
-// Installs the filter once; does nothing on other platforms.
+// Installs the filter once an application (it goes with the application);
+// does nothing on other platforms.
 void WatchCloseWhileModal();
