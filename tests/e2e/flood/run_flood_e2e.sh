@@ -106,6 +106,10 @@ fi
 # the window equals zorva-render's picture of the same file.
 start="$work/start.zv"
 if start_display "$start"; then
+  # The window's first paint (an erase and a replay of the empty list) is
+  # over before the items come: otherwise the text is drawn once, after
+  # that erase, and not twice as in place after the start item.
+  settled_shot "$win" 20 || bad "the empty window did not settle"
   printf '0 0 \n5 3 255 100 200 \n3 4 20 240 7 EB5Bg5F\n' >> "$start"
   size=$(window_size "$win")
   w=${size%x*}; h=${size#*x}
