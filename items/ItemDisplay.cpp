@@ -1,5 +1,6 @@
 #include "items/ItemDisplay.h"
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -17,6 +18,26 @@ float radians(int degrees) {
 }
 
 std::int64_t neg(int v) { return -static_cast<std::int64_t>(v); }
+
+// The cosine and sine of whole degrees within a turn each way, worked out
+// once by the same expressions as for any other angle.
+constexpr int kTableTurn = 360;
+struct UnitPoint {
+  double c, s;
+};
+UnitPoint unitPoint(int degrees) {
+  static const auto table = [] {
+    std::array<UnitPoint, 2 * kTableTurn + 1> t{};
+    for (int d = -kTableTurn; d <= kTableTurn; ++d) {
+      const double a = radians(d);
+      t[d + kTableTurn] = UnitPoint{std::cos(a), std::sin(a)};
+    }
+    return t;
+  }();
+  if (degrees >= -kTableTurn && degrees <= kTableTurn) return table[degrees + kTableTurn];
+  const double a = radians(degrees);
+  return UnitPoint{std::cos(a), std::sin(a)};
+}
 
 }  // namespace
 
@@ -40,17 +61,17 @@ ArcArgs circleArcArgs(int x, int y, int r) {
 }
 
 ArcArgs arcArcArgs(int x, int y, int r, int a, int b) {
-  const double start = radians(a), end = radians(b);
+  const UnitPoint start = unitPoint(a), end = unitPoint(b);
   const double X = x, Y = -static_cast<double>(y), R = r;
   const std::int64_t xi = x, yi = neg(y), ri = r;
   return ArcArgs{saturateInt(xi - ri),
                  saturateInt(yi + ri),
                  saturateInt(xi + ri),
                  saturateInt(yi - ri),
-                 truncateInt(X + R * std::cos(start)),
-                 truncateInt(Y + R * std::sin(start)),
-                 truncateInt(X + R * std::cos(end)),
-                 truncateInt(Y + R * std::sin(end))};
+                 truncateInt(X + R * start.c),
+                 truncateInt(Y + R * start.s),
+                 truncateInt(X + R * end.c),
+                 truncateInt(Y + R * end.s)};
 }
 
 void refreshPen(TDC& dc, const DrawAttributes& attrs) {

@@ -31,20 +31,22 @@ void RasterSurface::Arc(int left, int top, int right, int bottom, int xStart, in
                         int yEnd) {
   if (suspended && !resume()) return;
   if (!painter.isActive()) return;
-  const raster::ArcRays rays = raster::arcRays(left, top, right, bottom, xStart, yStart, xEnd, yEnd);
   const long long l = std::min(left, right), r = std::max(left, right);
   const long long t = std::min(top, bottom), b = std::max(top, bottom);
   if (!direct) {
+    const raster::ArcRays rays = raster::arcRays(left, top, right, bottom, xStart, yStart, xEnd, yEnd);
     drawEllipsePart(viewX(double(l)), viewY(double(t)), viewX(double(r)), viewY(double(b)), rays.startDeg,
                     rays.spanDeg, rays.whole);
     return;
   }
   if (r == l || b == t) return;  // an empty rectangle draws nothing
-  if (!rays.whole && !(rays.spanDeg > 0)) return;
   const long long x0 = l * plotScale + plotX, x1 = r * plotScale + plotX;
   const long long y0 = t * plotScale + plotY, y1 = b * plotScale + plotY;
   const long long w = plotter.Width(), h = plotter.Height();
+  // Wholly outside: nothing to draw, and no angles to work out.
   if (x1 + plotReach < 0 || y1 + plotReach < 0 || x0 >= w || y0 >= h) return;
+  const raster::ArcRays rays = raster::arcRays(left, top, right, bottom, xStart, yStart, xEnd, yEnd);
+  if (!rays.whole && !(rays.spanDeg > 0)) return;
   {
     const double m = plotReach + 2;
     damage((x0 - m) / ratio, (y0 - m) / ratio, (x1 + m) / ratio, (y1 + m) / ratio);

@@ -118,20 +118,22 @@ void RasterSurface::plotLine(long long x1, long long y1, long long x2, long long
   const long long w = plotter.Width(), h = plotter.Height();
   const long long left = std::min(x1, x2), right = std::max(x1, x2) + plotReach;
   const long long top = std::min(y1, y2), bottom = std::max(y1, y2) + plotReach;
-  if (right >= 0 && bottom >= 0 && left < w && top < h) {
+  const bool reaches = right >= 0 && bottom >= 0 && left < w && top < h;
+  if (reaches) {
     plotted.left = std::min(plotted.left, static_cast<int>(std::max(left, 0LL)));
     plotted.top = std::min(plotted.top, static_cast<int>(std::max(top, 0LL)));
     plotted.right = std::max(plotted.right, static_cast<int>(std::min(right - plotReach, w - 1)));
     plotted.bottom = std::max(plotted.bottom, static_cast<int>(std::min(bottom - plotReach, h - 1)));
   }
+  // A line wholly outside draws nothing: only a dash pattern runs on.
   if (!dashed) {
-    plotter.ClippedLine(x1, y1, x2, y2);
+    if (reaches) plotter.ClippedLine(x1, y1, x2, y2);
     return;
   }
   // The pattern in device steps, on from where the last line left it; the
   // major span is a whole number of units.
   const long long phase = static_cast<long long>(dashPhase), period = plotDash.period / plotScale;
-  plotter.ClippedLine(x1, y1, x2, y2, &plotDash, phase * plotScale);
+  if (reaches) plotter.ClippedLine(x1, y1, x2, y2, &plotDash, phase * plotScale);
   const long long major = std::max(std::llabs(x2 - x1), std::llabs(y2 - y1)) / plotScale;
   dashPhase = static_cast<double>((phase + major) % period);
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <utility>
 
 #include "items/ItemDisplay.h"
 
@@ -43,6 +45,23 @@ TEST(DisplayArc, ArcArguments) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(arcArcArgs(c.x, c.y, c.r, c.a, c.b), c.want) << c.x << ' ' << c.y << ' ' << c.r;
+}
+
+// The ray points come from a table for angles within a turn each way and
+// from the functions beyond: both give what the functions give, at the
+// table's edges too, for radii small and large.
+TEST(DisplayArc, RayPointsAreTheSameFromTheTableAndBeyondIt) {
+  const auto direct = [](int x, int y, int r, int degrees) {
+    const double a = static_cast<float>(static_cast<double>(degrees) * M_PI * (1.0 / 180.0));
+    return std::pair{truncateInt(x + static_cast<double>(r) * std::cos(a)),
+                     truncateInt(-static_cast<double>(y) + static_cast<double>(r) * std::sin(a))};
+  };
+  for (const int r : {1, 7, 1000, 123456789, INT_MAX})
+    for (int d = -800; d <= 800; ++d) {
+      const ArcArgs got = arcArcArgs(3, -5, r, d, d + 1);
+      ASSERT_EQ(std::pair(got.xStart, got.yStart), direct(3, -5, r, d)) << r << " " << d;
+      ASSERT_EQ(std::pair(got.xEnd, got.yEnd), direct(3, -5, r, d + 1)) << r << " " << d + 1;
+    }
 }
 
 TEST(DisplayArc, SaturationAndTruncation) {
