@@ -174,7 +174,20 @@ void TZorvaWindow::fitRetained() {
 }
 
 void TZorvaWindow::EvReplayContinue() {
-  if (replay.Running()) runReplaySlice();
+  if (replay.Running()) {
+    runReplaySlice();
+    return;
+  }
+  // The replay was dropped: what waited for it goes on now, whenever the
+  // paint that follows the drop comes.
+  runWaiting();
+  keepRetained();
+}
+
+void TZorvaWindow::abandonReplay() {
+  if (!replay.Running()) return;
+  replay.Abandon();
+  if (!waiting.empty()) PostAfterEvents(WM_REPLAY_CONTINUE);
 }
 
 void TZorvaWindow::runReplaySlice() {
@@ -233,7 +246,7 @@ void TZorvaWindow::EvSize(unsigned sizeType, const TSize& size) {
   TFrameWindow::EvSize(sizeType, size);
   // All the client area is erased and replayed anew: what is left of a
   // replay would draw at the old origin.
-  replay.Abandon();
+  abandonReplay();
   if (winDC) winDC->SetViewportOrgEx(0, GetClientSize().cy);
   Invalidate(true);
 }

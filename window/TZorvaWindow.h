@@ -164,6 +164,10 @@ private:
   // Runs one slice of the replay; posts the next one, or at the end runs
   // what waited.
   void runReplaySlice();
+  // Drops an unfinished replay for an erase of the whole client area; what
+  // waited for it goes on from a posted message, so that it never depends
+  // on which paint comes next.
+  void abandonReplay();
   void runWaiting();
   // Shows the retained picture for a paint that erases the whole client
   // area, bringing it up to date first if that is quick; false when it

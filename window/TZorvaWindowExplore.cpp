@@ -19,7 +19,7 @@ void TZorvaWindow::CmCopy() {
 
 void TZorvaWindow::applyView() {
   // What is left of a replay would draw in the old view.
-  replay.Abandon();
+  abandonReplay();
   SetClientView(view.Zoom(), view.PanX(), view.PanY());
   retained.SetView(view.Zoom(), view.PanX(), view.PanY());
   Invalidate(true);

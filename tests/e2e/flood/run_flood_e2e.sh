@@ -6,6 +6,8 @@
 set -u
 prog=$1; render=$2; wmdelete=$3
 . "$(dirname "$0")/../lib.sh"
+# The display the launcher detached (section 4) ends with the script.
+on_exit() { end_detached "$prog" "DISPLAY=$DISPLAY"; }
 ms()  { echo $(( $(date +%s%N) / 1000000 )); }
 # Starts a display on a new empty file $1 (its status goes to $status_file)
 # and sets $win to its window; false when none came up.
@@ -105,11 +107,17 @@ fi
 # --- 4. A text right after a start item is drawn in the start's font only:
 # the window equals zorva-render's picture of the same file.
 start="$work/start.zv"
-if start_display "$start"; then
-  # The window's first paint (an erase and a replay of the empty list) is
-  # over before the items come: otherwise the text is drawn once, after
-  # that erase, and not twice as in place after the start item.
-  settled_shot "$win" 20 || bad "the empty window did not settle"
+: > "$start"
+# Through the launcher, which returns once the window has been shown: its
+# first paint (an erase and a replay of the empty list) is then over before
+# the items come. Otherwise the text may be drawn once, after that erase,
+# and not twice, live and in place after the start item, as zorva-render
+# draws it.
+win=
+if timeout 60 "$prog" -d "$start"; then
+  win=$(find_window "ZORVA daemon" 30)
+fi
+if [ -n "$win" ]; then
   printf '0 0 \n5 3 255 100 200 \n3 4 20 240 7 EB5Bg5F\n' >> "$start"
   size=$(window_size "$win")
   w=${size%x*}; h=${size#*x}
@@ -123,7 +131,20 @@ if start_display "$start"; then
   if [ "$settled" = yes ] && [ "$diff" = 0 ] && [ "$lit" -gt 20 ]; then
     ok "a text after a start item: the window equals zorva-render's picture ($lit pixels lit)"
   else
-    bad "start and text: settled=$settled, $diff pixels differ, $lit lit"
+    # On a loaded machine the window may erase its client area after the
+    # items came (its first paint or a resize came late). It then shows the
+    # list replayed once after an erase, in the start's font only, which
+    # Actual size draws again; a text drawn live in another font would not
+    # be in that picture.
+    keys_to "$win" ctrl+0
+    settled_shot "$win" 60 && again_settled=yes || again_settled=no
+    convert "$work/settled.png" -crop "$crop" +repage "$work/start-again.png"
+    again=$(compare -metric AE "$work/start-got.png" "$work/start-again.png" null: 2>&1)
+    if [ "$settled" = yes ] && [ "$again_settled" = yes ] && [ "$again" = 0 ] && [ "$lit" -gt 20 ]; then
+      ok "a text after a start item, an erase after it: the window is the list replayed once ($lit pixels lit)"
+    else
+      bad "start and text: settled=$settled, $diff pixels differ from zorva-render's, $again from the replay, $lit lit"
+    fi
   fi
   printf '1 0 ' >> "$start"
   gone_window "ZORVA daemon" 30 || bad "the exit item did not close the fourth display"
