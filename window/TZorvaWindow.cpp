@@ -219,11 +219,16 @@ void TZorvaWindow::runWaiting() {
   // step runs to its end first (its own slices included), a posted paint
   // goes to the back of the queue, behind the requests that step made.
   while (!waiting.empty() && HWindow) {
-    const Waiting next = waiting.front();
+    auto at = waiting.begin();
+    // The rest of a step goes on, even when a paint came before it; anything
+    // else waits for the step's end.
+    if (*at != Waiting::StepRest && stream.StepRunning()) {
+      at = std::find(waiting.begin(), waiting.end(), Waiting::StepRest);
+      if (at == waiting.end()) break;
+    }
+    const Waiting next = *at;
     if (holds(next)) break;
-    // The rest of a step goes on; anything else waits for the step's end.
-    if (next != Waiting::StepRest && stream.StepRunning()) break;
-    waiting.erase(waiting.begin());
+    waiting.erase(at);
     switch (next) {
       case Waiting::Tick:
         if (pollArmed) stream.EvTimer(kPollTimer);

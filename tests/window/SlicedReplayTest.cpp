@@ -171,4 +171,32 @@ TEST_F(SlicedReplayTest, AStepThatAReplayInterruptedGoesOnAfterIt) {
   delete window;
 }
 
+// A paint that comes during the replay before the paused step's rest does
+// not keep that rest waiting behind it: the step goes on to the file's end.
+TEST_F(SlicedReplayTest, AStepGoesOnWhenAPaintWaitsBeforeItsRest) {
+  DisplayState state;
+  TDrawApp app(state);
+  auto* window = new TZorvaWindow("ZORVA daemon", OpenCommandFile(path), state);
+  window->Attr.Style &= ~WS_VISIBLE;
+  app.SetMainWindow(window);
+  window->Create();
+  window->SetSlice(nanoseconds(0));
+  append("0 0 " + lines(20000, 5));
+  window->HandleMessage(WM_TIMER, 1);  // pauses after its first read
+  window->InvalidateRect(TRect{0, 0, 20, 20}, true);
+  window->UpdateWindow();  // a replay begins
+  ASSERT_TRUE(window->Replaying());
+  window->InvalidateRect(TRect{20, 20, 40, 40}, false);
+  window->UpdateWindow();  // a second paint waits for the replay's end
+  bool idle = false;
+  for (int turn = 0; turn < 100000 && !idle; ++turn) {
+    app.PumpWaitingMessages();
+    idle = window->Idle() && !app.IsPosted(window, WM_PAINT);
+  }
+  EXPECT_TRUE(idle) << "the step's rest stayed behind the waiting paint";
+  EXPECT_EQ(state.displayList.Count(), 7 + 20000);
+  app.SetMainWindow(nullptr);
+  delete window;
+}
+
 }  // namespace
