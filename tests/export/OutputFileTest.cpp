@@ -15,48 +15,25 @@
 #include <thread>
 
 #include "export/OutputFile.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
 class OutputFileTest : public testing::Test {
 protected:
   void SetUp() override {
-    char name[] = "/tmp/zorva-output-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    dir = name;
+    dir = MakeTempFolder("zorva-output");
+    ASSERT_FALSE(dir.empty());
     oldMask = ::umask(022);
   }
   void TearDown() override {
     ::umask(oldMask);
-    std::system(("rm -rf '" + dir + "'").c_str());
+    RemoveTree(dir);
   }
 
   std::string path(const std::string& name) const { return dir + "/" + name; }
-
-  static std::string read(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-
-  static void put(const std::string& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
-
-  static unsigned mode(const std::string& p) {
-    struct stat st;
-    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-  }
-
   // The names in the folder: no temporary file may stay behind.
-  std::set<std::string> names() const {
-    std::set<std::string> out;
-    if (DIR* d = ::opendir(dir.c_str())) {
-      while (dirent* e = ::readdir(d))
-        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") out.insert(e->d_name);
-      ::closedir(d);
-    }
-    return out;
-  }
+  std::set<std::string> names() const { return FileNames(dir); }
 
   static bool write(const std::string& p, const std::string& bytes, std::string* reason = nullptr) {
     OutputFile out;
@@ -76,25 +53,25 @@ TEST_F(OutputFileTest, ANewFileGetsTheUmasksMode) {
     ::umask(mask);
     const std::string p = path("new" + std::to_string(mask));
     ASSERT_TRUE(write(p, "picture"));
-    EXPECT_EQ(read(p), "picture");
-    EXPECT_EQ(mode(p), 0666u & ~mask) << std::oct << mask;
+    EXPECT_EQ(ReadBytes(p), "picture");
+    EXPECT_EQ(FileMode(p), 0666u & ~mask) << std::oct << mask;
   }
   EXPECT_EQ(names().size(), 3u);
 }
 
 TEST_F(OutputFileTest, AReplacedFileKeepsItsModeAndGetsTheNewBytes) {
   const std::string p = path("kept.png");
-  put(p, "old bytes, longer than the new ones");
+  WriteBytes(p, "old bytes, longer than the new ones");
   ASSERT_EQ(::chmod(p.c_str(), 0640), 0);
   ASSERT_TRUE(write(p, "new"));
-  EXPECT_EQ(read(p), "new");
-  EXPECT_EQ(mode(p), 0640u);
+  EXPECT_EQ(ReadBytes(p), "new");
+  EXPECT_EQ(FileMode(p), 0640u);
   EXPECT_EQ(names(), std::set<std::string>{"kept.png"});
 }
 
 TEST_F(OutputFileTest, AFailureLeavesTheOldFileAndNoTemporaryFile) {
   const std::string p = path("old.svg");
-  put(p, "the old picture");
+  WriteBytes(p, "the old picture");
   {
     OutputFile out;
     ASSERT_TRUE(out.Open(p));
@@ -110,7 +87,7 @@ TEST_F(OutputFileTest, AFailureLeavesTheOldFileAndNoTemporaryFile) {
     ASSERT_TRUE(out.Open(p));
     ASSERT_TRUE(out.Write("x", 1));
   }
-  EXPECT_EQ(read(p), "the old picture");
+  EXPECT_EQ(ReadBytes(p), "the old picture");
   EXPECT_EQ(names(), std::set<std::string>{"old.svg"});
 }
 
@@ -121,30 +98,30 @@ TEST_F(OutputFileTest, FailuresToOpenGiveTheSystemsReason) {
   ASSERT_EQ(::mkdir(path("folder").c_str(), 0700), 0);
   EXPECT_FALSE(write(path("folder"), "x", &reason));
   EXPECT_EQ(reason, "Is a directory");
-  put(path("file"), "");
+  WriteBytes(path("file"), "");
   EXPECT_FALSE(write(path("file/x.png"), "x", &reason));
   EXPECT_EQ(reason, "Not a directory");
 }
 
 TEST_F(OutputFileTest, ALinkedFileIsReplacedAndTheLinkStays) {
-  put(path("target.png"), "old");
+  WriteBytes(path("target.png"), "old");
   ASSERT_EQ(::symlink("target.png", path("link.png").c_str()), 0);
   ASSERT_TRUE(write(path("link.png"), "new"));
   struct stat st;
   ASSERT_EQ(::lstat(path("link.png").c_str(), &st), 0);
   EXPECT_TRUE(S_ISLNK(st.st_mode));
-  EXPECT_EQ(read(path("target.png")), "new");
+  EXPECT_EQ(ReadBytes(path("target.png")), "new");
   // A link to a missing file creates that file.
   ASSERT_EQ(::symlink("later.png", path("dangling.png").c_str()), 0);
   ASSERT_TRUE(write(path("dangling.png"), "made"));
-  EXPECT_EQ(read(path("later.png")), "made");
+  EXPECT_EQ(ReadBytes(path("later.png")), "made");
 }
 
 TEST_F(OutputFileTest, AFifoIsWrittenInPlace) {
   const std::string fifo = path("out.fifo");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::string got;
-  std::thread reader([&] { got = read(fifo); });
+  std::thread reader([&] { got = ReadBytes(fifo); });
   EXPECT_TRUE(write(fifo, "through the pipe"));
   reader.join();
   EXPECT_EQ(got, "through the pipe");
@@ -153,7 +130,7 @@ TEST_F(OutputFileTest, AFifoIsWrittenInPlace) {
 
 TEST_F(OutputFileTest, AnInputIsRefusedByAnyName) {
   const std::string input = path("in.zv");
-  put(input, "2 4 1 1 5 5 ");
+  WriteBytes(input, "2 4 1 1 5 5 ");
   ASSERT_EQ(::symlink("in.zv", path("link.png").c_str()), 0);
   ASSERT_EQ(::link(input.c_str(), path("hard.png").c_str()), 0);
   FileId id;
@@ -172,7 +149,7 @@ TEST_F(OutputFileTest, AnInputIsRefusedByAnyName) {
     EXPECT_FALSE(out.Open(name, {id}));
     EXPECT_EQ(out.Reason(), "it is the input file");
   }
-  EXPECT_EQ(read(input), "2 4 1 1 5 5 ");
+  EXPECT_EQ(ReadBytes(input), "2 4 1 1 5 5 ");
   std::string reason;
   EXPECT_FALSE(OutputFile::Refused(path("other.png"), {id}, reason));
 }

@@ -14,6 +14,7 @@
 #include "items/zvItem.h"
 #include "stream/DisplayState.h"
 #include "tests/support/GuiAppTest.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -29,12 +30,7 @@ protected:
   std::string path(const std::string& name) const {
     return testing::TempDir() + "picture-export-" + std::to_string(::getpid()) + "-" + name;
   }
-  static std::string read(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  static std::string read(const std::string& p) { return ReadBytes(p); }
   DisplayState state;
 };
 

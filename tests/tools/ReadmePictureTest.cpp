@@ -13,25 +13,19 @@
 
 #include "tests/support/GuiAppTest.h"
 #include "tests/support/ImageCompare.h"
+#include "tests/support/TestFiles.h"
 #include "tests/tools/ToolRun.h"
 
 namespace {
 
 class ReadmePicture : public GuiAppTest {};
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 }  // namespace
 
 TEST_F(ReadmePicture, IsWhatZorvaRenderDrawsFromItsFile) {
   const std::string source = ZORVA_SOURCE_DIR;
   // The README's command line: "zorva-render ARGS -o doc/coordinates.png doc/coordinates.zv".
-  const std::string readme = readFile(source + "/README.md");
+  const std::string readme = ReadBytes(source + "/README.md");
   const std::string command = "zorva-render --size 400x300 -o doc/coordinates.png doc/coordinates.zv";
   ASSERT_NE(readme.find("\n" + command + "\n"), std::string::npos) << "the README names the command";
   ASSERT_NE(readme.find("](doc/coordinates.png)"), std::string::npos) << "and shows the picture";

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/TestFiles.h"
 #include "tests/tools/ToolRun.h"
 
 namespace {
@@ -20,22 +21,14 @@ ToolRun render(const std::string& args) { return runCommand(renderCommand(args) 
 class RenderCommandLine : public testing::Test {
 protected:
   void SetUp() override {
-    char name[] = "/tmp/zorva-render-cli-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    dir = name;
+    dir = MakeTempFolder("zorva-render-cli");
+    ASSERT_FALSE(dir.empty());
     file = dir + "/picture.zv";
     std::ofstream(file, std::ios::binary) << "0 0 2 4 10 20 110 20 ";
   }
-  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+  void TearDown() override { RemoveTree(dir); }
   std::string dir, file;
 };
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 }  // namespace
 
@@ -79,10 +72,10 @@ TEST_F(RenderCommandLine, DashReadsStandardInput) {
   EXPECT_EQ(render("--trace - < '" + file + "'").out, fromFile.out);
   const std::string png = dir + "/stdin.png";
   EXPECT_EQ(runCommand("cat '" + file + "' | " + renderCommand("--trace -o '" + png + "' -")).out, fromFile.out);
-  EXPECT_GT(readFile(png).size(), 8u) << "a picture as well";
+  EXPECT_GT(ReadBytes(png).size(), 8u) << "a picture as well";
   // After "--", a name that begins with "-" is a file.
   const std::string odd = dir + "/-odd.zv";
-  std::ofstream(odd, std::ios::binary) << readFile(file);
+  std::ofstream(odd, std::ios::binary) << ReadBytes(file);
   EXPECT_EQ(runCommand("cd '" + dir + "' && " + renderCommand("--trace -- -odd.zv")).out, fromFile.out);
 }
 
@@ -111,7 +104,7 @@ TEST_F(RenderCommandLine, TheManualPageListsEveryOption) {
   for (std::string line; std::getline(lines, line);)
     if (std::smatch m; std::regex_search(line, m, option)) options.insert(m[1]);
   EXPECT_GE(options.size(), 7u);
-  std::string page = readFile(std::string(ZORVA_SOURCE_DIR) + "/man/zorva-render.1");
+  std::string page = ReadBytes(std::string(ZORVA_SOURCE_DIR) + "/man/zorva-render.1");
   // The page writes a dash as \-.
   for (size_t at; (at = page.find("\\-")) != std::string::npos;) page.replace(at, 2, "-");
   for (const std::string& o : options) {

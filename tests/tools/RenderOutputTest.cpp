@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/TestFiles.h"
 #include "tests/tools/ToolRun.h"
 
 namespace {
@@ -18,39 +19,18 @@ namespace {
 class RenderOutput : public testing::Test {
 protected:
   void SetUp() override {
-    char name[] = "/tmp/zorva-render-out-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    dir = name;
+    dir = MakeTempFolder("zorva-render-out");
+    ASSERT_FALSE(dir.empty());
   }
-  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+  void TearDown() override { RemoveTree(dir); }
 
   std::string path(const std::string& name) const { return dir + "/" + name; }
+  std::set<std::string> names() const { return FileNames(dir); }
 
   // Runs zorva-render with `args` in the test's folder, through the shell
   // (after `prefix`), with standard error on standard output.
   ToolRun render(const std::string& args, const std::string& prefix = "") const {
     return runCommand("cd '" + dir + "' && " + prefix + renderCommand(args) + " 2>&1");
-  }
-
-  static std::string read(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
-  static void put(const std::string& p, const std::string& bytes) { std::ofstream(p, std::ios::binary) << bytes; }
-  static unsigned mode(const std::string& p) {
-    struct stat st;
-    return ::stat(p.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
-  }
-  std::set<std::string> names() const {
-    std::set<std::string> out;
-    if (DIR* d = ::opendir(dir.c_str())) {
-      while (dirent* e = ::readdir(d))
-        if (e->d_name[0] != '.' || (e->d_name[1] && e->d_name[1] != '.')) out.insert(e->d_name);
-      ::closedir(d);
-    }
-    return out;
   }
 
   std::string dir;
@@ -70,7 +50,7 @@ std::string busyPicture() {
 
 TEST_F(RenderOutput, ItsOwnInputIsRefusedByAnyName) {
   const std::string bytes = "0 0 2 4 10 20 110 20 ";
-  put(path("same.png"), bytes);
+  WriteBytes(path("same.png"), bytes);
   ASSERT_EQ(::symlink("same.png", path("link.png").c_str()), 0);
   ASSERT_EQ(::link(path("same.png").c_str(), path("hard.svg").c_str()), 0);
   struct Case {
@@ -87,51 +67,51 @@ TEST_F(RenderOutput, ItsOwnInputIsRefusedByAnyName) {
     const ToolRun r = render(c.args);
     EXPECT_EQ(r.status, 1) << c.args;
     EXPECT_EQ(r.out, "zorva-render: cannot write " + c.out + ": it is the input file\n") << c.args;
-    EXPECT_EQ(read(path("same.png")), bytes) << c.args;
+    EXPECT_EQ(ReadBytes(path("same.png")), bytes) << c.args;
   }
   EXPECT_EQ(names(), (std::set<std::string>{"same.png", "link.png", "hard.svg"}));
 }
 
 TEST_F(RenderOutput, AFailedWriteLeavesTheOldFileAndNothingElse) {
-  put(path("busy.zv"), busyPicture());
+  WriteBytes(path("busy.zv"), busyPicture());
   for (const char* out : {"old.png", "old.svg", "old.pdf"}) {
-    put(path(out), "the old picture");
+    WriteBytes(path(out), "the old picture");
     // Files may grow to 1 KB only; the failed write then reports an error
     // (its signal ignored).
     const ToolRun r = render(std::string("-o ") + out + " busy.zv", "trap '' XFSZ; ulimit -f 1; ");
     EXPECT_EQ(r.status, 1) << out;
     EXPECT_EQ(r.out, std::string("zorva-render: cannot write ") + out + ": File too large\n");
-    EXPECT_EQ(read(path(out)), "the old picture") << out;
+    EXPECT_EQ(ReadBytes(path(out)), "the old picture") << out;
   }
   EXPECT_EQ(names(), (std::set<std::string>{"busy.zv", "old.png", "old.svg", "old.pdf"}));
   // Without the limit the same runs replace the files.
   for (const char* out : {"old.png", "old.svg", "old.pdf"}) {
     EXPECT_EQ(render(std::string("-o ") + out + " busy.zv").status, 0) << out;
-    EXPECT_GT(read(path(out)).size(), 1024u) << out;
+    EXPECT_GT(ReadBytes(path(out)).size(), 1024u) << out;
   }
   EXPECT_EQ(names().size(), 4u);
 }
 
 TEST_F(RenderOutput, ANewFileGetsTheUmasksModeAReplacedOneKeepsItsOwn) {
-  put(path("in.zv"), "0 0 2 4 10 20 110 20 ");
+  WriteBytes(path("in.zv"), "0 0 2 4 10 20 110 20 ");
   for (const char* out : {"new.png", "new.svg"}) {
     ASSERT_EQ(render(std::string("-o ") + out + " in.zv", "umask 027; ").status, 0);
-    EXPECT_EQ(mode(path(out)), 0640u) << out;
+    EXPECT_EQ(FileMode(path(out)), 0640u) << out;
     ASSERT_EQ(::chmod(path(out).c_str(), 0604), 0);
-    put(path("in.zv"), "0 0 2 4 10 40 110 40 ");
+    WriteBytes(path("in.zv"), "0 0 2 4 10 40 110 40 ");
     ASSERT_EQ(render(std::string("-o ") + out + " in.zv", "umask 077; ").status, 0);
-    EXPECT_EQ(mode(path(out)), 0604u) << out;
+    EXPECT_EQ(FileMode(path(out)), 0604u) << out;
   }
 }
 
 TEST_F(RenderOutput, AFifoIsWrittenInPlace) {
-  put(path("in.zv"), "0 0 2 4 10 20 110 20 ");
+  WriteBytes(path("in.zv"), "0 0 2 4 10 20 110 20 ");
   ASSERT_EQ(::mkfifo(path("out.svg").c_str(), 0600), 0);
   // A reader that the shell waits for before it returns.
   const ToolRun r = runCommand("cd '" + dir + "' && { cat out.svg > got.svg & } && " +
                                renderCommand("-o out.svg in.zv") + " 2>&1; status=$?; wait; exit $status");
   EXPECT_EQ(r.status, 0) << r.out;
-  const std::string got = read(path("got.svg"));
+  const std::string got = ReadBytes(path("got.svg"));
   EXPECT_EQ(got.rfind("<?xml", 0), 0u);
   EXPECT_NE(got.find("</svg>"), std::string::npos);
   struct stat st;

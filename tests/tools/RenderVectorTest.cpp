@@ -19,6 +19,7 @@
 
 #include "tests/support/GuiAppTest.h"
 #include "tests/support/PictureMatch.h"
+#include "tests/support/TestFiles.h"
 #include "tests/tools/ToolRun.h"
 
 namespace {
@@ -27,11 +28,10 @@ class RenderVector : public GuiAppTest {
 protected:
   void SetUp() override {
     GuiAppTest::SetUp();
-    char name[] = "/tmp/zorva-render-vec-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    dir = name;
+    dir = MakeTempFolder("zorva-render-vec");
+    ASSERT_FALSE(dir.empty());
   }
-  void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
+  void TearDown() override { RemoveTree(dir); }
 
   // The file zorva-render writes for `bytes` as `out` (its name's ending
   // chooses the format), at 320 x 200.
@@ -40,10 +40,7 @@ protected:
     std::ofstream(in, std::ios::binary) << bytes;
     const ToolRun r = runCommand(renderCommand("--size 320x200 -o '" + dir + "/" + out + "' '" + in + "'"));
     EXPECT_EQ(r.status, 0) << out;
-    std::ifstream file(dir + "/" + out, std::ios::binary);
-    std::stringstream s;
-    s << file.rdbuf();
-    return s.str();
+    return ReadBytes(dir + "/" + out);
   }
 
   static size_t count(const std::string& text, const std::string& what) {

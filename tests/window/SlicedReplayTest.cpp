@@ -112,6 +112,37 @@ protected:
     return trace.str();
   }
 
+  // On a hidden window a polling step of a start item and 20,000 lines
+  // pauses after its first read; then `paints` paint cycles of corners run,
+  // the first of which begins a replay and the others wait for it. The
+  // items in the list once the window is idle again; -1 when it never is.
+  int pausedStepThenPaints(int paints) {
+    DisplayState state;
+    TDrawApp app(state);
+    auto* window = new TZorvaWindow("ZORVA daemon", OpenCommandFile(path), state);
+    window->Attr.Style &= ~WS_VISIBLE;
+    app.SetMainWindow(window);
+    window->Create();
+    window->SetSlice(nanoseconds(0));
+    append("0 0 " + lines(20000, 5));
+    window->HandleMessage(WM_TIMER, 1);  // pauses after its first read
+    EXPECT_FALSE(window->Idle());
+    for (int i = 0; i < paints; ++i) {
+      window->InvalidateRect(TRect{20 * i, 20 * i, 20 * i + 20, 20 * i + 20}, i == 0);
+      window->UpdateWindow();  // the paint cycle, as an exposure of a corner runs it
+      EXPECT_TRUE(window->Replaying());
+    }
+    bool idle = false;
+    for (int turn = 0; turn < 100000 && !idle; ++turn) {
+      app.PumpWaitingMessages();
+      idle = window->Idle() && !app.IsPosted(window, WM_PAINT);
+    }
+    const int items = idle ? state.displayList.Count() : -1;
+    app.SetMainWindow(nullptr);
+    delete window;
+    return items;
+  }
+
   std::string path;
   MessagePresenter previous;
 };
@@ -149,54 +180,13 @@ TEST_F(SlicedReplayTest, AResizeDuringAReplayEndsInTheWholeReplayOfTheNewSize) {
 // A paint during a paused step replays at once; the rest of the step waits
 // for the replay's end and then goes on to the file's end.
 TEST_F(SlicedReplayTest, AStepThatAReplayInterruptedGoesOnAfterIt) {
-  DisplayState state;
-  TDrawApp app(state);
-  auto* window = new TZorvaWindow("ZORVA daemon", OpenCommandFile(path), state);
-  window->Attr.Style &= ~WS_VISIBLE;
-  app.SetMainWindow(window);
-  window->Create();
-  window->SetSlice(nanoseconds(0));
-  append("0 0 " + lines(20000, 5));
-  window->HandleMessage(WM_TIMER, 1);  // pauses after its first read
-  ASSERT_FALSE(window->Idle());
-  window->InvalidateRect(TRect{0, 0, 20, 20}, true);
-  window->UpdateWindow();  // the paint cycle, as an exposure of a corner runs it
-  EXPECT_TRUE(window->Replaying());
-  RunUntil([&] {
-    app.PumpWaitingMessages();
-    return window->Idle() && !app.IsPosted(window, WM_PAINT);
-  });
-  EXPECT_EQ(state.displayList.Count(), 7 + 20000);
-  app.SetMainWindow(nullptr);
-  delete window;
+  EXPECT_EQ(pausedStepThenPaints(1), 7 + 20000);
 }
 
 // A paint that comes during the replay before the paused step's rest does
 // not keep that rest waiting behind it: the step goes on to the file's end.
 TEST_F(SlicedReplayTest, AStepGoesOnWhenAPaintWaitsBeforeItsRest) {
-  DisplayState state;
-  TDrawApp app(state);
-  auto* window = new TZorvaWindow("ZORVA daemon", OpenCommandFile(path), state);
-  window->Attr.Style &= ~WS_VISIBLE;
-  app.SetMainWindow(window);
-  window->Create();
-  window->SetSlice(nanoseconds(0));
-  append("0 0 " + lines(20000, 5));
-  window->HandleMessage(WM_TIMER, 1);  // pauses after its first read
-  window->InvalidateRect(TRect{0, 0, 20, 20}, true);
-  window->UpdateWindow();  // a replay begins
-  ASSERT_TRUE(window->Replaying());
-  window->InvalidateRect(TRect{20, 20, 40, 40}, false);
-  window->UpdateWindow();  // a second paint waits for the replay's end
-  bool idle = false;
-  for (int turn = 0; turn < 100000 && !idle; ++turn) {
-    app.PumpWaitingMessages();
-    idle = window->Idle() && !app.IsPosted(window, WM_PAINT);
-  }
-  EXPECT_TRUE(idle) << "the step's rest stayed behind the waiting paint";
-  EXPECT_EQ(state.displayList.Count(), 7 + 20000);
-  app.SetMainWindow(nullptr);
-  delete window;
+  EXPECT_EQ(pausedStepThenPaints(2), 7 + 20000) << "-1: the step's rest stayed behind the waiting paint";
 }
 
 }  // namespace
