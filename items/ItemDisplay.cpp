@@ -150,6 +150,43 @@ void zvItem::Display(TClientDC* winDC, DrawAttributes& attrs) {
   }
 }
 
+void zvItem::AddToRun(CallRun& run) const {
+  switch (func) {
+    case ZV_LINE:
+      run.AddLine(args[0], saturateInt(neg(args[1])), args[2], saturateInt(neg(args[3])));
+      break;
+    case ZV_TEXT:
+      // The count drawn is at most the text's bytes.
+      run.AddText(args[0], saturateInt(neg(args[1])), static_cast<long long>(str.size()));
+      break;
+    case ZV_CIRCLE:
+    case ZV_ARC: {
+      // Both kinds' rectangles: (x - r, -y - r) to (x + r, -y + r).
+      const std::int64_t r = args[2];
+      run.AddRectangle(saturateInt(args[0] - r), saturateInt(neg(args[1]) - r), saturateInt(args[0] + r),
+                       saturateInt(neg(args[1]) + r));
+      break;
+    }
+    case ZV_POLYLINE:
+      run.MoveTo(args[0], saturateInt(neg(args[1])));
+      break;
+    case ZV_POLYVERTEX:
+      run.AddLineTo(args[0], saturateInt(neg(args[1])));
+      break;
+    case ZV_LINE_COLOR:
+    case ZV_TEXT_COLOR:
+    case ZV_LINE_WIDTH:
+    case ZV_LINE_TYPE:
+    case ZV_TEXT_HEIGHT:
+    case ZV_TEXT_FONT:
+    case ZV_TEXT_ALIGN:
+      run.ChangesState();
+      break;
+    default:
+      break;  // control items and unknown kinds make no call
+  }
+}
+
 void DisplayItem(zvItem& item, void* target) {
   auto* t = static_cast<DisplayTarget*>(target);
   item.Display(t->dc, *t->attributes);

@@ -11,6 +11,7 @@
 #include "items/ItemString.h"
 
 class TClientDC;
+struct CallRun;
 struct DrawAttributes;
 
 class zvItem {
@@ -58,6 +59,8 @@ public:
   // Draws the item on the window's context, or applies its attribute to
   // the context and records it in `attributes`.
   void Display(TClientDC* winDC, DrawAttributes& attributes);
+  // Adds the calls Display makes for the item to a run's summary.
+  void AddToRun(CallRun& run) const;
   // Shows the item's fields in message boxes captioned "DEBUG".
   void debugDisp();
 

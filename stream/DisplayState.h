@@ -4,6 +4,7 @@
 // that the item rendering updates them in place). The daemon holds one; the
 // command stream, the replay and the window work on the one they are given.
 
+#include "stream/ListRuns.h"
 #include "stream/itemList.h"
 #include "items/DrawAttributes.h"
 
@@ -11,6 +12,8 @@ struct DisplayState : DrawAttributes {
   // Every ordinary item in arrival order; start and clear items refill it
   // with the seven attribute items.
   itemList displayList{1000};
+  // The list's runs summed up for replays that skip what cannot show.
+  ListRuns listRuns;
 
   // 1 from a start item (and at program start) until the next ordinary
   // item; clear items act only while it is 0.

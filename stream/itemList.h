@@ -47,6 +47,7 @@ public:
   void ForEach(IterFunc f, void* arg, int start, int stop);
   // Empties the list: the count becomes 0; the storage stays.
   void Flush() {
+    ++flushes_;
     count_ = 0;
     tailSlab_ = 0;
     tail_ = slabs_[0].items;
@@ -55,6 +56,9 @@ public:
   }
 
   zvItem& operator[](int index);
+  // Counts the Flushes: items once held keep their index and value until
+  // the next one.
+  unsigned Flushes() const { return flushes_; }
 
   // Whether full-size slabs are made ahead on a worker thread (the
   // default), or each on the appending thread when it is needed.
@@ -75,6 +79,7 @@ private:
   void freeSlab(const Slab& slab) const noexcept;
 
   int count_ = 0;
+  unsigned flushes_ = 0;
   // Slots 0 to built_ - 1 hold items (those past the count from before a
   // Flush); the others are raw memory.
   int built_ = 0;

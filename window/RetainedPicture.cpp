@@ -5,6 +5,7 @@
 #include "framework/surface/RasterSurface.h"
 #include "items/ItemDisplay.h"
 #include "stream/DisplayState.h"
+#include "stream/Replay.h"
 
 #include <cmath>
 
@@ -103,7 +104,7 @@ bool RetainedPicture::CatchUp(DisplayState& state, Clock::time_point until) {
         }
       }
     }
-    state.displayList.ForEach(DisplayItem, &target, drawn, stop);
+    ReplayItems(state, target, drawn, stop);
     drawn = stop;
     if (drawn < count && Clock::now() >= until) break;
   }

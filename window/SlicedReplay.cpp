@@ -4,6 +4,7 @@
 
 #include "items/ItemDisplay.h"
 #include "stream/DisplayState.h"
+#include "stream/Replay.h"
 
 namespace {
 constexpr int kMinBatch = 1;
@@ -26,7 +27,7 @@ bool SlicedReplay::Run(Clock::time_point until) {
   while (next < count) {
     const int stop = std::min(count, next + batch);
     const auto begun = Clock::now();
-    state->displayList.ForEach(DisplayItem, &target, next, stop);
+    ReplayItems(*state, target, next, stop);
     next = stop;
     const auto now = Clock::now();
     // The next batch is sized to take about kBatchTime at this batch's pace.

@@ -40,6 +40,9 @@ public:
   void Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd) {
     surface->Arc(left, top, right, bottom, xStart, yStart, xEnd, yEnd);
   }
+  // For replays that pass over runs of calls showing nothing (Surface.h).
+  bool Sight(CallSight& sight) { return surface->Sight(sight); }
+  void PassedTo(int x, int y) { surface->PassedTo(x, y); }
 
   // Selects the object and takes a count on it; the object given up loses
   // its count (unless it is the initial one), which may delete it and raise

@@ -57,7 +57,7 @@
 //
 // The calls are implemented by concern: the target, the state, the view
 // and the damage in RasterSurface.cpp, lines in RasterLines.cpp, arcs in
-// RasterArcs.cpp, text in RasterText.cpp.
+// RasterArcs.cpp, text in RasterText.cpp, runs skipped in RasterRuns.cpp.
 
 #include <QImage>
 #include <QPainter>
@@ -115,6 +115,14 @@ public:
   void Arc(int left, int top, int right, int bottom, int xStart, int yStart, int xEnd, int yEnd) override;
   void SetViewportOrgEx(int x, int y) override;
   void EraseBkgnd(int x, int y, int width, int height, std::uint32_t color) override;
+  // On an image target with a pen without a dash pattern (whose pattern
+  // would run on along lines drawn or not): the target with room for the
+  // selected pen and font, through the view. Never on a vector device.
+  bool Sight(CallSight& sight) override;
+  void PassedTo(int x, int y) override {
+    curX = x;
+    curY = y;
+  }
 
 private:
   friend struct RasterSurfaceProbe;  // the tests' view of the state and caches

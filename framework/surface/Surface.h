@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "framework/surface/CallRun.h"
 #include "framework/surface/GdiObjects.h"
 
 // Text-alignment flags.
@@ -54,4 +55,15 @@ public:
   // Fills a device rectangle (not moved by the viewport origin) with a
   // colour: the window's background erasing.
   virtual void EraseBkgnd(int x, int y, int width, int height, std::uint32_t color) = 0;
+
+  // Not platform calls: they let a replay pass over runs of calls that
+  // cannot change a pixel of the target (CallRun.h).
+  // Where calls could show anything in the current state (pen, font,
+  // target, origin, view), with the current position; false when every
+  // call must be made: a surface that keeps every call (traces, vector
+  // pictures) says so.
+  virtual bool Sight(CallSight&) { return false; }
+  // The current position becomes (x, y) as the runs passed over left it,
+  // with whatever else such calls change (nothing a surface draws).
+  virtual void PassedTo(int, int) {}
 };
