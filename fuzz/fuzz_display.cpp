@@ -17,37 +17,10 @@
 #include "framework/gdi/TClientDC.h"
 #include "framework/surface/RasterSurface.h"
 #include "items/DrawAttributes.h"
+#include "fuzz/FuzzItems.h"
 #include "items/ItemDisplay.h"
 
 namespace {
-
-struct Reader {
-  const std::uint8_t* p;
-  std::size_t n;
-  bool empty() const { return n == 0; }
-  std::uint8_t byte() {
-    if (!n) return 0;
-    --n;
-    return *p++;
-  }
-  std::int32_t raw() {
-    std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v = v << 8 | byte();
-    return static_cast<std::int32_t>(v);
-  }
-  // Values near the edges of the target, of the int range and of the
-  // tables, more often than uniform bytes would give them.
-  std::int32_t value() {
-    static const std::int32_t pick[] = {0,       1,       -1,          2,           3,          4,
-                                        5,       90,      180,         255,         256,        -256,
-                                        128,     16384,   -16384,      65536,       1 << 20,    -(1 << 20),
-                                        INT_MAX, INT_MIN, INT_MAX - 1, INT_MIN + 1, 1000000000, -1000000000};
-    const std::uint8_t s = byte();
-    if (s == 0) return raw();
-    if (s < 128) return static_cast<std::int32_t>(s) * 2 - 64;  // around the 256 target
-    return pick[s % (sizeof pick / sizeof pick[0])];
-  }
-};
 
 QImage* image;
 
@@ -65,7 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  Reader in{data, size};
+  FuzzReader in{data, size};
   DrawAttributes attributes;
   image->fill(0xFF000000u);
   RasterSurface surface(image);
@@ -75,14 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   DisplayTarget target{&dc, &attributes};
   int items = 0;
   while (!in.empty() && items++ < 64) {
-    const std::uint8_t k = in.byte();
-    const int kind = k < 0xF0 ? k % 18 - 1 : in.raw();
-    int args[5];
-    for (int& a : args) a = in.value();
-    const std::size_t len = in.byte();
-    std::string text;
-    for (std::size_t i = 0; i < len && !in.empty(); ++i) text += static_cast<char>(in.byte());
-    zvItem item(kind, 5, args, text.c_str());
+    const FuzzReader::Item read = in.item();
+    const std::uint8_t k = read.k;
+    const int* args = read.args;
+    zvItem item = read.Make();
     // Retargeting keeps the state; do it now and then as a resize would.
     if (k == 0xEF) surface.Retarget(image);
     // A view now and then, as zooming and panning the window sets one.
@@ -92,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     DisplayItem(item, &target);
     const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
     if (ms > 50) {
-      std::fprintf(stderr, "item kind %d args %d %d %d %d %d took %.1f ms\n", kind, args[0], args[1], args[2],
-                   args[3], args[4], ms);
+      std::fprintf(stderr, "item kind %d args %d %d %d %d %d took %.1f ms\n", item.GetFunc(), args[0], args[1],
+                   args[2], args[3], args[4], ms);
       std::abort();
     }
   }

@@ -11,7 +11,7 @@
 #include "items/ItemString.h"
 
 class TClientDC;
-struct CallRun;
+class CallRun;
 struct DrawAttributes;
 
 class zvItem {
