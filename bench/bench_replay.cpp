@@ -6,7 +6,9 @@
 // raw QPainter drawing one-unit lines on a ratio-2 image. The window's
 // replay also runs after two zoom steps (zoom 2 about the middle); the
 // image's replay also runs over as many items that draw nothing and as many
-// that lie far outside the picture.
+// that lie far outside the picture. Both pass over whole runs of items that
+// cannot show: the first costs the walk over the runs' summaries, the
+// second that and the test of each run against the picture.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>

@@ -4,9 +4,10 @@
 // line drawn from there last); no crash, no sanitizer report.
 //
 // Input: a view byte (zoom and ratio) and two pan values, then up to four
-// runs. Each run is an item (as fuzz_display reads one) and a step: the
-// run holds 256 copies of the item, copy i moved i steps from it, so that
-// a run lies wholly in one place or strays through the picture.
+// runs. Each run is an item (as fuzz_display reads one), a step and a
+// count byte c: the run holds 2c + 1 copies of the item, copy i moved i
+// steps from it, so that a run lies wholly in one place or strays through
+// the picture, and the list's runs of 256 items and its end fall anywhere.
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdint>
@@ -77,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzReader::Item item = in.item();
     const int x = item.args[0], y = item.args[1];
     const int stepX = in.value(), stepY = in.value();
-    for (int i = 0; i < ListRuns::kItems; ++i) {
+    const int copies = 1 + 2 * in.byte();
+    for (int i = 0; i < copies; ++i) {
       item.args[0] = moved(x, 1LL * i * stepX);
       item.args[1] = moved(y, 1LL * i * stepY);
       state.displayList.Add(item.Make());

@@ -1,9 +1,12 @@
 #pragma once
 // The display list cut into runs of kItems items, each summed up as the
-// calls its rendering makes (CallRun), so that a replay can offer a whole
-// run to the surface to skip. A run is summed up the first time a replay
-// asks for it, once all its items are held, and kept until the list is
-// flushed: items never change once stored.
+// calls its rendering makes (CallRun) after its last item that changes
+// the context's state, and into groups of kGroupRuns runs, each summed up
+// from its runs, so that a replay can offer a run's items after its
+// attribute items, or a whole group, to the surface to pass over.
+// Summaries are made the first time a replay asks for them, once all their
+// items are held, and kept until the list is flushed: items never change
+// once stored.
 
 #include <vector>
 
@@ -13,19 +16,39 @@
 class ListRuns {
 public:
   static constexpr int kItems = 256;
+  static constexpr int kGroupRuns = 16;
+  static constexpr int kGroupItems = kItems * kGroupRuns;
+
+  struct Run {
+    // The calls of the run's items from `from` on (0 to kItems), after the
+    // last of its items that changes state.
+    CallRun calls;
+    int from = 0;
+  };
 
   // The summary of run `run` (items run * kItems to run * kItems + kItems
   // - 1, all held by `list`); null when there is no memory for it.
-  const CallRun* Of(itemList& list, int run) {
+  const Run* RunOf(itemList& list, int run) {
     if (flushes_ == list.Flushes() && static_cast<std::size_t>(run) < runs_.size())
       return &runs_[static_cast<std::size_t>(run)];
-    return make(list, run);
+    return makeRuns(list, run);
+  }
+  // The summary of items first to stop - 1, made afresh (a part of a run).
+  static Run Sum(itemList& list, int first, int stop);
+  // The calls of group `group` (items group * kGroupItems on), which
+  // change state when any of its items does.
+  const CallRun* GroupOf(itemList& list, int group) {
+    if (flushes_ == list.Flushes() && static_cast<std::size_t>(group) < groups_.size())
+      return &groups_[static_cast<std::size_t>(group)];
+    return makeGroups(list, group);
   }
 
 private:
-  // Sums up the runs up to `run`, after a flush from the first.
-  const CallRun* make(itemList& list, int run);
+  // Sums up the runs, or the groups, up to the one asked for.
+  const Run* makeRuns(itemList& list, int run);
+  const CallRun* makeGroups(itemList& list, int group);
 
-  std::vector<CallRun> runs_;
+  std::vector<Run> runs_;
+  std::vector<CallRun> groups_;
   unsigned flushes_ = 0;
 };

@@ -12,49 +12,72 @@ void ReplayDisplayList(DisplayState& state, TClientDC& dc) {
 }
 
 void ReplayItems(DisplayState& state, DisplayTarget& target, int start, int stop) {
-  constexpr int kRun = ListRuns::kItems;
+  constexpr int kRun = ListRuns::kItems, kGroup = ListRuns::kGroupItems, kLongPart = 32;
   itemList& list = state.displayList;
   start = std::max(start, 0);
   stop = std::min(stop, list.Count());
-  // What the context could show: asked for once, and again after any run
-  // that may change more than the current position, which the runs'
-  // summaries tell.
+  // What the context could show: asked for once, and again after items
+  // that may change more than the current position, which the summaries
+  // tell.
   CallSight sight;
   bool seeing = false;
-  // Whether runs passed over moved the current position (to the sight's).
+  // Whether calls passed over moved the current position (to the sight's).
   bool passed = false;
-  while (start < stop) {
-    const int end = std::min(stop, (start / kRun + 1) * kRun);
-    const CallRun* run = nullptr;
-    if (start % kRun == 0 && end - start == kRun) {
-      run = state.listRuns.Of(list, start / kRun);
-      if (run && !run->Changes()) {
-        if (!seeing) seeing = target.dc->Sight(sight);
-        if (seeing && run->OutOf(sight)) {
-          if (run->Moves()) {
-            sight.curX = run->EndX();
-            sight.curY = run->EndY();
-            passed = true;
-          }
-          start = end;
-          continue;
-        }
-      }
+  // Passes over the items summed up in `calls` when none of them can show.
+  const auto pass = [&](const CallRun* calls) {
+    if (!calls || calls->Changes()) return false;
+    if (!seeing) seeing = target.dc->Sight(sight);
+    if (!seeing || !calls->OutOf(sight)) return false;
+    if (calls->Moves()) {
+      sight.curX = calls->EndX();
+      sight.curY = calls->EndY();
+      passed = true;
     }
+    return true;
+  };
+  // Makes the calls of items from to stop - 1.
+  const auto make = [&](int from, int to) {
     if (passed) {
       target.dc->PassedTo(sight.curX, sight.curY);
       passed = false;
     }
-    list.ForEach(DisplayItem, &target, start, end);
-    start = end;
-    if (run && !run->Changes() && seeing) {
-      if (run->Moves()) {
-        sight.curX = run->EndX();
-        sight.curY = run->EndY();
-      }
-    } else {
+    list.ForEach(DisplayItem, &target, from, to);
+  };
+  while (start < stop) {
+    if (start % kGroup == 0 && stop - start >= kGroup && pass(state.listRuns.GroupOf(list, start / kGroup))) {
+      start += kGroup;
+      continue;
+    }
+    const int end = std::min(stop, (start / kRun + 1) * kRun);
+    // A part of a run, at the ends of the range, is summed up afresh when
+    // long enough that drawing it could cost more.
+    ListRuns::Run part;
+    const ListRuns::Run* run = nullptr;
+    if (start % kRun == 0 && end - start == kRun)
+      run = state.listRuns.RunOf(list, start / kRun);
+    else if (end - start >= kLongPart)
+      run = &(part = ListRuns::Sum(list, start, end));
+    if (!run) {
+      make(start, end);
+      seeing = false;
+      start = end;
+      continue;
+    }
+    // The run's items up to its last that changes state are made; those
+    // after it may be passed over.
+    const int tail = start + run->from;
+    if (tail > start) {
+      make(start, tail);
       seeing = false;
     }
+    if (tail < end && !pass(&run->calls)) {
+      make(tail, end);
+      if (seeing && run->calls.Moves()) {
+        sight.curX = run->calls.EndX();
+        sight.curY = run->calls.EndY();
+      }
+    }
+    start = end;
   }
   if (passed) target.dc->PassedTo(sight.curX, sight.curY);
 }

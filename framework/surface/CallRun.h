@@ -82,6 +82,23 @@ public:
     texts.Add(x, y, x, y);
     textBytes = std::max(textBytes, bytes);
   }
+  // The calls of the run `next` after this run's.
+  void Append(const CallRun& next) {
+    shapes.Merge(next.shapes);
+    texts.Merge(next.texts);
+    textBytes = std::max(textBytes, next.textBytes);
+    changesState |= next.changesState;
+    if (next.fromCurrent) {
+      if (moves) {
+        shapes.Add(endX, endY, next.firstX, next.firstY);
+      } else {
+        fromCurrent = true;
+        firstX = next.firstX;
+        firstY = next.firstY;
+      }
+    }
+    if (next.moves) MoveTo(next.endX, next.endY);
+  }
   // Calls that change state other than the current position (selections,
   // colours, alignment...): such a run is always made.
   void ChangesState() { changesState = true; }
@@ -129,6 +146,12 @@ private:
       right[q] = std::max({right[q], x1, x2});
       top[q] = std::min({top[q], y1, y2});
       bottom[q] = std::max({bottom[q], y1, y2});
+    }
+    void Merge(const Boxes& other) {
+      left = left < other.left ? left : other.left;
+      top = top < other.top ? top : other.top;
+      right = right > other.right ? right : other.right;
+      bottom = bottom > other.bottom ? bottom : other.bottom;
     }
     // Whether each box lies beyond a side of the box from (l, t) to (r, b).
     bool Apart(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) const {

@@ -1,7 +1,8 @@
 // A replay that passes over runs of items showing nothing draws exactly the
 // picture of a replay that draws every item, and leaves the context where
 // it would have stood, at device pixel ratios 1 and 2 and in zoomed and
-// panned views; and it does pass over the runs far outside.
+// panned views, over the whole list or in slices; and it does pass over
+// the runs far outside.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -166,10 +167,13 @@ private:
   int side = 0, beyond = 0;        // the edge of runs just outside, and how far
 };
 
+enum class How { EachItem, WholeList, Slices };
+
 // The picture replayed once in `view` on a black image, then a line from
-// wherever the replay left the current position: through the replay that
-// may pass over runs, or item by item.
-QImage replay(Picture& picture, const View& view, bool passing, int* calls = nullptr) {
+// wherever the replay left the current position: item by item, or through
+// the replay that may pass over runs, over the whole list or in slices of
+// any length, as a window's sliced replay gives it.
+QImage replay(Picture& picture, const View& view, How how, int* calls = nullptr) {
   QImage image(static_cast<int>(kW * view.ratio), static_cast<int>(kH * view.ratio), QImage::Format_RGB32);
   image.setDevicePixelRatio(view.ratio);
   image.fill(0xFF000000u);
@@ -181,11 +185,19 @@ QImage replay(Picture& picture, const View& view, bool passing, int* calls = nul
     dc.SetViewportOrgEx(0, kH);
     dc.SetBkMode(TRANSPARENT);
     state.resetDrawAttributes();
-    if (passing) {
+    DisplayTarget target{&dc, &state};
+    const int count = state.displayList.Count();
+    if (how == How::WholeList) {
       ReplayDisplayList(state, dc);
+    } else if (how == How::Slices) {
+      std::mt19937 lengths(11);
+      for (int start = 0; start < count;) {
+        const int stop = start + 1 + static_cast<int>(lengths() % 6000);
+        ReplayItems(state, target, start, stop);
+        start = stop;
+      }
     } else {
-      DisplayTarget target{&dc, &state};
-      state.displayList.ForEach(DisplayItem, &target, 0, state.displayList.Count());
+      state.displayList.ForEach(DisplayItem, &target, 0, count);
     }
     dc.LineTo(kW / 2, -kH / 2);
     if (calls) *calls = surface.calls;
@@ -204,9 +216,12 @@ TEST_F(ReplaySkip, PassingOverRunsChangesNoPixelInAnyView) {
       SCOPED_TRACE("seed " + std::to_string(seed) + ", ratio " + std::to_string(v.ratio) + ", zoom " +
                    std::to_string(v.zoom));
       int passed = 0, made = 0;
-      const QImage each = replay(picture, v, false, &made);
-      const QImage runs = replay(picture, v, true, &passed);
+      const QImage each = replay(picture, v, How::EachItem, &made);
+      const QImage runs = replay(picture, v, How::WholeList, &passed);
       EXPECT_EQ(firstDifference(each, runs), "");
+      if (v.zoom != 1) {
+        EXPECT_EQ(firstDifference(each, replay(picture, v, How::Slices)), "") << "in slices";
+      }
       // Many runs lie out of sight: their calls are never made.
       EXPECT_LT(passed, made * 9 / 10);
     }
@@ -227,11 +242,20 @@ TEST_F(ReplaySkip, ARunFromFarOutsideIntoTheViewIsDrawn) {
   // A run that starts in view and runs far out: its first line crosses too.
   add(state, ZV_POLYVERTEX, {INT_MAX, 50});
   while (state.displayList.Count() < 4 * kRun) add(state, ZV_POLYVERTEX, {INT_MAX, -INT_MAX});
-  const QImage each = replay(picture, {1, 1, 0, 0}, false);
-  const QImage runs = replay(picture, {1, 1, 0, 0}, true);
+  // A group of runs far out on the left, then, in the middle of the next
+  // group, a run far out on the right: its first line crosses the picture
+  // at height 120, though each group's runs lie far out.
+  constexpr int kGroup = ListRuns::kGroupItems;
+  for (int i = 0; state.displayList.Count() < kGroup + kGroup / 2; ++i)
+    add(state, ZV_POLYVERTEX, {-INT_MAX + i % 100, 120});
+  for (int i = 0; state.displayList.Count() < 3 * kGroup; ++i)
+    add(state, ZV_POLYVERTEX, {INT_MAX - i % 100, 120});
+  const QImage each = replay(picture, {1, 1, 0, 0}, How::EachItem);
+  const QImage runs = replay(picture, {1, 1, 0, 0}, How::WholeList);
   EXPECT_EQ(firstDifference(each, runs), "");
   EXPECT_EQ(runs.pixel(20, kH - 100) & 0xFFFFFFu, 0xFFFFFFu);
   EXPECT_EQ(runs.pixel(280, kH - 50) & 0xFFFFFFu, 0xFFFFFFu);
+  EXPECT_EQ(runs.pixel(150, kH - 120) & 0xFFFFFFu, 0xFFFFFFu);
 }
 
 }  // namespace
