@@ -11,9 +11,14 @@ CommandReader::Outcome CommandReader::Read(ItemSink& sink, const std::function<b
   for (bool first = true;; first = false) {
     if (!first && timeUp && timeUp()) return Outcome::Paused;
     ssize_t got;
-    do {
-      got = ::read(conID, buf + begin, static_cast<size_t>(BufSize - 1 - begin));
-    } while (got < 0 && errno == EINTR);
+    const auto want = static_cast<size_t>(BufSize - 1 - begin);
+    if (ahead) {
+      got = ahead->Read(buf + begin, want);
+    } else {
+      do {
+        got = ::read(conID, buf + begin, want);
+      } while (got < 0 && errno == EINTR);
+    }
     if (got <= 0) return Outcome::Drained;  // end of file, no writer yet, or a read error
     // A NUL would end the text the parser sees: it is read as a blank.
     char* const end = buf + begin + got;
@@ -62,13 +67,21 @@ int CommandReader::ParsePass(ItemSink& sink, zvItem& item, const char* text) {
   return pos;
 }
 
+void CommandReader::ReadAheadOfRegularFile() {
+  struct stat st;
+  if (::fstat(conID, &st) == 0 && S_ISREG(st.st_mode)) ahead = std::make_unique<ReadAhead>(conID);
+}
+
 void CommandReader::restartIfShrunk() {
   struct stat st;
   if (::fstat(conID, &st) != 0 || !S_ISREG(st.st_mode)) return;
-  const off_t at = ::lseek(conID, 0, SEEK_CUR);
+  off_t at = ::lseek(conID, 0, SEEK_CUR);
+  // The read position: before the bytes read ahead.
+  if (at >= 0 && ahead) at -= static_cast<off_t>(ahead->Buffered());
   if (at < 0 || st.st_size >= at) return;
   // A client reopened the file for writing and started a new picture.
   if (::lseek(conID, 0, SEEK_SET) != 0) return;
+  if (ahead) ahead->Drop();
   begin = 0;
   continuing = false;
 }

@@ -19,9 +19,11 @@
 // the carried bytes are dropped and reading starts again from offset 0.
 
 #include <functional>
+#include <memory>
 
 #include "items/ItemReader.h"
 #include "items/zvItem.h"
+#include "stream/ReadAhead.h"
 
 // Receives the complete items.
 class ItemSink {
@@ -55,6 +57,10 @@ public:
   // The bytes carried over from earlier reads (an incomplete item).
   int Carried() const { return begin; }
 
+  // Reads a regular file in large blocks from now on (ReadAhead), with the
+  // same bytes in every read: for a reader that alone reads the file.
+  void ReadAheadOfRegularFile();
+
 private:
   // Starts again from offset 0 when a regular file shrank below the read
   // position.
@@ -70,4 +76,5 @@ private:
   bool continuing = false;
   ItemReader reader;  // the item being continued
   zvItem pending;
+  std::unique_ptr<ReadAhead> ahead;
 };

@@ -45,6 +45,8 @@ public:
 
   // The bytes carried over from earlier reads (an incomplete item).
   int Carried() const { return reader.Carried(); }
+  // Reads a regular file in large blocks (CommandReader).
+  void ReadAheadOfRegularFile() { reader.ReadAheadOfRegularFile(); }
 
 private:
   // Appends the seven attribute items (font, height, text colour, alignment,

@@ -26,41 +26,45 @@ void addToRun(zvItem& item, void* summing) {
 ListRuns::Run ListRuns::Sum(itemList& list, int first, int stop) {
   Summing summing;
   list.ForEach(addToRun, &summing, first, stop);
+  summing.run.made = true;
   return summing.run;
 }
 
-const ListRuns::Run* ListRuns::makeRuns(itemList& list, int run) {
-  if (flushes_ != list.Flushes()) {
-    runs_.clear();
-    groups_.clear();
-    flushes_ = list.Flushes();
-  }
+void ListRuns::follow(const itemList& list) {
+  if (flushes_ == list.Flushes()) return;
+  runs_.clear();
+  groups_.clear();
+  flushes_ = list.Flushes();
+}
+
+const ListRuns::Run* ListRuns::makeRun(itemList& list, int run) {
+  follow(list);
+  const auto i = static_cast<std::size_t>(run);
   if ((static_cast<long long>(run) + 1) * kItems > list.Count()) return nullptr;
   try {
-    while (static_cast<int>(runs_.size()) <= run) {
-      const int first = static_cast<int>(runs_.size()) * kItems;
-      runs_.push_back(Sum(list, first, first + kItems));
-    }
+    if (runs_.size() <= i) runs_.resize(i + 1);
   } catch (const std::bad_alloc&) {
     return nullptr;  // the replay makes the calls instead
   }
-  return &runs_[static_cast<std::size_t>(run)];
+  runs_[i] = Sum(list, run * kItems, (run + 1) * kItems);
+  return &runs_[i];
 }
 
-const CallRun* ListRuns::makeGroups(itemList& list, int group) {
-  if (!makeRuns(list, (group + 1) * kGroupRuns - 1)) return nullptr;
+const CallRun* ListRuns::makeGroup(itemList& list, int group) {
+  follow(list);
+  const auto i = static_cast<std::size_t>(group);
   try {
-    while (static_cast<int>(groups_.size()) <= group) {
-      CallRun summary;
-      const std::size_t first = groups_.size() * kGroupRuns;
-      for (std::size_t r = first; r < first + kGroupRuns; ++r) {
-        if (runs_[r].from > 0) summary.ChangesState();
-        summary.Append(runs_[r].calls);
-      }
-      groups_.push_back(summary);
-    }
+    if (groups_.size() <= i) groups_.resize(i + 1);
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
-  return &groups_[static_cast<std::size_t>(group)];
+  CallRun calls;
+  for (int r = group * kGroupRuns; r < (group + 1) * kGroupRuns; ++r) {
+    const Run* run = RunOf(list, r, true);
+    if (!run) return nullptr;
+    if (run->from > 0) calls.ChangesState();
+    calls.Append(run->calls);
+  }
+  groups_[i] = Group{calls, true};
+  return &groups_[i].calls;
 }

@@ -4,9 +4,9 @@
 // the context's state, and into groups of kGroupRuns runs, each summed up
 // from its runs, so that a replay can offer a run's items after its
 // attribute items, or a whole group, to the surface to pass over.
-// Summaries are made the first time a replay asks for them, once all their
-// items are held, and kept until the list is flushed: items never change
-// once stored.
+// Summaries are made when a replay asks for them, once all their items are
+// held, and kept until the list is flushed: items never change once
+// stored.
 
 #include <vector>
 
@@ -24,31 +24,38 @@ public:
     // last of its items that changes state.
     CallRun calls;
     int from = 0;
+    bool made = false;
   };
 
   // The summary of run `run` (items run * kItems to run * kItems + kItems
-  // - 1, all held by `list`); null when there is no memory for it.
-  const Run* RunOf(itemList& list, int run) {
-    if (flushes_ == list.Flushes() && static_cast<std::size_t>(run) < runs_.size())
-      return &runs_[static_cast<std::size_t>(run)];
-    return makeRuns(list, run);
+  // - 1, all held by `list`), made now if `make` says so; null when it is
+  // not made or there is no memory for it.
+  const Run* RunOf(itemList& list, int run, bool make) {
+    const auto i = static_cast<std::size_t>(run);
+    if (flushes_ == list.Flushes() && i < runs_.size() && runs_[i].made) return &runs_[i];
+    return make ? makeRun(list, run) : nullptr;
+  }
+  // The same for the calls of group `group` (items group * kGroupItems
+  // on), which change state when any of its items does.
+  const CallRun* GroupOf(itemList& list, int group, bool make) {
+    const auto i = static_cast<std::size_t>(group);
+    if (flushes_ == list.Flushes() && i < groups_.size() && groups_[i].made) return &groups_[i].calls;
+    return make ? makeGroup(list, group) : nullptr;
   }
   // The summary of items first to stop - 1, made afresh (a part of a run).
   static Run Sum(itemList& list, int first, int stop);
-  // The calls of group `group` (items group * kGroupItems on), which
-  // change state when any of its items does.
-  const CallRun* GroupOf(itemList& list, int group) {
-    if (flushes_ == list.Flushes() && static_cast<std::size_t>(group) < groups_.size())
-      return &groups_[static_cast<std::size_t>(group)];
-    return makeGroups(list, group);
-  }
 
 private:
-  // Sums up the runs, or the groups, up to the one asked for.
-  const Run* makeRuns(itemList& list, int run);
-  const CallRun* makeGroups(itemList& list, int group);
+  struct Group {
+    CallRun calls;
+    bool made = false;
+  };
+  // Forgets every summary when the list was flushed since they were made.
+  void follow(const itemList& list);
+  const Run* makeRun(itemList& list, int run);
+  const CallRun* makeGroup(itemList& list, int group);
 
   std::vector<Run> runs_;
-  std::vector<CallRun> groups_;
+  std::vector<Group> groups_;
   unsigned flushes_ = 0;
 };

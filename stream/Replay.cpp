@@ -23,11 +23,24 @@ void ReplayItems(DisplayState& state, DisplayTarget& target, int start, int stop
   bool seeing = false;
   // Whether calls passed over moved the current position (to the sight's).
   bool passed = false;
+  // Summaries cost a walk over their items: after one that let nothing be
+  // passed over, the next few runs go without new ones, more runs each
+  // time, as in a list whose items mostly show (a replay made once, as
+  // zorva-render's, then costs hardly more than its calls). Summaries made
+  // before are always used.
+  constexpr int kMostHoldOff = 256;
+  int holdOff = 0, nextHoldOff = 1;
   // Passes over the items summed up in `calls` when none of them can show.
   const auto pass = [&](const CallRun* calls) {
     if (!calls || calls->Changes()) return false;
     if (!seeing) seeing = target.dc->Sight(sight);
-    if (!seeing || !calls->OutOf(sight)) return false;
+    if (!seeing) return false;
+    if (!calls->OutOf(sight)) {
+      holdOff = nextHoldOff;
+      nextHoldOff = std::min(2 * nextHoldOff, kMostHoldOff);
+      return false;
+    }
+    nextHoldOff = 1;
     if (calls->Moves()) {
       sight.curX = calls->EndX();
       sight.curY = calls->EndY();
@@ -44,7 +57,8 @@ void ReplayItems(DisplayState& state, DisplayTarget& target, int start, int stop
     list.ForEach(DisplayItem, &target, from, to);
   };
   while (start < stop) {
-    if (start % kGroup == 0 && stop - start >= kGroup && pass(state.listRuns.GroupOf(list, start / kGroup))) {
+    if (start % kGroup == 0 && stop - start >= kGroup &&
+        pass(state.listRuns.GroupOf(list, start / kGroup, holdOff == 0))) {
       start += kGroup;
       continue;
     }
@@ -53,10 +67,12 @@ void ReplayItems(DisplayState& state, DisplayTarget& target, int start, int stop
     // long enough that drawing it could cost more.
     ListRuns::Run part;
     const ListRuns::Run* run = nullptr;
-    if (start % kRun == 0 && end - start == kRun)
-      run = state.listRuns.RunOf(list, start / kRun);
-    else if (end - start >= kLongPart)
+    if (start % kRun == 0 && end - start == kRun) {
+      run = state.listRuns.RunOf(list, start / kRun, holdOff == 0);
+      if (!run && holdOff > 0) --holdOff;
+    } else if (end - start >= kLongPart && holdOff == 0) {
       run = &(part = ListRuns::Sum(list, start, end));
+    }
     if (!run) {
       make(start, end);
       seeing = false;

@@ -63,6 +63,8 @@ RenderResult RenderFile(const char* path, Surface& surface, int width, int heigh
     dc.EraseBkgnd(0, 0, width, height, kBackground);
 
     CommandStream stream(host, state, file.fd, &dc);
+    // Nothing else reads the file meanwhile: large blocks, the same reads.
+    stream.ReadAheadOfRegularFile();
     stream.EvTimer(1);
     result.exited = host.closePosted;
 
