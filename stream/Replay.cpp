@@ -28,7 +28,7 @@ void ReplayItems(DisplayState& state, DisplayTarget& target, int start, int stop
   // time, as in a list whose items mostly show (a replay made once, as
   // zorva-render's, then costs hardly more than its calls). Summaries made
   // before are always used.
-  constexpr int kMostHoldOff = 256;
+  constexpr int kMostHoldOff = 8;
   int holdOff = 0, nextHoldOff = 1;
   // Passes over the items summed up in `calls` when none of them can show.
   const auto pass = [&](const CallRun* calls) {
