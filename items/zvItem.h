@@ -43,6 +43,12 @@ public:
   int GetArg(int i) const { return args[i]; }
   // Whether the item holds a string (not the empty one).
   bool HasStr() const { return !str.empty(); }
+  // Gives the item a copy of its string's bytes that no other item shares,
+  // so that it can be handed to another thread (copies share bytes through
+  // a count that is not atomic). Throws std::bad_alloc.
+  void OwnString() {
+    if (HasStr()) str = ItemString(str.c_str(), str.size());
+  }
 
   // Fills the item from the text form of one item at the start of the
   // NUL-terminated text `buf`. Returns the number of bytes the item takes, or

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "stream/DisplayState.h"
+#include "stream/PipedRead.h"
 #include "stream/StreamHost.h"
 #include "framework/gdi/TClientDC.h"
 #include "framework/surface/Surface.h"
@@ -28,7 +29,10 @@ void CommandStream::runSlice() {
   const bool slices = host.SlicesSteps();
   CommandReader::Outcome outcome;
   try {
-    outcome = slices ? reader.Read(*this, [until] { return Clock::now() >= until; }) : reader.Read(*this);
+    if (slices)
+      outcome = reader.Read(*this, [until] { return Clock::now() >= until; });
+    else
+      outcome = piped ? ReadPiped(reader, *this) : reader.Read(*this);
   } catch (...) {
     // A failure inside the step ends it; polling stays stopped.
     endStep();

@@ -47,6 +47,9 @@ public:
   int Carried() const { return reader.Carried(); }
   // Reads a regular file in large blocks (CommandReader).
   void ReadAheadOfRegularFile() { reader.ReadAheadOfRegularFile(); }
+  // Steps that are not sliced read and parse on a worker thread while the
+  // items are taken here (ReadPiped): the same items, the same drawing.
+  void ReadOnWorker() { piped = true; }
 
 private:
   // Appends the seven attribute items (font, height, text colour, alignment,
@@ -72,5 +75,6 @@ private:
   CommandReader reader;
   std::chrono::nanoseconds sliceLength = DefaultSlice;
   bool stepping = false;
+  bool piped = false;
   std::vector<Request> deferred;
 };

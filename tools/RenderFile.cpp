@@ -63,8 +63,10 @@ RenderResult RenderFile(const char* path, Surface& surface, int width, int heigh
     dc.EraseBkgnd(0, 0, width, height, kBackground);
 
     CommandStream stream(host, state, file.fd, &dc);
-    // Nothing else reads the file meanwhile: large blocks, the same reads.
+    // Nothing else reads the file meanwhile: large blocks, the same reads;
+    // with a second thread, parsed there while this one draws.
     stream.ReadAheadOfRegularFile();
+    if (threads != 1) stream.ReadOnWorker();
     stream.EvTimer(1);
     result.exited = host.closePosted;
 

@@ -1,7 +1,9 @@
 // Reading a regular file in large blocks gives every read the bytes a read
-// of its own would: the same items, the same calls, also where an item
+// of its own would, and reading on a worker thread hands over the items of
+// the reading on one: the same items, the same calls, also where an item
 // with too few arguments carries those of the item before it in the same
-// read; a file that grows or is rewritten is followed as before.
+// read; a file that grows or is rewritten is followed as before; an exit
+// item or a failure of the sink ends a reading on a worker as on one.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -11,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "stream/PipedRead.h"
 #include "stream/ReadAhead.h"
 #include "tests/stream/StreamFixture.h"
 
@@ -44,9 +47,11 @@ std::string mixedBytes(unsigned seed, int items) {
   return s;
 }
 
-// The trace and the list of one polling step over `bytes`, reading in
-// blocks or read by read.
-std::string followAll(const std::string& path, bool ahead) {
+enum class Mode { ReadByRead, Blocks, Worker };
+
+// The trace and the list of one polling step over the file, read by read,
+// in blocks, or in blocks on a worker thread.
+std::string followAll(const std::string& path, Mode mode) {
   const int fd = ::open(path.c_str(), O_RDONLY);
   EXPECT_GE(fd, 0);
   std::ostringstream trace;
@@ -56,7 +61,8 @@ std::string followAll(const std::string& path, bool ahead) {
     TClientDC dc(recorder);
     HeadlessHost host(800, 600);
     CommandStream stream(host, state, fd, &dc);
-    if (ahead) stream.ReadAheadOfRegularFile();
+    if (mode != Mode::ReadByRead) stream.ReadAheadOfRegularFile();
+    if (mode == Mode::Worker) stream.ReadOnWorker();
     stream.EvTimer(1);
   }
   ::close(fd);
@@ -70,15 +76,25 @@ std::string followAll(const std::string& path, bool ahead) {
   return trace.str() + list.str();
 }
 
-TEST_F(StreamTest, ReadingAheadGivesTheItemsAndCallsOfReadByRead) {
+TEST_F(StreamTest, ReadingAheadOrOnAWorkerGivesTheItemsAndCallsOfReadByRead) {
   for (unsigned seed : {1u, 2u, 3u}) {
-    const std::string bytes = mixedBytes(seed, 20000);
+    // More items than the worker hands over before it waits.
+    const std::string bytes = mixedBytes(seed, seed == 1 ? 60000 : 20000);
     ::ftruncate(writer, 0);
     ::lseek(writer, 0, SEEK_SET);
     append(bytes);
-    const std::string blocks = followAll(path, true);
-    EXPECT_GT(std::count(blocks.begin(), blocks.end(), '\n'), 20000) << "the file is read to its end";
-    EXPECT_EQ(blocks, followAll(path, false)) << "seed " << seed;
+    const std::string each = followAll(path, Mode::ReadByRead);
+    EXPECT_GT(std::count(each.begin(), each.end(), '\n'), 20000) << "the file is read to its end";
+    for (Mode mode : {Mode::Blocks, Mode::Worker}) {
+      // Compared whole, the difference told by where it starts (the texts
+      // are too long for a printed comparison).
+      const std::string got = followAll(path, mode);
+      const auto diff = std::mismatch(got.begin(), got.end(), each.begin(), each.end());
+      EXPECT_TRUE(got == each) << "seed " << seed << ", mode " << static_cast<int>(mode) << ": from byte "
+                               << (diff.first - got.begin()) << ", "
+                               << std::string(diff.first, got.end()).substr(0, 200) << " against "
+                               << std::string(diff.second, each.end()).substr(0, 200);
+    }
   }
 }
 
@@ -99,6 +115,36 @@ TEST_F(StreamTest, ReadingAheadFollowsAGrowingFileAndARewrite) {
   tick();
   ASSERT_EQ(count(), 8);
   EXPECT_EQ(zvItemProbe::args(at(7)), (std::array<int, 5>{9, 9, 0, 0, 0}));
+}
+
+TEST_F(StreamTest, OnAWorkerAnExitEndsTheReadingAndNothingAfterItIsTaken) {
+  stream->ReadOnWorker();
+  std::string bytes = "0 0 ";
+  for (int i = 0; i < 10000; ++i) bytes += "2 4 1 1 2 2 ";
+  append(bytes + "1 0 2 4 9 9 9 9 " + bytes);
+  tick();
+  EXPECT_EQ(count(), 10007);
+  EXPECT_TRUE(host.closePosted);
+}
+
+// A sink that fails at its 5000th item, as a list out of memory would.
+class FailingSink : public ItemSink {
+public:
+  bool TakeItem(zvItem&) override {
+    if (++taken == 5000) throw std::bad_alloc();
+    return true;
+  }
+  int taken = 0;
+};
+
+TEST_F(StreamTest, OnAWorkerAFailureOfTheSinkEndsBothThreads) {
+  std::string bytes;
+  for (int i = 0; i < 100000; ++i) bytes += "2 4 1 1 2 2 ";
+  append(bytes);
+  CommandReader reading(reader);
+  FailingSink sink;
+  EXPECT_THROW(ReadPiped(reading, sink), std::bad_alloc);
+  EXPECT_EQ(sink.taken, 5000);
 }
 
 TEST(ReadAhead, EachReadGivesWhatReadingTheFileWouldGive) {
