@@ -35,7 +35,13 @@ timeit() {  # prints seconds of one run of the command
   echo "$t1 - $t0" | bc -l
 }
 
-z=$(for _ in $(seq "$runs"); do timeit "$bindir/zorva-render" --size 1920x1080 -o "$work/zorva.png" "$work/lines.zv"; done | median)
-g=$(for _ in $(seq "$runs"); do timeit gnuplot "$work/plot.gp"; done | median)
+# The two alternate, so that a busy spell of the machine slows both.
+: > "$work/z.times"; : > "$work/g.times"
+for _ in $(seq "$runs"); do
+  timeit "$bindir/zorva-render" --size 1920x1080 -o "$work/zorva.png" "$work/lines.zv" >> "$work/z.times"
+  timeit gnuplot "$work/plot.gp" >> "$work/g.times"
+done
+z=$(median < "$work/z.times")
+g=$(median < "$work/g.times")
 printf 'segments: %d\nzorva-render: %.3f s\ngnuplot png: %.3f s\nratio zorva/gnuplot: %.3f (goal <= 0.3)\n' \
   "$n" "$z" "$g" "$(echo "$z / $g" | bc -l)"
