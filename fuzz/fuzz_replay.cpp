@@ -13,44 +13,14 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "framework/gdi/TClientDC.h"
-#include "framework/surface/RasterSurface.h"
 #include "fuzz/FuzzItems.h"
-#include "items/ItemDisplay.h"
-#include "stream/DisplayState.h"
 #include "stream/Replay.h"
+#include "tests/support/ReplayInView.h"
 
 namespace {
 
 constexpr int kW = 96, kH = 64;
 constexpr int kRuns = 4;
-
-struct View {
-  double ratio, zoom, panX, panY;
-};
-
-// The list replayed in `view` on a black image, then a line to the middle.
-QImage replay(DisplayState& state, const View& view, bool passing) {
-  QImage image(static_cast<int>(kW * view.ratio), static_cast<int>(kH * view.ratio), QImage::Format_RGB32);
-  image.setDevicePixelRatio(view.ratio);
-  image.fill(0xFF000000u);
-  {
-    RasterSurface surface(&image);
-    surface.SetView(view.zoom, view.panX, view.panY);
-    TClientDC dc(surface);
-    dc.SetViewportOrgEx(0, kH);
-    dc.SetBkMode(TRANSPARENT);
-    state.resetDrawAttributes();
-    if (passing) {
-      ReplayDisplayList(state, dc);
-    } else {
-      DisplayTarget target{&dc, &state};
-      state.displayList.ForEach(DisplayItem, &target, 0, state.displayList.Count());
-    }
-    dc.LineTo(kW / 2, -kH / 2);
-  }
-  return image;
-}
 
 int moved(int v, long long by) {
   const long long m = v + by;
@@ -71,8 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzReader in{data, size};
   static constexpr double kZooms[] = {1, 2, 0.5, 1.4142135623730951, 1.0 / 16, 64};
   const std::uint8_t v = in.byte();
-  const View view{v & 0x80 ? 2.0 : 1.0, kZooms[(v & 0x7F) % 6], (in.value() % 4000) / 4.0,
-                  (in.value() % 4000) / 4.0};
+  const ReplayView view{v & 0x80 ? 2.0 : 1.0, kZooms[(v & 0x7F) % 6], (in.value() % 4000) / 4.0,
+                        (in.value() % 4000) / 4.0};
   DisplayState state;
   for (int r = 0; r < kRuns && !in.empty(); ++r) {
     FuzzReader::Item item = in.item();
@@ -85,8 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       state.displayList.Add(item.Make());
     }
   }
-  const QImage passing = replay(state, view, true);
-  const QImage each = replay(state, view, false);
+  const QImage passing =
+      ReplayInView(state, kW, kH, view, [&](RasterSurface&, TClientDC& dc) { ReplayDisplayList(state, dc); });
+  const QImage each =
+      ReplayInView(state, kW, kH, view, [&](RasterSurface&, TClientDC& dc) { ReplayEachItem(state, dc); });
   if (passing != each) std::abort();
   return 0;
 }

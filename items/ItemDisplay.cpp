@@ -173,17 +173,12 @@ void zvItem::AddToRun(CallRun& run) const {
     case ZV_POLYVERTEX:
       run.AddLineTo(args[0], saturateInt(neg(args[1])));
       break;
-    case ZV_LINE_COLOR:
-    case ZV_TEXT_COLOR:
-    case ZV_LINE_WIDTH:
-    case ZV_LINE_TYPE:
-    case ZV_TEXT_HEIGHT:
-    case ZV_TEXT_FONT:
-    case ZV_TEXT_ALIGN:
-      run.ChangesState();
-      break;
     default:
-      break;  // control items and unknown kinds make no call
+      // Attribute items change the context's state; control items and
+      // unknown kinds make no call.
+      if (const ItemKind* kind = findItemKind(func); kind && kind->itemClass == ItemClass::Attribute)
+        run.ChangesState();
+      break;
   }
 }
 

@@ -30,6 +30,12 @@ void ReplayItems(DisplayState& state, DisplayTarget& target, int start, int stop
   // before are always used.
   constexpr int kMostHoldOff = 8;
   int holdOff = 0, nextHoldOff = 1;
+  // The current position as the calls summed up in `calls` leave it.
+  const auto follow = [&](const CallRun& calls) {
+    if (!calls.Moves()) return;
+    sight.curX = calls.EndX();
+    sight.curY = calls.EndY();
+  };
   // Passes over the items summed up in `calls` when none of them can show.
   const auto pass = [&](const CallRun* calls) {
     if (!calls || calls->Changes()) return false;
@@ -41,11 +47,8 @@ void ReplayItems(DisplayState& state, DisplayTarget& target, int start, int stop
       return false;
     }
     nextHoldOff = 1;
-    if (calls->Moves()) {
-      sight.curX = calls->EndX();
-      sight.curY = calls->EndY();
-      passed = true;
-    }
+    passed = passed || calls->Moves();
+    follow(*calls);
     return true;
   };
   // Makes the calls of items from to stop - 1.
@@ -88,10 +91,7 @@ void ReplayItems(DisplayState& state, DisplayTarget& target, int start, int stop
     }
     if (tail < end && !pass(&run->calls)) {
       make(tail, end);
-      if (seeing && run->calls.Moves()) {
-        sight.curX = run->calls.EndX();
-        sight.curY = run->calls.EndY();
-      }
+      if (seeing) follow(run->calls);
     }
     start = end;
   }

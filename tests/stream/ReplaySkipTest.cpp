@@ -19,6 +19,7 @@
 #include "stream/Replay.h"
 #include "tests/support/GuiAppTest.h"
 #include "tests/support/ImageCompare.h"
+#include "tests/support/ReplayInView.h"
 
 namespace {
 
@@ -48,9 +49,7 @@ public:
   int calls = 0;
 };
 
-struct View {
-  double ratio, zoom, panX, panY;
-};
+using View = ReplayView;
 
 // Runs of items: runs of one kind just beyond one edge, nearer and nearer
 // (within the reach of the pen or the font of the moment, or just out of
@@ -174,35 +173,23 @@ enum class How { EachItem, WholeList, Slices };
 // the replay that may pass over runs, over the whole list or in slices of
 // any length, as a window's sliced replay gives it.
 QImage replay(Picture& picture, const View& view, How how, int* calls = nullptr) {
-  QImage image(static_cast<int>(kW * view.ratio), static_cast<int>(kH * view.ratio), QImage::Format_RGB32);
-  image.setDevicePixelRatio(view.ratio);
-  image.fill(0xFF000000u);
   DisplayState& state = picture.state;
-  {
-    CountingSurface surface(&image);
-    surface.SetView(view.zoom, view.panX, view.panY);
-    TClientDC dc(surface);
-    dc.SetViewportOrgEx(0, kH);
-    dc.SetBkMode(TRANSPARENT);
-    state.resetDrawAttributes();
-    DisplayTarget target{&dc, &state};
-    const int count = state.displayList.Count();
+  return ReplayInView<CountingSurface>(state, kW, kH, view, [&](CountingSurface& surface, TClientDC& dc) {
     if (how == How::WholeList) {
       ReplayDisplayList(state, dc);
     } else if (how == How::Slices) {
+      DisplayTarget target{&dc, &state};
       std::mt19937 lengths(11);
-      for (int start = 0; start < count;) {
+      for (int start = 0; start < state.displayList.Count();) {
         const int stop = start + 1 + static_cast<int>(lengths() % 6000);
         ReplayItems(state, target, start, stop);
         start = stop;
       }
     } else {
-      state.displayList.ForEach(DisplayItem, &target, 0, count);
+      ReplayEachItem(state, dc);
     }
-    dc.LineTo(kW / 2, -kH / 2);
     if (calls) *calls = surface.calls;
-  }
-  return image;
+  });
 }
 
 class ReplaySkip : public GuiAppTest {};
